@@ -1,0 +1,296 @@
+// vdl: the decoding library of Plomera (libvdl.so).
+//
+// C-style interface: every call takes a port (a 32-bit decoder handle handed out by
+// VDL_AcquirePort) and returns non-zero on success unless its comment says otherwise. After a
+// failure VDL_GetLastError(port) gives the error code (VDL_ERR_*) and VDL_GetErrorText its text.
+// Calls on a port that was never acquired or is already released fail with VDL_ERR_BAD_PORT.
+//
+// Threads. The VDL_* calls may come from any one thread at a time per port (the player calls them
+// from its GUI thread). Each port decodes and presents on its own thread. Callbacks (render
+// surface, index ready, watermark) run on the library's threads and must return quickly. Inside a
+// callback never call a VDL_* function and never wait on the thread that calls VDL_*: VDL_SetSurface,
+// VDL_Stop and VDL_ReleasePort wait until the port's thread has left the callback, so such a wait
+// would deadlock.
+//
+// Time. "Played time" counts from the first video frame of the selected stream (not from the
+// container's zero). "Wall clock" = origin + played time, where origin is the container's
+// creation_time, or, when the stream has none, the value given with VDL_SetWallClockOrigin (the
+// file tag's start time). Packed times and VDL_GetFrameClock give local calendar fields (process
+// time zone), like the tag's texts.
+#ifndef PLOMERA_VDL_H
+#define PLOMERA_VDL_H
+
+#include <stdint.h>
+
+#if defined(__GNUC__)
+#define VDL_API __attribute__((visibility("default")))
+#else
+#define VDL_API
+#endif
+
+// Ports are numbered 1 to VDL_MAX_PORTS; 0 and negative numbers are never ports.
+#define VDL_MAX_PORTS 64
+
+// ---------------------------------------------------------------------------------------------
+// Error codes. VDL_GetLastError returns one of these; VDL_GetErrorText gives its text.
+enum VDL_Error {
+    VDL_ERR_NONE = 0,
+    VDL_ERR_BAD_PORT = 1,          // port never acquired, released, or out of range
+    VDL_ERR_NO_FREE_PORT = 2,      // every port is in use
+    VDL_ERR_BAD_ARGUMENT = 3,      // null pointer, value out of range
+    VDL_ERR_NOT_OPEN = 4,          // the call needs an open file
+    VDL_ERR_ALREADY_OPEN = 5,      // the call is only allowed before VDL_OpenFile
+    VDL_ERR_FILE_OPEN = 6,         // the file cannot be opened or is not a stream FFmpeg knows
+    VDL_ERR_NO_STREAM = 7,         // no video stream, or the selected stream does not exist
+    VDL_ERR_DECODER = 8,           // no decoder for the stream's codec, or it failed to open
+    VDL_ERR_KEY_MISSING = 9,       // the stream is encrypted and no key was set
+    VDL_ERR_KEY_WRONG = 10,        // the key set does not match the stream's key check
+    VDL_ERR_BUFFER_TOO_SMALL = 11, // VDL_GetBmp: *used tells the size needed
+    VDL_ERR_NO_PICTURE = 12,       // no frame has been presented yet
+    VDL_ERR_NOT_SUPPORTED = 13,    // the call is not available in this build
+    VDL_ERR_WRONG_STATE = 14,      // the port is not in a state that allows the call
+    VDL_ERR_SPEED_LIMIT = 15,      // VDL_Faster at 16x or VDL_Slower at 1/16x
+    VDL_ERR_SEEK = 16,             // the stream could not be positioned
+    VDL_ERR_TIMEOUT = 17,          // the port's thread did not answer in time
+    VDL_ERR_READ = 18,             // reading the stream region failed
+    VDL_ERR_FOLLOW = 19,           // VDL_FollowPort: bad leader (itself, a follower, not open)
+    VDL_ERR_COUNT_ = 20
+};
+
+// ---------------------------------------------------------------------------------------------
+// Packed time (file times, frame time, watermark): year = bits 26-31 + 2000, month = bits 22-25,
+// day = bits 17-21, hour = bits 12-16, minute = bits 6-11, second = bits 0-5.
+static inline uint32_t VDL_PackTime(int year, int month, int day, int hour, int minute, int second)
+{
+    return ((uint32_t)(year - 2000) & 0x3Fu) << 26 | ((uint32_t)month & 0x0Fu) << 22
+        | ((uint32_t)day & 0x1Fu) << 17 | ((uint32_t)hour & 0x1Fu) << 12
+        | ((uint32_t)minute & 0x3Fu) << 6 | ((uint32_t)second & 0x3Fu);
+}
+static inline int VDL_PackedYear(uint32_t p) { return (int)(p >> 26) + 2000; }
+static inline int VDL_PackedMonth(uint32_t p) { return (int)((p >> 22) & 0x0Fu); }
+static inline int VDL_PackedDay(uint32_t p) { return (int)((p >> 17) & 0x1Fu); }
+static inline int VDL_PackedHour(uint32_t p) { return (int)((p >> 12) & 0x1Fu); }
+static inline int VDL_PackedMinute(uint32_t p) { return (int)((p >> 6) & 0x3Fu); }
+static inline int VDL_PackedSecond(uint32_t p) { return (int)(p & 0x3Fu); }
+
+// Calendar time of a frame, local time, with milliseconds (VDL_GetFrameClock).
+struct VDL_Clock {
+    int32_t year, month, day, hour, minute, second, ms;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Render surface: the "window" of VDL_Play. The library hands it every presented frame.
+struct VDL_Picture {
+    const uint8_t* pixels;  // RGB32 as QImage::Format_RGB32 lays it out (bytes B, G, R, 0xFF)
+    int32_t width;
+    int32_t height;
+    int32_t stride;         // bytes per row
+    int64_t frameIndex;     // 0 = the stream's first frame
+    int64_t playedMillis;   // played time of this frame
+    int64_t wallClockMillis; // milliseconds since 1970-01-01 UTC
+    double frameRate;       // the stream's nominal frame rate
+};
+
+#ifdef __cplusplus
+// Called on the port's presentation thread. The pixels are valid only during the call: copy
+// them and schedule a repaint; never block, never call VDL_*. At most one call per surface is in
+// progress at a time.
+class VDL_Surface {
+public:
+    virtual void Present(const VDL_Picture& picture) = 0;
+
+protected:
+    ~VDL_Surface() = default;
+};
+#else
+typedef struct VDL_Surface VDL_Surface;
+#endif
+
+// ---------------------------------------------------------------------------------------------
+// Watermark. A stream carries one watermark record about every second, inside the H.264 stream
+// as an SEI message "user data unregistered" (payload type 5) whose 16-byte UUID is
+// VDL_WATERMARK_UUID, followed by this 36-byte record (integers big-endian):
+//   offset 0   1  version, 1
+//   offset 1   4  recording time, packed as above
+//   offset 5   4  device serial number, signed
+//   offset 9   6  MAC address, bytes in order
+//   offset 15  1  channel number
+//   offset 16  4  sequence number, counting from 0
+//   offset 20 16  seal: HMAC-SHA-256 cut to its first 16 bytes, keyed with the 16 bytes of the
+//                 stream key, over offsets 0..19 of the record followed by the coded frame
+//                 bytes since the previous record.
+// "Coded frame bytes since the previous record": for each video packet of the stream, starting
+// with the packet that carried the previous record and ending with the packet before the one that
+// carries this record, each NAL unit as a 4-byte big-endian length and its bytes (escaped as in
+// the stream, without start code or length prefix). The first record of a stream seals only its
+// own 20 bytes. The record is inserted as its own NAL unit (type 6) before the packet's first
+// NAL unit.
+#define VDL_WATERMARK_UUID                                                                         \
+    { 0x6b, 0x73, 0x74, 0x72, 0x2d, 0x77, 0x6d, 0x6b, 0x8f, 0x41, 0x0c, 0x3e, 0x95, 0xd2, 0x27, 0x5a }
+#define VDL_WATERMARK_RECORD_SIZE 36
+
+enum VDL_WatermarkStatus {
+    VDL_WATERMARK_INTACT = 1,  // the seal held
+    VDL_WATERMARK_BROKEN = 0,  // the seal did not match the record and the frames it covers
+    VDL_WATERMARK_MISSING = 2  // more than 2 s of frames passed without a record after one was seen
+};
+
+// What the watermark callback receives (through a pointer to a pointer). Offsets 0 to 16 are
+// fixed by the player; the rest is ours.
+struct VDL_WatermarkReport {
+    uint32_t packedTime;    // 0
+    int32_t serialNumber;   // 4
+    uint8_t mac[6];         // 8
+    uint8_t reserved[2];    // 14
+    uint8_t channel;        // 16
+    uint8_t status;         // 17, VDL_WatermarkStatus
+    uint8_t reserved2[2];   // 18
+    uint32_t sequence;      // 20
+    int64_t playedMillis;   // 24, played time of the frame that carried the record
+};
+
+typedef void (*VDL_IndexReadyCallback)(int32_t port, void* user);
+typedef void (*VDL_WatermarkCallback)(int32_t port, const struct VDL_WatermarkReport** report,
+                                      void* user);
+typedef void (*VDL_LogCallback)(int32_t level, const char* text, void* user); // 0 error, 1 info
+
+// Stream facts (VDL_GetStreamInfo).
+struct VDL_StreamInfo {
+    double frameRate;
+    int32_t width;
+    int32_t height;
+    char codecName[32];
+    int32_t hasAudio;
+    int32_t encrypted;
+    int32_t videoStreamCount;  // cameras in the file
+    int32_t selectedStream;    // index among the video streams
+    int64_t durationMillis;    // played time of the last frame (after the index is built: exact)
+    int64_t frameCount;        // 0 until the index is built
+    int64_t wallClockOriginMillis; // UTC ms of played time 0
+    int32_t indexReady;
+};
+
+// Counters (VDL_GetStats), since the file was opened.
+struct VDL_Stats {
+    int64_t framesDecoded;
+    int64_t framesPresented;
+    int64_t framesDropped;     // decoded for their due time but not shown because they were late
+    int64_t bytesRead;         // from the stream region
+    int64_t seeks;
+    int64_t decodedFramesHeld; // frames held now (forward queue and backward cache)
+    int64_t decodedBytesHeld;
+    int64_t lateMillisMax;     // the latest a frame was presented after its due time
+    int64_t framesOnTime;      // presented within one frame period of their due time
+};
+
+// The frame on screen: the frame last handed to the surface (or the one a step or seek landed on).
+struct VDL_FrameInfo {
+    int64_t frameIndex;
+    int64_t playedMillis;
+    int64_t wallClockMillis;
+    uint32_t packedTime;
+    struct VDL_Clock clock;
+};
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// --- Calls of the player's list --------------------------------------------------------------
+VDL_API int32_t VDL_AcquirePort(int32_t* port);
+VDL_API int32_t VDL_ReleasePort(int32_t port);
+VDL_API int32_t VDL_SetIndexReadyCallback(int32_t port, VDL_IndexReadyCallback callback, void* user);
+// mode 1: key is 16 bytes of 8-bit text; keyBits must be 128.
+VDL_API int32_t VDL_SetStreamKey(int32_t port, int32_t mode, const char* key, int32_t keyBits);
+// Opens the file's stream region: everything before the tag's sections and the tag (found from
+// the trailer ending in "TAG"), cut further to the container's own end for Matroska and MP4, or
+// the end given with VDL_SetStreamRegion. The library never reads past that end.
+VDL_API int32_t VDL_OpenFile(int32_t port, const char* path);
+VDL_API int32_t VDL_SyncToAudio(int32_t port, int32_t on);
+// Packed start and stop (wall clock of the first and last frame); *durationSeconds may be null.
+VDL_API int32_t VDL_GetFileTimeRange(int32_t port, uint32_t* start, uint32_t* stop,
+                                     uint32_t* durationSeconds);
+// Normal forward play at 1x. window: a VDL_Surface* (null keeps the current surface).
+VDL_API int32_t VDL_Play(int32_t port, void* window);
+VDL_API int32_t VDL_Pause(int32_t port, int32_t pause); // 1 pause, 0 resume in the same direction
+VDL_API int32_t VDL_Stop(int32_t port);                  // stops, back to the start, keeps the file
+VDL_API int32_t VDL_Faster(int32_t port);                // speed x2, up to 16x
+VDL_API int32_t VDL_Slower(int32_t port);                // speed /2, down to 1/16x
+VDL_API int32_t VDL_PlayBackward(int32_t port);          // backward play at 1x
+VDL_API int32_t VDL_StepForward(int32_t port);           // pause and show the next frame
+VDL_API int32_t VDL_StepBackward(int32_t port);          // pause and show the previous frame
+// Land on the first frame at or after the target (the last frame past the end, the first before
+// the start). The play state (playing, paused, direction, speed) is kept.
+VDL_API int32_t VDL_SeekPlayedTime(int32_t port, int32_t milliseconds);
+VDL_API int32_t VDL_SeekWallClock(int32_t port, int32_t year, int32_t month, int32_t day,
+                                  int32_t hour, int32_t minute, int32_t second);
+// These two return the value, or -1 after a failure.
+VDL_API int32_t VDL_GetPlayedSeconds(int32_t port);
+VDL_API int32_t VDL_GetPlayedMillis(int32_t port);
+// Returns the packed time of the frame on screen, 0 after a failure.
+VDL_API uint32_t VDL_GetFrameTime(int32_t port);
+VDL_API int32_t VDL_GetFrameClock(int32_t port, struct VDL_Clock* clock);
+VDL_API int32_t VDL_SoundOn(int32_t port);
+VDL_API int32_t VDL_SoundOff(int32_t port);
+VDL_API int32_t VDL_SetVolume(int32_t port, int32_t volume); // 0 to 0xFFFF
+VDL_API int32_t VDL_EnableOverlays(int32_t port, int32_t on);
+VDL_API int32_t VDL_GetPictureSize(int32_t port, int32_t* width, int32_t* height);
+// A complete BMP file image (14-byte file header, 40-byte info header, 32-bit bottom-up pixels)
+// of the frame on screen. Fails with VDL_ERR_BUFFER_TOO_SMALL (and *used = size needed) when
+// size is too small.
+VDL_API int32_t VDL_GetBmp(int32_t port, uint8_t* buffer, uint32_t size, uint32_t* used);
+VDL_API int32_t VDL_SetWatermarkCallback(int32_t port, VDL_WatermarkCallback callback, void* user);
+
+// Fisheye dewarping: not in this build; every call fails with VDL_ERR_NOT_SUPPORTED.
+VDL_API int32_t VDL_DewarpEnable(int32_t port);
+VDL_API int32_t VDL_DewarpDisable(int32_t port);
+VDL_API int32_t VDL_DewarpOpenView(int32_t port, int32_t* subPort, int32_t placement, int32_t viewMode);
+VDL_API int32_t VDL_DewarpCloseView(int32_t port, int32_t subPort);
+VDL_API int32_t VDL_DewarpGetParams(int32_t port, int32_t subPort, void* params);
+VDL_API int32_t VDL_DewarpSetParams(int32_t port, int32_t subPort, const void* params);
+VDL_API int32_t VDL_DewarpSetWindow(int32_t port, int32_t subPort, void* window);
+VDL_API int32_t VDL_DewarpSetOutlineMode(int32_t port, int32_t subPort, int32_t mode);
+VDL_API int32_t VDL_DewarpViewAt(int32_t port, int32_t subPort, int32_t x, int32_t y);
+VDL_API int32_t VDL_DewarpMapDrag(int32_t port, int32_t subPort, int32_t x0, int32_t y0, int32_t x1,
+                                  int32_t y1);
+
+// The port's last error; for a port that is not acquired, the calling thread's last error.
+// Returns the code itself (not a success flag).
+VDL_API int32_t VDL_GetLastError(int32_t port);
+// Static text of an error code; never null.
+VDL_API const char* VDL_GetErrorText(int32_t code);
+
+// --- Our own calls ---------------------------------------------------------------------------
+// Attach another surface, or none (null), while the port plays. Returns once the library no
+// longer calls the old surface. Without a surface the port keeps its clock and decodes nothing;
+// attached again it shows the frame of its current time.
+VDL_API int32_t VDL_SetSurface(int32_t port, void* surface);
+// Before VDL_OpenFile: which video stream (camera) the port plays, 0 = the first. Default 0.
+VDL_API int32_t VDL_SelectStream(int32_t port, int32_t index);
+// Before VDL_OpenFile: the stream region ends at this absolute offset (<= 0: find it from the
+// tag's trailer and the container).
+VDL_API int32_t VDL_SetStreamRegion(int32_t port, int64_t endOffset);
+// Wall-clock origin (UTC seconds) for streams without creation_time; any time, applies at once.
+VDL_API int32_t VDL_SetWallClockOrigin(int32_t port, int64_t utcSeconds);
+// The port presents the frame of the leader's current wall-clock time (leader -1: own clock
+// again, at the position it was following). A follower's own transport calls fail with
+// VDL_ERR_WRONG_STATE while it follows, except VDL_Stop, VDL_SetSurface and queries.
+VDL_API int32_t VDL_FollowPort(int32_t port, int32_t leader);
+VDL_API int32_t VDL_GetStreamInfo(int32_t port, struct VDL_StreamInfo* info);
+VDL_API int32_t VDL_GetStats(int32_t port, struct VDL_Stats* stats);
+VDL_API int32_t VDL_GetFrameInfo(int32_t port, struct VDL_FrameInfo* info);
+// The BMP of VDL_GetBmp and the description of the same frame, taken together.
+VDL_API int32_t VDL_GetBmpAndFrame(int32_t port, uint8_t* buffer, uint32_t size, uint32_t* used,
+                                   struct VDL_FrameInfo* info);
+// Decoder threads for this port (0 = the library chooses: one when several ports play).
+VDL_API int32_t VDL_SetDecoderThreads(int32_t port, int32_t threads);
+// Current speed as a signed factor times 16 (16 = 1x forward, -64 = 4x backward), 0 when paused.
+VDL_API int32_t VDL_GetSpeed(int32_t port, int32_t* speedTimes16);
+// One sink for the library's and FFmpeg's log lines (process-wide; null: FFmpeg errors to stderr).
+VDL_API void VDL_SetLogCallback(VDL_LogCallback callback, void* user);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
