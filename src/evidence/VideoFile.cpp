@@ -1,0 +1,4 @@
+#include "evidence/VideoFile.h"
+
+VideoFile::VideoFile() = default;
+VideoFile::~VideoFile() = default;
