@@ -48,6 +48,9 @@ FileTag::~FileTag() = default;
 
 QString FileTag::Version() const
 {
+    if (marker_ != QByteArrayLiteral("TAG")) {
+        return QStringLiteral("3.1");
+    }
     return QString::asprintf("%d.%d", Major(), Minor());
 }
 
@@ -106,7 +109,7 @@ QString FileTag::ReadVersion(const QString& path)
         major_ = static_cast<uint8_t>(version[0]);
         minor_ = static_cast<uint8_t>(version[1]);
     }
-    return Version();
+    return QString::asprintf("%d.%d", Major(), Minor());
 }
 
 bool FileTag::LoadFromFile(const QString& path)

@@ -78,6 +78,7 @@ struct FileTag::Saved {
     qint64 startOfTagPosition;
     uint8_t major;
     uint8_t minor;
+    uint8_t flagB2;
 };
 
 QByteArray FileTag::BuildCoreFields() const
@@ -341,7 +342,7 @@ void FileTag::SaveBookmarks()
     CheckSectionsBeforeSave();
     const QString backup = filePath_ + QStringLiteral("_Backup");
     BackupFileTag(filePath_, backup);
-    const Saved saved{sections_, startOfTagPosition_, major_, minor_};
+    const Saved saved{sections_, startOfTagPosition_, major_, minor_, flagB2_};
     videoModified_ = false;
     try {
         SaveBookmarksSteps();
@@ -352,6 +353,7 @@ void FileTag::SaveBookmarks()
         startOfTagPosition_ = saved.startOfTagPosition;
         major_ = saved.major;
         minor_ = saved.minor;
+        flagB2_ = saved.flagB2;
         // An untouched file needs no restore; a failed restore keeps the backup, the only copy.
         if (videoModified_) {
             RestoreFileTag(backup, filePath_);
@@ -380,6 +382,8 @@ void FileTag::SaveBookmarksSteps()
             QFile::remove(filePath_ + QStringLiteral("_Backup"));
             throw FalException(QStringLiteral("Failed to SaveBookmarks, cannot upgrade video tag to current version."));
         }
+        // Flag byte B moves to its place in the current layout instead of being lost.
+        flagB2_ = flagB_;
         videoModified_ = true;
         sectionFile_.Truncate(loadTimeTagStart_);
         sectionFile_.ClearFailure();
