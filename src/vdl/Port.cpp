@@ -1,0 +1,692 @@
+#include "Port.h"
+
+#include "KeyframeIndex.h"
+#include "PortEngine.h"
+#include "StreamRegion.h"
+
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavutil/frame.h>
+#include <libavutil/parseutils.h>
+}
+
+#include <openssl/sha.h>
+
+#include <cmath>
+#include <cstring>
+#include <ctime>
+#include <thread>
+
+namespace {
+
+constexpr auto kAnswerTimeout = std::chrono::seconds(10);
+// The watermark seal key when no stream key was set on the port.
+constexpr char kDefaultStreamKey[] = "qa_halyards_5062";
+constexpr int kMaxSpeedStep = 4;
+
+std::string Hex(const uint8_t* p, size_t n)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string s;
+    for (size_t i = 0; i < n; ++i) {
+        s.push_back(digits[p[i] >> 4]);
+        s.push_back(digits[p[i] & 15]);
+    }
+    return s;
+}
+
+} // namespace
+
+Port::Port(int number) : m_number(number), m_screenFrame(av_frame_alloc()), m_index(std::make_unique<KeyframeIndex>()) {}
+
+Port::~Port()
+{
+    Shutdown();
+    av_frame_free(&m_screenFrame);
+}
+
+void Port::Shutdown()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_quit = true;
+    }
+    m_wake.notify_all();
+    m_done.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+    if (m_index)
+        m_index->Cancel();
+    m_engine.reset();
+}
+
+uint32_t Port::PackLocal(int64_t utcMillis)
+{
+    const time_t seconds = static_cast<time_t>(std::floor(utcMillis / 1000.0));
+    struct tm local = {};
+    localtime_r(&seconds, &local);
+    return VDL_PackTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                        local.tm_sec);
+}
+
+int Port::SetIndexReadyCallback(VDL_IndexReadyCallback callback, void* user)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_indexCallback = callback;
+    m_indexUser = user;
+    return VDL_ERR_NONE;
+}
+
+int Port::SetStreamKey(const char* key, int bits)
+{
+    if (!key || bits != 128)
+        return VDL_ERR_BAD_ARGUMENT;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_open)
+        return VDL_ERR_ALREADY_OPEN;
+    m_key.assign(key, strnlen(key, 16));
+    if (m_key.size() != 16) {
+        m_key.clear();
+        return VDL_ERR_BAD_ARGUMENT;
+    }
+    return VDL_ERR_NONE;
+}
+
+int Port::SelectStream(int index)
+{
+    if (index < 0)
+        return VDL_ERR_BAD_ARGUMENT;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_open)
+        return VDL_ERR_ALREADY_OPEN;
+    m_streamOrdinal = index;
+    return VDL_ERR_NONE;
+}
+
+int Port::SetStreamRegion(int64_t end)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_open)
+        return VDL_ERR_ALREADY_OPEN;
+    m_regionEnd = end;
+    return VDL_ERR_NONE;
+}
+
+int Port::SetWallClockOrigin(int64_t utcSeconds)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_haveCreationTime) {
+        m_originMillis = utcSeconds * 1000;
+        m_info.wallClockOriginMillis = m_originMillis;
+    }
+    return VDL_ERR_NONE;
+}
+
+int Port::SetWatermarkCallback(VDL_WatermarkCallback callback, void* user)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_watermarkCallback = callback;
+    m_watermarkUser = user;
+    m_watermarkArmed = callback != nullptr;
+    return VDL_ERR_NONE;
+}
+
+int Port::SetDecoderThreads(int threads)
+{
+    if (threads < 0 || threads > 16)
+        return VDL_ERR_BAD_ARGUMENT;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_open)
+        return VDL_ERR_ALREADY_OPEN;
+    m_threads = threads;
+    return VDL_ERR_NONE;
+}
+
+int Port::OpenFile(const char* path)
+{
+    if (!path || !*path)
+        return VDL_ERR_BAD_ARGUMENT;
+    std::string key;
+    int ordinal;
+    int64_t regionEnd;
+    int threads;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_open)
+            return VDL_ERR_ALREADY_OPEN;
+        key = m_key;
+        ordinal = m_streamOrdinal;
+        regionEnd = m_regionEnd;
+        threads = m_threads > 0 ? m_threads : 2;
+    }
+    const std::string file(path);
+    if (regionEnd <= 0)
+        regionEnd = StreamRegion::FindEnd(file);
+    if (regionEnd <= 0)
+        return VDL_ERR_FILE_OPEN;
+
+    // An encrypted MP4 names its key by id: the first 16 bytes of SHA-256 of the key. FFmpeg
+    // would decode garbage with a wrong key, so the key is checked before anything plays.
+    std::string keyHex;
+    uint8_t keyId[16];
+    const bool encrypted = StreamRegion::FindMp4KeyId(file, regionEnd, keyId);
+    if (encrypted) {
+        if (key.empty())
+            return VDL_ERR_KEY_MISSING;
+        uint8_t digest[SHA256_DIGEST_LENGTH];
+        SHA256(reinterpret_cast<const uint8_t*>(key.data()), key.size(), digest);
+        if (std::memcmp(digest, keyId, 16) != 0)
+            return VDL_ERR_KEY_WRONG;
+        keyHex = Hex(reinterpret_cast<const uint8_t*>(key.data()), key.size());
+    }
+    uint8_t sealKey[16];
+    std::memcpy(sealKey, key.empty() ? kDefaultStreamKey : key.data(), 16);
+
+    auto engine = std::make_unique<PortEngine>(*this, *m_index);
+    VDL_StreamInfo info = {};
+    double firstMs = 0.0;
+    const int r = engine->Open(file, regionEnd, ordinal, keyHex, threads, sealKey, &info, &firstMs);
+    if (r != VDL_ERR_NONE)
+        return r;
+
+    // Origin of the wall clock: the container's creation_time, else the tag's start time.
+    bool haveCreation = false;
+    int64_t originMs = 0;
+    {
+        MediaSource probe;
+        if (probe.Open(file, regionEnd, ordinal, keyHex, true) == VDL_ERR_NONE) {
+            const AVDictionaryEntry* e = av_dict_get(probe.Format()->metadata, "creation_time", nullptr, 0);
+            int64_t us = 0;
+            if (e && av_parse_time(&us, e->value, 0) == 0) {
+                haveCreation = true;
+                originMs = us / 1000;
+            }
+            AVStream* v = probe.Video();
+            for (unsigned i = 0; i < probe.Format()->nb_streams; ++i) {
+                if (probe.Format()->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO)
+                    info.hasAudio = 1;
+            }
+            (void)v;
+        }
+    }
+    info.encrypted = encrypted ? 1 : 0;
+    info.selectedStream = ordinal;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (haveCreation) {
+            m_haveCreationTime = true;
+            m_originMillis = originMs;
+        }
+        info.wallClockOriginMillis = m_originMillis;
+        m_info = info;
+        m_path = file;
+        m_engine = std::move(engine);
+        m_open = true;
+        m_stopped = true;
+        m_paused = true;
+        m_direction = 1;
+        m_speedStep = 0;
+        const auto now = PlayClock::Clock::now();
+        m_clock.SetRate(0.0, now);
+        m_clock.SetPosition(firstMs, now);
+        if (info.durationMillis > 0)
+            m_clock.SetLimit(static_cast<double>(info.durationMillis), now);
+    }
+    m_index->Start(file, regionEnd, ordinal, keyHex, [this] { OnIndexReady(); });
+    m_thread = std::thread(&Port::Run, this);
+    return VDL_ERR_NONE;
+}
+
+void Port::OnIndexReady()
+{
+    VDL_IndexReadyCallback callback;
+    void* user;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto& frames = m_index->Frames();
+        m_info.frameCount = static_cast<int64_t>(frames.size());
+        m_info.indexReady = 1;
+        callback = m_indexCallback;
+        user = m_indexUser;
+    }
+    if (callback)
+        callback(m_number, user);
+}
+
+int Port::CheckTransport() const
+{
+    if (!m_open)
+        return VDL_ERR_NOT_OPEN;
+    if (m_following)
+        return VDL_ERR_WRONG_STATE;
+    return VDL_ERR_NONE;
+}
+
+void Port::ApplyRate(PlayClock::TimePoint now)
+{
+    const double rate = m_paused || m_stopped ? 0.0 : m_direction * SpeedFactor();
+    m_clock.SetRate(rate, now);
+    ++m_serial;
+    m_wake.notify_all();
+}
+
+int Port::Submit(const Request& request)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (!m_thread.joinable() || m_quit)
+        return VDL_ERR_NOT_OPEN;
+    if (std::this_thread::get_id() == m_thread.get_id())
+        return VDL_ERR_WRONG_STATE; // from inside a callback: waiting would deadlock
+    const uint64_t id = ++m_requestId;
+    m_request = request;
+    m_wake.notify_all();
+    if (!m_done.wait_for(lock, kAnswerTimeout, [&] { return m_doneId >= id || m_quit; }))
+        return VDL_ERR_TIMEOUT;
+    return m_quit ? VDL_ERR_NOT_OPEN : m_requestResult;
+}
+
+int Port::Play(VDL_Surface* surface)
+{
+    if (surface) {
+        const int r = SetSurface(surface);
+        if (r != VDL_ERR_NONE)
+            return r;
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (const int r = CheckTransport())
+        return r;
+    const auto now = PlayClock::Clock::now();
+    if (m_stopped)
+        m_clock.SetPosition(0.0, now);
+    m_stopped = false;
+    m_paused = false;
+    m_direction = 1;
+    m_speedStep = 0;
+    ApplyRate(now);
+    return VDL_ERR_NONE;
+}
+
+int Port::Pause(bool pause)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (const int r = CheckTransport())
+        return r;
+    if (m_stopped && !pause)
+        return VDL_ERR_WRONG_STATE;
+    m_paused = pause;
+    ApplyRate(PlayClock::Clock::now());
+    return VDL_ERR_NONE;
+}
+
+int Port::Stop()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_open)
+            return VDL_ERR_NOT_OPEN;
+        m_following = false;
+        m_leader.reset();
+        m_stopped = true;
+        m_paused = true;
+        m_direction = 1;
+        m_speedStep = 0;
+        const auto now = PlayClock::Clock::now();
+        ApplyRate(now);
+        m_clock.SetPosition(0.0, now);
+    }
+    Request r;
+    r.kind = RequestKind::Stop;
+    return Submit(r);
+}
+
+int Port::Faster()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (const int r = CheckTransport())
+        return r;
+    if (m_speedStep >= kMaxSpeedStep)
+        return VDL_ERR_SPEED_LIMIT;
+    ++m_speedStep;
+    ApplyRate(PlayClock::Clock::now());
+    return VDL_ERR_NONE;
+}
+
+int Port::Slower()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (const int r = CheckTransport())
+        return r;
+    if (m_speedStep <= -kMaxSpeedStep)
+        return VDL_ERR_SPEED_LIMIT;
+    --m_speedStep;
+    ApplyRate(PlayClock::Clock::now());
+    return VDL_ERR_NONE;
+}
+
+int Port::PlayBackward()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (const int r = CheckTransport())
+        return r;
+    const auto now = PlayClock::Clock::now();
+    if (m_stopped)
+        m_clock.SetPosition(0.0, now);
+    m_stopped = false;
+    m_paused = false;
+    m_direction = -1;
+    m_speedStep = 0;
+    ApplyRate(now);
+    return VDL_ERR_NONE;
+}
+
+int Port::Step(int direction)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (const int r = CheckTransport())
+            return r;
+        m_stopped = false;
+        m_paused = true;
+        ApplyRate(PlayClock::Clock::now());
+    }
+    Request r;
+    r.kind = RequestKind::Step;
+    r.direction = direction;
+    return Submit(r);
+}
+
+int Port::SeekPlayed(double ms)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (const int r = CheckTransport())
+            return r;
+        if (m_stopped) {
+            m_stopped = false; // a seek shows its frame; the port stays paused there
+            m_paused = true;
+            ApplyRate(PlayClock::Clock::now());
+        }
+    }
+    Request r;
+    r.kind = RequestKind::Seek;
+    r.ms = ms;
+    return Submit(r);
+}
+
+int Port::SeekWallClock(int64_t utcMillis)
+{
+    int64_t origin;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        origin = m_originMillis;
+    }
+    return SeekPlayed(static_cast<double>(utcMillis - origin));
+}
+
+int Port::SetSurface(VDL_Surface* surface)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_thread.joinable()) {
+            m_surface = surface; // not playing yet: nothing to wait for
+            return VDL_ERR_NONE;
+        }
+    }
+    Request r;
+    r.kind = RequestKind::Surface;
+    r.surface = surface;
+    return Submit(r);
+}
+
+int Port::Follow(const std::shared_ptr<Port>& leader)
+{
+    if (leader) {
+        double wall;
+        double rate;
+        bool leaderFollows;
+        if (leader.get() == this || !leader->LeaderClock(&wall, &rate, &leaderFollows) || leaderFollows)
+            return VDL_ERR_FOLLOW;
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_open)
+        return VDL_ERR_NOT_OPEN;
+    const auto now = PlayClock::Clock::now();
+    if (leader) {
+        m_leader = leader;
+        m_following = true;
+        m_stopped = false;
+    } else if (m_following) {
+        m_following = false;
+        m_leader.reset();
+        m_paused = true;
+        m_clock.SetPosition(m_haveScreen ? m_screenMs : m_clock.Position(now), now);
+    }
+    ApplyRate(now);
+    return VDL_ERR_NONE;
+}
+
+bool Port::LeaderClock(double* wallMillis, double* rate, bool* isFollower)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_open)
+        return false;
+    const auto now = PlayClock::Clock::now();
+    *wallMillis = static_cast<double>(m_originMillis) + m_clock.Position(now);
+    *rate = m_clock.Rate();
+    *isFollower = m_following;
+    return true;
+}
+
+int Port::SetSound(bool on)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_open)
+        return VDL_ERR_NOT_OPEN;
+    m_soundOn = on;
+    return VDL_ERR_NONE;
+}
+
+int Port::SetVolume(int volume)
+{
+    if (volume < 0 || volume > 0xFFFF)
+        return VDL_ERR_BAD_ARGUMENT;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_open)
+        return VDL_ERR_NOT_OPEN;
+    m_volume = volume;
+    return VDL_ERR_NONE;
+}
+
+void Port::FillFrameInfo(double playedMs, int64_t frameIndex, VDL_FrameInfo* info) const
+{
+    const int64_t played = static_cast<int64_t>(std::llround(playedMs));
+    info->frameIndex = frameIndex;
+    info->playedMillis = played;
+    info->wallClockMillis = m_originMillis + played;
+    info->packedTime = PackLocal(info->wallClockMillis);
+    const int64_t wall = info->wallClockMillis;
+    const time_t seconds = static_cast<time_t>(std::floor(wall / 1000.0));
+    struct tm local = {};
+    localtime_r(&seconds, &local);
+    info->clock = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                   local.tm_sec, static_cast<int32_t>(((wall % 1000) + 1000) % 1000)};
+}
+
+int Port::GetFrameInfo(VDL_FrameInfo* info)
+{
+    if (!info)
+        return VDL_ERR_BAD_ARGUMENT;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_open)
+        return VDL_ERR_NOT_OPEN;
+    // With a surface: the frame on screen. Without one, nothing is decoded: the clock.
+    if (m_surface && m_haveScreen) {
+        FillFrameInfo(m_screenMs, m_screenIndex, info);
+    } else {
+        const double ms = m_clock.Position(PlayClock::Clock::now());
+        FillFrameInfo(ms, static_cast<int64_t>(std::llround(ms * m_info.frameRate / 1000.0)), info);
+    }
+    return VDL_ERR_NONE;
+}
+
+int Port::GetStreamInfo(VDL_StreamInfo* info)
+{
+    if (!info)
+        return VDL_ERR_BAD_ARGUMENT;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_open)
+        return VDL_ERR_NOT_OPEN;
+    *info = m_info;
+    info->wallClockOriginMillis = m_originMillis;
+    return VDL_ERR_NONE;
+}
+
+int Port::GetStats(VDL_Stats* stats)
+{
+    if (!stats)
+        return VDL_ERR_BAD_ARGUMENT;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_open)
+        return VDL_ERR_NOT_OPEN;
+    *stats = m_stats;
+    return VDL_ERR_NONE;
+}
+
+int Port::GetPictureSize(int32_t* width, int32_t* height)
+{
+    if (!width || !height)
+        return VDL_ERR_BAD_ARGUMENT;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_open)
+        return VDL_ERR_NOT_OPEN;
+    *width = m_info.width;
+    *height = m_info.height;
+    return VDL_ERR_NONE;
+}
+
+int Port::GetBmp(uint8_t* buffer, uint32_t size, uint32_t* used, VDL_FrameInfo* info)
+{
+    if (!buffer && size > 0)
+        return VDL_ERR_BAD_ARGUMENT;
+    AVFrame* frame = av_frame_alloc();
+    VDL_FrameInfo frameInfo = {};
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_open || !m_haveScreen) {
+            av_frame_free(&frame);
+            return m_open ? VDL_ERR_NO_PICTURE : VDL_ERR_NOT_OPEN;
+        }
+        av_frame_ref(frame, m_screenFrame);
+        FillFrameInfo(m_screenMs, m_screenIndex, &frameInfo);
+    }
+    const uint32_t needed = FrameConverter::BmpSize(frame->width, frame->height);
+    if (used)
+        *used = needed;
+    if (size < needed) {
+        av_frame_free(&frame);
+        return VDL_ERR_BUFFER_TOO_SMALL;
+    }
+    FrameConverter converter;
+    const bool ok = converter.Convert(frame);
+    av_frame_free(&frame);
+    if (!ok)
+        return VDL_ERR_NO_PICTURE;
+    converter.WriteBmp(buffer);
+    if (info)
+        *info = frameInfo;
+    return VDL_ERR_NONE;
+}
+
+int Port::GetSpeed(int32_t* speedTimes16)
+{
+    if (!speedTimes16)
+        return VDL_ERR_BAD_ARGUMENT;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_open)
+        return VDL_ERR_NOT_OPEN;
+    *speedTimes16 = static_cast<int32_t>(std::lround(m_clock.Rate() * 16.0));
+    return VDL_ERR_NONE;
+}
+
+int Port::GetTimeRange(uint32_t* start, uint32_t* stop, uint32_t* durationSeconds)
+{
+    if (!start || !stop)
+        return VDL_ERR_BAD_ARGUMENT;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_open)
+        return VDL_ERR_NOT_OPEN;
+    *start = PackLocal(m_originMillis);
+    *stop = PackLocal(m_originMillis + m_info.durationMillis);
+    if (durationSeconds)
+        *durationSeconds = static_cast<uint32_t>(m_info.durationMillis / 1000);
+    return VDL_ERR_NONE;
+}
+
+void Port::Run()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    uint64_t handled = m_doneId;
+    while (!m_quit) {
+        if (m_requestId != handled) {
+            const Request request = m_request;
+            const uint64_t id = m_requestId;
+            int result = VDL_ERR_NONE;
+            if (request.kind == RequestKind::Surface) {
+                m_surface = request.surface;
+                m_engine->Unshow();
+            } else {
+                VDL_Surface* surface = m_surface;
+                lock.unlock();
+                double landed = 0.0;
+                if (request.kind == RequestKind::Seek)
+                    landed = m_engine->Seek(request.ms, surface);
+                else if (request.kind == RequestKind::Step)
+                    landed = m_engine->Step(request.direction, surface);
+                else if (request.kind == RequestKind::Stop)
+                    m_engine->Stop();
+                lock.lock();
+                if (request.kind == RequestKind::Seek || request.kind == RequestKind::Step)
+                    m_clock.SetPosition(landed, PlayClock::Clock::now());
+            }
+            handled = id;
+            m_doneId = id;
+            m_requestResult = result;
+            m_done.notify_all();
+            continue;
+        }
+        PortEngine::Snapshot s;
+        s.surface = m_surface;
+        s.stopped = m_stopped;
+        s.following = m_following;
+        std::shared_ptr<Port> leader = m_following ? m_leader.lock() : nullptr;
+        const auto now = PlayClock::Clock::now();
+        s.clock = m_clock;
+        s.position = m_clock.Position(now);
+        s.rate = m_clock.Rate();
+        const double origin = static_cast<double>(m_originMillis);
+        lock.unlock();
+        if (s.following) {
+            double wall = 0.0;
+            double rate = 0.0;
+            bool leaderFollows = false;
+            if (leader && leader->LeaderClock(&wall, &rate, &leaderFollows)) {
+                const double limit = s.clock.Limit();
+                s.clock = PlayClock();
+                s.clock.SetLimit(limit, now);
+                s.clock.SetPosition(wall - origin, now);
+                s.clock.SetRate(rate, now);
+                s.position = s.clock.Position(now);
+                s.rate = rate;
+            } else {
+                s.rate = 0.0;
+            }
+        }
+        leader.reset();
+        const auto wake = m_engine->Tick(s);
+        lock.lock();
+        if (s.following && m_following && m_engine->HasCurrent())
+            m_clock.SetPosition(m_engine->CurrentMs(), PlayClock::Clock::now());
+        const uint64_t serial = m_serial;
+        m_wake.wait_until(lock, wake, [&] { return m_quit || m_requestId != handled || m_serial != serial; });
+    }
+}

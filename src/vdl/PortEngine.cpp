@@ -1,0 +1,551 @@
+#include "PortEngine.h"
+
+#include "KeyframeIndex.h"
+#include "Port.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kEps = 0.001;
+constexpr int kMaxReadErrors = 64;
+constexpr size_t kCacheBytesLimit = 512u << 20;
+
+std::shared_ptr<AVFrame> Share(AVFrame* frame)
+{
+    return std::shared_ptr<AVFrame>(frame, [](AVFrame* f) { av_frame_free(&f); });
+}
+
+} // namespace
+
+PortEngine::PortEngine(Port& port, const KeyframeIndex& index) : m_port(port), m_index(index) {}
+
+PortEngine::~PortEngine()
+{
+    avcodec_free_context(&m_codec);
+    av_packet_free(&m_packet);
+}
+
+int PortEngine::Open(const std::string& path, int64_t regionEnd, int ordinal, const std::string& keyHex,
+                     int threads, const uint8_t watermarkKey[16], VDL_StreamInfo* info, double* firstMs)
+{
+    const int r = m_source.Open(path, regionEnd, ordinal, keyHex, true);
+    if (r != VDL_ERR_NONE)
+        return r;
+    AVStream* video = m_source.Video();
+    const AVCodec* codec = avcodec_find_decoder(video->codecpar->codec_id);
+    if (!codec)
+        return VDL_ERR_DECODER;
+    m_codec = avcodec_alloc_context3(codec);
+    m_packet = av_packet_alloc();
+    if (!m_codec || !m_packet || avcodec_parameters_to_context(m_codec, video->codecpar) < 0)
+        return VDL_ERR_DECODER;
+    m_codec->thread_count = std::max(1, threads);
+    m_codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    m_codec->pkt_timebase = video->time_base;
+    if (avcodec_open2(m_codec, codec, nullptr) < 0)
+        return VDL_ERR_DECODER;
+
+    m_tbMs = 1000.0 * video->time_base.num / video->time_base.den;
+    AVRational rate = video->avg_frame_rate.num > 0 ? video->avg_frame_rate : video->r_frame_rate;
+    m_fps = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : 25.0;
+    if (m_fps <= 0.0 || m_fps > 1000.0)
+        m_fps = 25.0;
+    m_periodMs = 1000.0 / m_fps;
+    m_startPts = video->start_time != AV_NOPTS_VALUE ? video->start_time : 0;
+    m_cacheLimit = 300;
+    m_watermark.Configure(watermarkKey, WatermarkChecker::LengthSizeFromExtradata(
+                                            video->codecpar->extradata, video->codecpar->extradata_size));
+    m_watermarkOn = video->codecpar->codec_id == AV_CODEC_ID_H264;
+
+    info->frameRate = m_fps;
+    info->width = video->codecpar->width;
+    info->height = video->codecpar->height;
+    const char* name = avcodec_get_name(video->codecpar->codec_id);
+    std::snprintf(info->codecName, sizeof info->codecName, "%s", name ? name : "");
+    info->videoStreamCount = m_source.VideoStreamCount();
+    int64_t durationMs = -1;
+    if (video->duration != AV_NOPTS_VALUE && video->duration > 0)
+        durationMs = static_cast<int64_t>(video->duration * m_tbMs);
+    else if (m_source.Format()->duration > 0)
+        durationMs = m_source.Format()->duration / 1000;
+    info->durationMillis = durationMs > 0 ? std::max<int64_t>(0, durationMs - static_cast<int64_t>(m_periodMs)) : 0;
+
+    // The first frame fixes played time 0 (with audio the video may not start at 0).
+    Frame first;
+    if (DecodeNext(first) != 0)
+        return VDL_ERR_FILE_OPEN;
+    m_startPts = first.pts;
+    first.ms = 0.0;
+    m_current = first;
+    m_coherent = true;
+    m_currentShown = false;
+    *firstMs = 0.0;
+    return VDL_ERR_NONE;
+}
+
+double PortEngine::MsOf(int64_t pts) const { return static_cast<double>(pts - m_startPts) * m_tbMs; }
+
+int64_t PortEngine::PtsOf(double ms) const { return m_startPts + static_cast<int64_t>(std::floor(ms / m_tbMs + 1e-6)); }
+
+int64_t PortEngine::FrameIndexOf(const Frame& f) const
+{
+    const int64_t n = m_index.FrameNumber(f.pts);
+    if (n >= 0)
+        return n;
+    return static_cast<int64_t>(std::llround(f.ms / m_periodMs));
+}
+
+int PortEngine::DecodeNext(Frame& out)
+{
+    AVFrame* frame = av_frame_alloc();
+    for (;;) {
+        int r = avcodec_receive_frame(m_codec, frame);
+        if (r == 0) {
+            const int64_t pts = frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
+            out.picture = Share(frame);
+            out.pts = pts;
+            out.ms = MsOf(pts);
+            std::lock_guard<std::mutex> lock(m_port.m_mutex);
+            ++m_port.m_stats.framesDecoded;
+            m_port.m_stats.bytesRead = m_source.BytesRead();
+            return 0;
+        }
+        if (r == AVERROR_EOF) {
+            av_frame_free(&frame);
+            return AVERROR_EOF;
+        }
+        if (r != AVERROR(EAGAIN))
+            continue; // a broken frame: go on with the next
+        if (m_draining) {
+            av_frame_free(&frame);
+            return AVERROR_EOF;
+        }
+        r = m_source.Read(m_packet);
+        if (r < 0) {
+            if (r != AVERROR_EOF && ++m_readErrors < kMaxReadErrors)
+                continue;
+            m_draining = true;
+            avcodec_send_packet(m_codec, nullptr);
+            continue;
+        }
+        m_readErrors = 0;
+        if (m_watermarkOn && m_port.m_watermarkArmed.load()) {
+            const double ms = m_packet->pts != AV_NOPTS_VALUE ? MsOf(m_packet->pts) : 0.0;
+            m_reports.clear();
+            m_watermark.Feed(m_packet->data, m_packet->size, static_cast<int64_t>(ms),
+                             Port::PackLocal(m_port.m_originMillis + static_cast<int64_t>(ms)), m_reports);
+            if (!m_reports.empty()) {
+                VDL_WatermarkCallback callback;
+                void* user;
+                {
+                    std::lock_guard<std::mutex> lock(m_port.m_mutex);
+                    callback = m_port.m_watermarkCallback;
+                    user = m_port.m_watermarkUser;
+                }
+                for (const VDL_WatermarkReport& report : m_reports) {
+                    const VDL_WatermarkReport* p = &report;
+                    if (callback)
+                        callback(m_port.Number(), &p, user);
+                }
+            }
+        }
+        avcodec_send_packet(m_codec, m_packet);
+        av_packet_unref(m_packet);
+    }
+}
+
+void PortEngine::SeekDecoder(int64_t pts)
+{
+    m_source.SeekKeyframe(pts);
+    avcodec_flush_buffers(m_codec);
+    m_draining = false;
+    m_readErrors = 0;
+    m_watermark.Reset();
+    m_lookahead = Frame();
+    m_coherent = false;
+    std::lock_guard<std::mutex> lock(m_port.m_mutex);
+    ++m_port.m_stats.seeks;
+}
+
+void PortEngine::NoteEnd(double lastMs)
+{
+    if (m_lastMs >= 0.0 && std::abs(m_lastMs - lastMs) < kEps)
+        return;
+    m_lastMs = lastMs;
+    std::lock_guard<std::mutex> lock(m_port.m_mutex);
+    m_port.m_clock.SetLimit(lastMs, PlayClock::Clock::now());
+    m_port.m_info.durationMillis = static_cast<int64_t>(lastMs);
+}
+
+PortEngine::Frame PortEngine::Land(double ms, Landing how)
+{
+    if (m_lastMs >= 0.0 && ms > m_lastMs)
+        ms = m_lastMs;
+    ms = std::max(0.0, ms);
+    const int64_t target = PtsOf(ms);
+    int64_t key = target;
+    m_index.KeyframeBefore(target, false, &key);
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        SeekDecoder(key);
+        Frame last;
+        Frame f;
+        bool first = true;
+        bool retry = false;
+        while (DecodeNext(f) == 0) {
+            if (first && f.ms > ms + kEps && f.pts > m_startPts && attempt < 5) {
+                retry = true; // landed after the target: the container's index is coarse
+                break;
+            }
+            first = false;
+            const bool done = how == Landing::AtOrAfter ? f.ms >= ms - kEps : f.ms > ms + kEps;
+            if (done) {
+                if (how == Landing::AtOrAfter || !last.picture) {
+                    m_coherent = true;
+                    return f;
+                }
+                m_lookahead = f;
+                m_coherent = true;
+                return last;
+            }
+            last = f;
+        }
+        if (!retry && last.picture) {
+            NoteEnd(last.ms); // past the end: the last frame
+            m_coherent = true;
+            return last;
+        }
+        const int64_t back = static_cast<int64_t>(std::max(1000.0, 2000.0 * attempt) / m_tbMs);
+        key = std::max<int64_t>(m_startPts, key - back);
+        if (!retry && key == m_startPts && attempt > 0)
+            key = INT64_MIN / 2;
+    }
+    return m_current;
+}
+
+std::vector<PortEngine::Frame> PortEngine::DecodeGopUpTo(double limitMs)
+{
+    std::vector<Frame> gop;
+    if (limitMs < -kEps)
+        return gop;
+    const int64_t limit = PtsOf(limitMs + kEps);
+    int64_t key = limit;
+    m_index.KeyframeBefore(limit, false, &key);
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        SeekDecoder(key);
+        gop.clear();
+        Frame f;
+        while (DecodeNext(f) == 0) {
+            if (f.ms > limitMs + kEps)
+                break;
+            gop.push_back(f);
+        }
+        if (!gop.empty() || key <= m_startPts)
+            break;
+        key = std::max<int64_t>(m_startPts, key - static_cast<int64_t>(1000.0 * (attempt + 1) / m_tbMs));
+    }
+    m_coherent = false;
+    return gop;
+}
+
+bool PortEngine::Covers(const Frame& f, double t) const
+{
+    if (!f.picture)
+        return false;
+    if (t < f.ms - kEps)
+        return f.ms <= kEps; // before the first frame: the first frame
+    if (m_lastMs >= 0.0 && f.ms >= m_lastMs - kEps)
+        return true;
+    return t < f.ms + m_periodMs - kEps;
+}
+
+bool PortEngine::CacheFind(double t, Frame* out) const
+{
+    if (m_cache.empty() || t < m_cache.front().ms - kEps || t >= m_cache.back().ms + m_periodMs - kEps)
+        return false;
+    auto it = std::upper_bound(m_cache.begin(), m_cache.end(), t + kEps,
+                               [](double v, const Frame& f) { return v < f.ms; });
+    if (it == m_cache.begin())
+        return false;
+    *out = *(it - 1);
+    return true;
+}
+
+void PortEngine::CacheInsertFront(std::vector<Frame> gop)
+{
+    // Keep the cache one contiguous run: the new GOP must end right before the cached frames.
+    if (!m_cache.empty() && !gop.empty() && gop.back().ms < m_cache.front().ms - m_periodMs * 1.5)
+        m_cache.clear();
+    while (!gop.empty() && !m_cache.empty() && gop.back().ms >= m_cache.front().ms - kEps)
+        gop.pop_back();
+    m_cache.insert(m_cache.begin(), gop.begin(), gop.end());
+    CacheTrim();
+}
+
+void PortEngine::CacheTrim()
+{
+    const size_t limit = m_index.Ready() ? std::max<size_t>(2 * m_index.LongestGop(), 4) : m_cacheLimit;
+    size_t bytes = 0;
+    if (!m_cache.empty() && m_cache.front().picture)
+        bytes = static_cast<size_t>(m_cache.front().picture->width) * m_cache.front().picture->height * 3 / 2;
+    while (m_cache.size() > 1 && (m_cache.size() > limit || m_cache.size() * bytes > kCacheBytesLimit)
+           && m_cache.back().ms > m_current.ms + kEps)
+        m_cache.pop_back();
+    std::lock_guard<std::mutex> lock(m_port.m_mutex);
+    m_port.m_stats.decodedFramesHeld = static_cast<int64_t>(m_cache.size() + m_prefetch.frames.size()) + 2;
+    m_port.m_stats.decodedBytesHeld = m_port.m_stats.decodedFramesHeld * static_cast<int64_t>(bytes);
+}
+
+void PortEngine::ClearCache()
+{
+    m_cache.clear();
+    m_prefetch = Prefetch();
+}
+
+void PortEngine::PrefetchStep()
+{
+    if (!m_prefetch.active || m_prefetch.limitMs < -kEps)
+        return;
+    if (!m_prefetch.seeked) {
+        const int64_t limit = PtsOf(m_prefetch.limitMs + kEps);
+        int64_t key = limit;
+        m_index.KeyframeBefore(limit, false, &key);
+        SeekDecoder(key);
+        m_prefetch.seeked = true;
+        m_prefetch.frames.clear();
+    }
+    Frame f;
+    if (DecodeNext(f) != 0 || f.ms > m_prefetch.limitMs + kEps) {
+        m_prefetch.active = false; // complete (or nothing more to decode)
+        return;
+    }
+    m_prefetch.frames.push_back(f);
+}
+
+void PortEngine::SetSkipping(bool skip)
+{
+    if (skip == m_skipping)
+        return;
+    m_skipping = skip;
+    m_codec->skip_frame = skip ? AVDISCARD_NONKEY : AVDISCARD_DEFAULT;
+    if (!skip)
+        m_coherent = false; // frames after skipped references would be broken: land again
+}
+
+void PortEngine::Present(const Frame& f, VDL_Surface* surface, PlayClock::TimePoint due, bool timed)
+{
+    m_current = f;
+    m_currentShown = true;
+    const int64_t index = FrameIndexOf(f);
+    if (surface && m_converter.Convert(f.picture.get())) {
+        VDL_Picture picture = {};
+        picture.pixels = m_converter.Pixels();
+        picture.width = m_converter.Width();
+        picture.height = m_converter.Height();
+        picture.stride = m_converter.Stride();
+        picture.frameIndex = index;
+        picture.playedMillis = static_cast<int64_t>(std::llround(f.ms));
+        picture.wallClockMillis = m_port.m_originMillis + picture.playedMillis;
+        picture.frameRate = m_fps;
+        surface->Present(picture);
+    }
+    const auto now = PlayClock::Clock::now();
+    std::lock_guard<std::mutex> lock(m_port.m_mutex);
+    m_port.m_haveScreen = true;
+    m_port.m_screenMs = f.ms;
+    m_port.m_screenIndex = index;
+    av_frame_unref(m_port.m_screenFrame);
+    av_frame_ref(m_port.m_screenFrame, f.picture.get());
+    ++m_port.m_stats.framesPresented;
+    if (timed) {
+        const double late = std::chrono::duration<double, std::milli>(now - due).count();
+        m_port.m_stats.lateMillisMax = std::max<int64_t>(m_port.m_stats.lateMillisMax, static_cast<int64_t>(late));
+        if (late <= m_periodMs)
+            ++m_port.m_stats.framesOnTime;
+    } else {
+        ++m_port.m_stats.framesOnTime;
+    }
+}
+
+void PortEngine::Represent(VDL_Surface* surface)
+{
+    if (m_current.picture && surface)
+        Present(m_current, surface, PlayClock::Clock::now(), false);
+}
+
+double PortEngine::Seek(double ms, VDL_Surface* surface)
+{
+    ClearCache();
+    SetSkipping(false);
+    const Frame f = Land(ms, Landing::AtOrAfter);
+    if (f.picture)
+        Present(f, surface, PlayClock::Clock::now(), false);
+    return m_current.ms;
+}
+
+double PortEngine::Step(int direction, VDL_Surface* surface)
+{
+    SetSkipping(false);
+    Frame next;
+    if (direction > 0) {
+        if (CacheFind(m_current.ms + m_periodMs * 0.999, &next) && next.ms > m_current.ms + kEps) {
+            // from the cache
+        } else if (m_coherent && m_lookahead.picture) {
+            next = m_lookahead;
+            m_lookahead = Frame();
+        } else if (m_coherent && DecodeNext(next) == 0) {
+        } else if (m_coherent) {
+            NoteEnd(m_current.ms);
+            next = m_current; // the last frame: nothing after it
+        } else {
+            next = Land(m_current.ms + kEps * 10, Landing::AtOrAfter);
+            m_lookahead = Frame();
+        }
+        if (next.picture && next.ms > m_current.ms + kEps && !m_cache.empty() && next.ms > m_cache.back().ms + kEps)
+            ClearCache();
+    } else {
+        const double before = m_current.ms - kEps * 10;
+        if (!CacheFind(before, &next) || next.ms >= m_current.ms - kEps) {
+            if (m_current.ms <= kEps) {
+                next = m_current; // the first frame: nothing before it
+            } else {
+                std::vector<Frame> gop = DecodeGopUpTo(before);
+                if (!gop.empty()) {
+                    next = gop.back();
+                    if (!m_cache.empty() && m_cache.front().ms > m_current.ms + m_periodMs * 1.5)
+                        m_cache.clear();
+                    CacheInsertFront(std::move(gop));
+                } else {
+                    next = m_current;
+                }
+            }
+        }
+        m_lookahead = Frame();
+        m_coherent = false;
+    }
+    if (next.picture)
+        Present(next, surface, PlayClock::Clock::now(), false);
+    CacheTrim();
+    return m_current.ms;
+}
+
+void PortEngine::Stop()
+{
+    ClearCache();
+    SetSkipping(false);
+    m_lookahead = Frame();
+    m_coherent = false;
+    m_currentShown = false;
+}
+
+PlayClock::TimePoint PortEngine::ForwardTick(const Snapshot& s, PlayClock::TimePoint now)
+{
+    if (!m_cache.empty())
+        ClearCache();
+    SetSkipping(s.rate >= 8.0);
+    const double t = s.position;
+    const double reach = std::max(3000.0, 4.0 * m_periodMs * std::max<int64_t>(m_index.LongestGop(), 50));
+    if (!m_current.picture || !m_coherent || t < m_current.ms - kEps || t > m_current.ms + reach) {
+        Frame f = Land(t, Landing::Covering);
+        if (f.picture)
+            Present(f, s.surface, now, false);
+    } else {
+        bool changed = !m_currentShown;
+        Frame candidate = m_current;
+        for (;;) {
+            if (!m_lookahead.picture) {
+                if (DecodeNext(m_lookahead) != 0) {
+                    m_lookahead = Frame();
+                    NoteEnd(candidate.ms);
+                    break;
+                }
+            }
+            if (m_lookahead.ms > t + kEps)
+                break;
+            if (changed && candidate.picture && candidate.ms > m_current.ms + kEps) {
+                std::lock_guard<std::mutex> lock(m_port.m_mutex);
+                ++m_port.m_stats.framesDropped; // overtaken by a later frame before it was shown
+            }
+            candidate = m_lookahead;
+            m_lookahead = Frame();
+            changed = true;
+        }
+        if (changed)
+            Present(candidate, s.surface, s.clock.WhenReaches(candidate.ms, now), true);
+    }
+    if (m_lookahead.picture)
+        return s.clock.WhenReaches(m_lookahead.ms, PlayClock::Clock::now());
+    return PlayClock::Clock::now() + std::chrono::milliseconds(50);
+}
+
+PlayClock::TimePoint PortEngine::BackwardTick(const Snapshot& s, PlayClock::TimePoint now)
+{
+    SetSkipping(false);
+    m_lookahead = Frame();
+    const double t = s.position;
+    Frame f;
+    if (!CacheFind(t, &f)) {
+        const bool adjacent = !m_cache.empty() && t < m_cache.front().ms && t > m_cache.front().ms - 10 * m_periodMs * 50;
+        if (adjacent && (m_prefetch.active || m_prefetch.seeked) && std::abs(m_prefetch.limitMs - (m_cache.front().ms - kEps * 10)) < kEps) {
+            while (m_prefetch.active)
+                PrefetchStep();
+            CacheInsertFront(std::move(m_prefetch.frames));
+            m_prefetch = Prefetch();
+        }
+        if (!CacheFind(t, &f)) {
+            std::vector<Frame> gop = DecodeGopUpTo(t);
+            m_cache.clear();
+            m_prefetch = Prefetch();
+            CacheInsertFront(std::move(gop));
+            m_coherent = false;
+            if (!CacheFind(t, &f) && !m_cache.empty())
+                f = m_cache.front();
+        }
+    }
+    if (f.picture && (!m_currentShown || std::abs(f.ms - m_current.ms) > kEps || f.picture != m_current.picture)) {
+        const bool timed = std::abs(f.ms - m_current.ms) < m_periodMs * 1.5;
+        Present(f, s.surface, s.clock.WhenReaches(f.ms + m_periodMs, now), timed);
+        CacheTrim();
+    }
+    // Decode the GOP before the cached one while the frames of this one are shown.
+    if (!m_cache.empty() && m_cache.front().ms > kEps && !m_prefetch.active && !m_prefetch.seeked) {
+        m_prefetch = Prefetch();
+        m_prefetch.active = true;
+        m_prefetch.limitMs = m_cache.front().ms - kEps * 10;
+    }
+    if (m_current.ms <= kEps)
+        return PlayClock::Clock::now() + std::chrono::milliseconds(50);
+    const auto due = s.clock.WhenReaches(m_current.ms - kEps, PlayClock::Clock::now());
+    if (m_prefetch.active && due > PlayClock::Clock::now() + std::chrono::milliseconds(3)) {
+        PrefetchStep();
+        return PlayClock::Clock::now(); // more decoding to do before the next frame is due
+    }
+    return due;
+}
+
+PlayClock::TimePoint PortEngine::Tick(const Snapshot& s)
+{
+    const auto now = PlayClock::Clock::now();
+    const auto idle = now + std::chrono::milliseconds(s.following ? 10 : 40);
+    if (!s.surface || s.stopped)
+        return idle;
+    if (s.rate == 0.0) {
+        if (!Covers(m_current, s.position)) {
+            ClearCache();
+            Frame f = Land(s.position, Landing::Covering);
+            if (f.picture)
+                Present(f, s.surface, now, false);
+        } else if (!m_currentShown) {
+            Present(m_current, s.surface, now, false);
+        }
+        return idle;
+    }
+    const auto wake = s.rate > 0 ? ForwardTick(s, now) : BackwardTick(s, now);
+    return s.following ? std::min(wake, idle) : wake;
+}

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "FrameConverter.h"
+#include "MediaSource.h"
+#include "PlayClock.h"
+#include "WatermarkChecker.h"
+#include "vdl.h"
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct AVCodecContext;
+struct AVFrame;
+struct AVPacket;
+class KeyframeIndex;
+class Port;
+
+// The decoding and presentation work of one port, run on the port's own thread only.
+// Frames move forward through one look-ahead frame; backward steps and backward play take
+// frames from a cache of at most two GOPs, decoded forward from their keyframe.
+class PortEngine {
+public:
+    struct Frame {
+        std::shared_ptr<AVFrame> picture;
+        int64_t pts = 0;
+        double ms = 0.0;
+    };
+
+    // What the port's thread hands over for one round of work.
+    struct Snapshot {
+        VDL_Surface* surface = nullptr;
+        double position = 0.0; // played ms the clock shows now
+        double rate = 0.0;     // 0 paused
+        bool stopped = false;
+        bool following = false;
+        PlayClock clock;       // own clock, or the leader's mapped onto this stream
+    };
+
+    PortEngine(Port& port, const KeyframeIndex& index);
+    ~PortEngine();
+    PortEngine(const PortEngine&) = delete;
+    PortEngine& operator=(const PortEngine&) = delete;
+
+    // Returns VDL_ERR_*; fills the port's stream facts.
+    int Open(const std::string& path, int64_t regionEnd, int ordinal, const std::string& keyHex,
+             int threads, const uint8_t watermarkKey[16], VDL_StreamInfo* info, double* firstMs);
+
+    // One round: presents what is due; returns when the next round is due.
+    PlayClock::TimePoint Tick(const Snapshot& s);
+    // Lands on the first frame at or after ms; returns its played time.
+    double Seek(double ms, VDL_Surface* surface);
+    // One frame forward (+1) or back (-1) from the frame on screen; returns its played time.
+    double Step(int direction, VDL_Surface* surface);
+    void Stop();
+    // Shows the frame on screen again (a surface was attached).
+    void Represent(VDL_Surface* surface);
+    // The next round presents the frame on screen again (another surface, or the same after Stop).
+    void Unshow() { m_currentShown = false; }
+    bool HasCurrent() const { return static_cast<bool>(m_current.picture); }
+    double CurrentMs() const { return m_current.ms; }
+    int64_t BytesRead() const { return m_source.BytesRead(); }
+
+private:
+    enum class Landing { AtOrAfter, Covering };
+
+    int DecodeNext(Frame& out);
+    void SeekDecoder(int64_t pts);
+    Frame Land(double ms, Landing how);
+    std::vector<Frame> DecodeGopUpTo(double limitMs);
+    bool CacheFind(double t, Frame* out) const;
+    void CacheInsertFront(std::vector<Frame> gop);
+    void CacheTrim();
+    void ClearCache();
+    void PrefetchStep();
+    bool Covers(const Frame& f, double t) const;
+    void Present(const Frame& f, VDL_Surface* surface, PlayClock::TimePoint due, bool timed);
+    void SetSkipping(bool skip);
+    void NoteEnd(double lastMs);
+    double MsOf(int64_t pts) const;
+    int64_t PtsOf(double ms) const;
+    int64_t FrameIndexOf(const Frame& f) const;
+    PlayClock::TimePoint ForwardTick(const Snapshot& s, PlayClock::TimePoint now);
+    PlayClock::TimePoint BackwardTick(const Snapshot& s, PlayClock::TimePoint now);
+
+    Port& m_port;
+    const KeyframeIndex& m_index;
+    MediaSource m_source;
+    AVCodecContext* m_codec = nullptr;
+    AVPacket* m_packet = nullptr;
+    FrameConverter m_converter;
+    WatermarkChecker m_watermark;
+    bool m_watermarkOn = false;
+
+    double m_tbMs = 1.0;       // one time base tick in ms
+    int64_t m_startPts = 0;
+    double m_periodMs = 40.0;
+    double m_fps = 25.0;
+    double m_lastMs = -1.0;    // known after the end was reached or the index is ready
+    int m_readErrors = 0;
+    bool m_draining = false;
+    bool m_skipping = false;
+
+    Frame m_current;           // on screen
+    Frame m_lookahead;         // decoded, next in forward order
+    bool m_coherent = false;   // the decoder's next frame follows m_current / m_lookahead
+    bool m_currentShown = false;
+    std::deque<Frame> m_cache; // contiguous run of frames, ascending
+    size_t m_cacheLimit = 100;
+
+    struct Prefetch {
+        bool active = false;
+        bool seeked = false;
+        double limitMs = 0.0;
+        int64_t keyPts = 0;
+        std::vector<Frame> frames;
+    } m_prefetch;
+    std::vector<VDL_WatermarkReport> m_reports;
+};

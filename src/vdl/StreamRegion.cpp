@@ -1,0 +1,259 @@
+#include "StreamRegion.h"
+
+extern "C" {
+#include <libavformat/avio.h>
+#include <libavutil/error.h>
+#include <libavutil/mem.h>
+}
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int kIoBufferSize = 64 * 1024;
+
+bool ReadAt(int fd, int64_t offset, void* buf, size_t size)
+{
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = pread(fd, static_cast<char*>(buf) + done, size - done, offset + done);
+        if (n <= 0)
+            return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+uint64_t Be(const uint8_t* p, int n)
+{
+    uint64_t v = 0;
+    for (int i = 0; i < n; ++i)
+        v = v << 8 | p[i];
+    return v;
+}
+
+// EBML variable-size integer; returns its length, 0 when malformed. *unknown for all-ones sizes.
+int ReadVint(const uint8_t* p, int avail, uint64_t* value, bool* unknown)
+{
+    if (avail < 1 || p[0] == 0)
+        return 0;
+    int length = 1;
+    while (!(p[0] & (0x80 >> (length - 1))))
+        ++length;
+    if (length > avail || length > 8)
+        return 0;
+    uint64_t v = p[0] & (0xFF >> length);
+    bool ones = v == (0xFFu >> length);
+    for (int i = 1; i < length; ++i) {
+        v = v << 8 | p[i];
+        ones = ones && p[i] == 0xFF;
+    }
+    *value = v;
+    *unknown = ones;
+    return length;
+}
+
+int64_t MatroskaEnd(int fd, int64_t limit)
+{
+    uint8_t head[64];
+    if (limit < 16 || !ReadAt(fd, 0, head, std::min<int64_t>(sizeof head, limit)))
+        return -1;
+    if (Be(head, 4) != 0x1A45DFA3)
+        return -1;
+    uint64_t size = 0;
+    bool unknown = false;
+    const int n = ReadVint(head + 4, 60, &size, &unknown);
+    if (!n || unknown)
+        return -1;
+    const int64_t segmentAt = 4 + n + static_cast<int64_t>(size);
+    uint8_t seg[12];
+    if (segmentAt + 12 > limit || !ReadAt(fd, segmentAt, seg, sizeof seg) || Be(seg, 4) != 0x18538067)
+        return -1;
+    const int m = ReadVint(seg + 4, 8, &size, &unknown);
+    if (!m || unknown)
+        return -1;
+    return segmentAt + 4 + m + static_cast<int64_t>(size);
+}
+
+bool Mp4Type(const uint8_t* t)
+{
+    for (int i = 0; i < 4; ++i) {
+        if (t[i] < 0x20 || t[i] > 0x7E)
+            return false;
+    }
+    return true;
+}
+
+// Walks the top-level boxes from offset 0; returns the end of the last whole box, -1 when the
+// region does not start like MP4. moovAt/moovSize receive the movie box.
+int64_t Mp4End(int fd, int64_t limit, int64_t* moovAt = nullptr, int64_t* moovSize = nullptr)
+{
+    uint8_t head[16];
+    if (limit < 16 || !ReadAt(fd, 0, head, 16) || std::memcmp(head + 4, "ftyp", 4) != 0)
+        return -1;
+    int64_t pos = 0;
+    while (pos + 8 <= limit) {
+        if (!ReadAt(fd, pos, head, 16 <= limit - pos ? 16 : 8))
+            break;
+        int64_t size = static_cast<int64_t>(Be(head, 4));
+        int header = 8;
+        if (size == 1) {
+            if (pos + 16 > limit)
+                break;
+            size = static_cast<int64_t>(Be(head + 8, 8));
+            header = 16;
+        } else if (size == 0) {
+            size = limit - pos;
+        }
+        if (!Mp4Type(head + 4) || size < header || pos + size > limit)
+            break;
+        if (moovAt && std::memcmp(head + 4, "moov", 4) == 0) {
+            *moovAt = pos;
+            *moovSize = size;
+        }
+        pos += size;
+    }
+    return pos;
+}
+
+} // namespace
+
+int64_t StreamRegion::FindEnd(const std::string& path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat st = {};
+    if (fstat(fd, &st) != 0) {
+        close(fd);
+        return -1;
+    }
+    const int64_t fileSize = st.st_size;
+    int64_t end = fileSize;
+    uint8_t trailer[17];
+    if (fileSize >= 17 && ReadAt(fd, fileSize - 17, trailer, 17) && std::memcmp(trailer + 14, "TAG", 3) == 0) {
+        const int major = static_cast<int8_t>(trailer[12]);
+        const int minor = static_cast<int8_t>(trailer[13]);
+        const int64_t length = static_cast<int64_t>(Be(trailer + 8, 4));
+        const int64_t tagStart = static_cast<int64_t>(Be(trailer, 8));
+        if ((major == 6 && minor == 2) || (major == 7 && minor == 1)) {
+            if (tagStart > 0 && tagStart <= fileSize - 17)
+                end = tagStart;
+        } else if (length > 0 && length <= fileSize) {
+            end = fileSize - length;
+        }
+    }
+    // Sections (bookmarks) sit between the stream and the tag; the container's own end excludes
+    // them.
+    int64_t containerEnd = MatroskaEnd(fd, end);
+    if (containerEnd < 0)
+        containerEnd = Mp4End(fd, end);
+    if (containerEnd > 0 && containerEnd < end)
+        end = containerEnd;
+    close(fd);
+    return end;
+}
+
+bool StreamRegion::FindMp4KeyId(const std::string& path, int64_t end, uint8_t keyId[16])
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int64_t moovAt = -1;
+    int64_t moovSize = 0;
+    bool found = false;
+    if (Mp4End(fd, end, &moovAt, &moovSize) > 0 && moovAt >= 0 && moovSize < (64 << 20)) {
+        std::vector<uint8_t> moov(static_cast<size_t>(moovSize));
+        if (ReadAt(fd, moovAt, moov.data(), moov.size())) {
+            // tenc: size, type, version, flags(3), reserved, reserved or pattern, isProtected,
+            // per-sample IV size, default key id (16).
+            for (size_t i = 4; i + 28 <= moov.size(); ++i) {
+                if (std::memcmp(&moov[i], "tenc", 4) == 0) {
+                    std::memcpy(keyId, &moov[i + 12], 16);
+                    found = true;
+                    break;
+                }
+            }
+        }
+    }
+    close(fd);
+    return found;
+}
+
+StreamRegion::~StreamRegion()
+{
+    if (m_fd >= 0)
+        close(m_fd);
+}
+
+bool StreamRegion::Open(const std::string& path, int64_t end)
+{
+    m_fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    m_end = end;
+    return m_fd >= 0;
+}
+
+AVIOContext* StreamRegion::MakeIo()
+{
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
+    if (!buffer)
+        return nullptr;
+    AVIOContext* io = avio_alloc_context(buffer, kIoBufferSize, 0, this, &StreamRegion::Read, nullptr,
+                                         &StreamRegion::Seek);
+    if (!io)
+        av_free(buffer);
+    return io;
+}
+
+void StreamRegion::Close(AVIOContext** io)
+{
+    if (*io) {
+        av_freep(&(*io)->buffer);
+        avio_context_free(io);
+    }
+}
+
+int StreamRegion::Read(void* opaque, uint8_t* buf, int size)
+{
+    auto* self = static_cast<StreamRegion*>(opaque);
+    const int64_t left = self->m_end - self->m_pos;
+    if (left <= 0)
+        return AVERROR_EOF;
+    const ssize_t n = pread(self->m_fd, buf, static_cast<size_t>(std::min<int64_t>(size, left)), self->m_pos);
+    if (n < 0)
+        return AVERROR(errno);
+    if (n == 0)
+        return AVERROR_EOF;
+    self->m_pos += n;
+    self->m_bytesRead += n;
+    return static_cast<int>(n);
+}
+
+int64_t StreamRegion::Seek(void* opaque, int64_t offset, int whence)
+{
+    auto* self = static_cast<StreamRegion*>(opaque);
+    switch (whence & ~AVSEEK_FORCE) {
+    case AVSEEK_SIZE:
+        return self->m_end;
+    case SEEK_SET:
+        break;
+    case SEEK_CUR:
+        offset += self->m_pos;
+        break;
+    case SEEK_END:
+        offset += self->m_end;
+        break;
+    default:
+        return AVERROR(EINVAL);
+    }
+    if (offset < 0 || offset > self->m_end)
+        return AVERROR(EINVAL);
+    self->m_pos = offset;
+    return offset;
+}

@@ -1,0 +1,408 @@
+// Frame accuracy of the decoding library, proven by the stamp each frame carries.
+#include "VdlTestSupport.h"
+
+#include "vdl.h"
+#include "tools/sample/FrameStamp.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kFps = 25;
+constexpr int kFrames = 250; // the standard sample: 10 s
+
+// Opens the standard sample, attaches a surface and shows the first frame.
+struct Playing {
+    explicit Playing(const QString& path = StandardSample()) : open(path)
+    {
+        EXPECT_TRUE(open.opened) << VDL_GetErrorText(open.error);
+        VDL_SetSurface(open.port, &surface);
+    }
+    int32_t Port() const { return open.port; }
+    OpenPort open;
+    StampSurface surface;
+};
+
+} // namespace
+
+TEST(VdlStream, OpenReportsStreamFactsAndIndex)
+{
+    std::atomic<int> calls{0};
+    int32_t port = 0;
+    ASSERT_TRUE(VDL_AcquirePort(&port));
+    ASSERT_TRUE(VDL_SetIndexReadyCallback(port, [](int32_t, void* user) { ++*static_cast<std::atomic<int>*>(user); }, &calls));
+    ASSERT_TRUE(VDL_OpenFile(port, QFile::encodeName(StandardSample()).constData()));
+    ASSERT_TRUE(WaitFor([&] { return calls.load() == 1; }));
+    VDL_StreamInfo info = {};
+    ASSERT_TRUE(VDL_GetStreamInfo(port, &info));
+    EXPECT_EQ(info.width, 320);
+    EXPECT_EQ(info.height, 240);
+    EXPECT_DOUBLE_EQ(info.frameRate, 25.0);
+    EXPECT_STREQ(info.codecName, "h264");
+    EXPECT_EQ(info.frameCount, kFrames);
+    EXPECT_EQ(info.videoStreamCount, 1);
+    EXPECT_EQ(info.encrypted, 0);
+    EXPECT_EQ(info.wallClockOriginMillis, 1609459200000LL);
+    int32_t w = 0, h = 0;
+    EXPECT_TRUE(VDL_GetPictureSize(port, &w, &h));
+    EXPECT_EQ(w, 320);
+    EXPECT_EQ(h, 240);
+    // Packed range: 2021-01-01 00:00:00 to the last frame at 00:00:09.
+    uint32_t start = 0, stop = 0;
+    ASSERT_TRUE(VDL_GetFileTimeRange(port, &start, &stop, nullptr));
+    EXPECT_EQ(start, VDL_PackTime(2021, 1, 1, 0, 0, 0));
+    EXPECT_EQ(stop, VDL_PackTime(2021, 1, 1, 0, 0, 9));
+    EXPECT_TRUE(VDL_ReleasePort(port));
+    EXPECT_EQ(calls.load(), 1);
+}
+
+TEST(VdlSeek, SeekByPlayedTimeLandsOnTheExactFrame)
+{
+    Playing p;
+    const struct {
+        int ms;
+        int64_t frame;
+    } cases[] = {{0, 0}, {1000, 25}, {1001, 26}, {1039, 26}, {4440, 111}, {9960, 249}, {120000, 249}, {-500, 0}, {39, 1}, {2000, 50}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(VDL_SeekPlayedTime(p.Port(), c.ms)) << c.ms;
+        EXPECT_EQ(p.surface.LastStamp(), c.frame) << "seek to " << c.ms << " ms";
+        EXPECT_EQ(FrameIndex(p.Port()), c.frame) << c.ms;
+        EXPECT_EQ(VDL_GetPlayedMillis(p.Port()), c.frame * 40) << c.ms;
+    }
+}
+
+TEST(VdlSeek, SeekByWallClockLandsOnTheExactFrameAndClockAgrees)
+{
+    Playing p;
+    const struct {
+        int h, m, s;
+        int64_t frame;
+    } cases[] = {{0, 0, 2, 50}, {0, 0, 7, 175}, {0, 0, 0, 0}, {23, 59, 59, 0}, {0, 5, 0, 249}};
+    for (const auto& c : cases) {
+        const int day = c.h == 23 ? 31 : 1;
+        const int month = c.h == 23 ? 12 : 1;
+        const int year = c.h == 23 ? 2020 : 2021;
+        ASSERT_TRUE(VDL_SeekWallClock(p.Port(), year, month, day, c.h, c.m, c.s));
+        EXPECT_EQ(p.surface.LastStamp(), c.frame) << c.h << ":" << c.m << ":" << c.s;
+    }
+    ASSERT_TRUE(VDL_SeekPlayedTime(p.Port(), 3520)); // frame 88 at 00:00:03.520
+    VDL_Clock clock = {};
+    ASSERT_TRUE(VDL_GetFrameClock(p.Port(), &clock));
+    EXPECT_EQ(clock.year, 2021);
+    EXPECT_EQ(clock.second, 3);
+    EXPECT_EQ(clock.ms, 520);
+    EXPECT_EQ(VDL_GetFrameTime(p.Port()), VDL_PackTime(2021, 1, 1, 0, 0, 3));
+    EXPECT_EQ(VDL_GetPlayedSeconds(p.Port()), 3);
+}
+
+TEST(VdlStep, EachStepMovesExactlyOneFrameEitherWay)
+{
+    Playing p;
+    ASSERT_TRUE(VDL_SeekPlayedTime(p.Port(), 2040)); // frame 51, one after a keyframe
+    int64_t expected = 51;
+    for (int i = 0; i < 45; ++i) { // across two keyframes (50, 25)
+        ASSERT_TRUE(VDL_StepBackward(p.Port()));
+        --expected;
+        ASSERT_EQ(p.surface.LastStamp(), expected) << "step back " << i;
+    }
+    for (int i = 0; i < 30; ++i) {
+        ASSERT_TRUE(VDL_StepForward(p.Port()));
+        ++expected;
+        ASSERT_EQ(p.surface.LastStamp(), expected) << "step forward " << i;
+    }
+    // Forward past the cached frames into decoding again.
+    for (int i = 0; i < 30; ++i) {
+        ASSERT_TRUE(VDL_StepForward(p.Port()));
+        ++expected;
+        ASSERT_EQ(p.surface.LastStamp(), expected) << "step forward " << i;
+    }
+    EXPECT_EQ(FrameIndex(p.Port()), expected);
+    // At the ends a step stays on the first or last frame.
+    ASSERT_TRUE(VDL_SeekPlayedTime(p.Port(), 0));
+    ASSERT_TRUE(VDL_StepBackward(p.Port()));
+    EXPECT_EQ(p.surface.LastStamp(), 0);
+    ASSERT_TRUE(VDL_SeekPlayedTime(p.Port(), 999999));
+    ASSERT_TRUE(VDL_StepForward(p.Port()));
+    EXPECT_EQ(FrameIndex(p.Port()), kFrames - 1);
+}
+
+TEST(VdlPlay, ForwardPlayPresentsIncreasingFramesAndSpeedStepsScaleTheRate)
+{
+    Playing p;
+    ASSERT_TRUE(VDL_Play(p.Port(), &p.surface));
+    std::this_thread::sleep_for(600ms);
+    const auto stamps = p.surface.Stamps();
+    ASSERT_GT(stamps.size(), 5u);
+    for (size_t i = 1; i < stamps.size(); ++i)
+        ASSERT_GT(stamps[i], stamps[i - 1]) << i;
+
+    auto advance = [&](std::chrono::milliseconds span) {
+        const int64_t from = FrameIndex(p.Port());
+        std::this_thread::sleep_for(span);
+        return FrameIndex(p.Port()) - from;
+    };
+    const int64_t normal = advance(800ms);
+    ASSERT_TRUE(VDL_Faster(p.Port()));
+    ASSERT_TRUE(VDL_Faster(p.Port()));
+    int32_t speed = 0;
+    ASSERT_TRUE(VDL_GetSpeed(p.Port(), &speed));
+    EXPECT_EQ(speed, 64);
+    const int64_t fast = advance(800ms);
+    EXPECT_GT(fast, normal * 3) << normal << " vs " << fast;
+    EXPECT_LT(fast, normal * 5 + 4) << normal << " vs " << fast;
+    ASSERT_TRUE(VDL_Slower(p.Port()));
+    ASSERT_TRUE(VDL_Slower(p.Port()));
+    ASSERT_TRUE(VDL_Slower(p.Port()));
+    ASSERT_TRUE(VDL_GetSpeed(p.Port(), &speed));
+    EXPECT_EQ(speed, 8);
+    // Speed limits are errors, not silent.
+    ASSERT_TRUE(VDL_Play(p.Port(), nullptr));
+    for (int i = 0; i < 4; ++i)
+        ASSERT_TRUE(VDL_Faster(p.Port()));
+    EXPECT_FALSE(VDL_Faster(p.Port()));
+    EXPECT_EQ(VDL_GetLastError(p.Port()), VDL_ERR_SPEED_LIMIT);
+}
+
+TEST(VdlPlay, PlayRunsToTheLastFrameAndStops)
+{
+    Playing p;
+    ASSERT_TRUE(VDL_SeekPlayedTime(p.Port(), 9000));
+    ASSERT_TRUE(VDL_Play(p.Port(), &p.surface));
+    ASSERT_TRUE(WaitFor([&] { return p.surface.LastStamp() == kFrames - 1; }, 4s));
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(p.surface.LastStamp(), kFrames - 1);
+    EXPECT_EQ(FrameIndex(p.Port()), kFrames - 1);
+}
+
+TEST(VdlPlay, BackwardPlayPresentsDecreasingFramesAcrossKeyframes)
+{
+    Playing p;
+    ASSERT_TRUE(VDL_SeekPlayedTime(p.Port(), 3000)); // frame 75
+    p.surface.Clear();
+    ASSERT_TRUE(VDL_PlayBackward(p.Port()));
+    ASSERT_TRUE(VDL_Faster(p.Port())); // 2x: 50 frames a second
+    ASSERT_TRUE(WaitFor([&] { return p.surface.LastStamp() == 0; }, 4s));
+    const auto stamps = p.surface.Stamps();
+    ASSERT_GT(stamps.size(), 40u);
+    for (size_t i = 1; i < stamps.size(); ++i)
+        ASSERT_LT(stamps[i], stamps[i - 1]) << i;
+    VDL_Stats stats = {};
+    ASSERT_TRUE(VDL_GetStats(p.Port(), &stats));
+    EXPECT_LE(stats.decodedFramesHeld, 2 * 25 + 4); // at most two GOPs
+}
+
+TEST(VdlPause, PauseFreezesTheFrameAndResumeGoesOn)
+{
+    Playing p;
+    ASSERT_TRUE(VDL_Play(p.Port(), &p.surface));
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(VDL_Pause(p.Port(), 1));
+    std::this_thread::sleep_for(50ms);
+    const int64_t held = FrameIndex(p.Port());
+    const size_t count = p.surface.Count();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(FrameIndex(p.Port()), held);
+    EXPECT_EQ(p.surface.Count(), count);
+    ASSERT_TRUE(VDL_Pause(p.Port(), 0));
+    ASSERT_TRUE(WaitFor([&] { return FrameIndex(p.Port()) > held + 3; }));
+}
+
+TEST(VdlSurface, DetachedSurfaceIsNeverCalledAgainAndReattachShowsTheClock)
+{
+    Playing p;
+    ASSERT_TRUE(VDL_Play(p.Port(), &p.surface));
+    ASSERT_TRUE(WaitFor([&] { return p.surface.Count() > 3; }));
+    ASSERT_TRUE(VDL_SetSurface(p.Port(), nullptr));
+    const size_t count = p.surface.Count();
+    std::this_thread::sleep_for(400ms);
+    EXPECT_EQ(p.surface.Count(), count);
+    VDL_Stats before = {};
+    ASSERT_TRUE(VDL_GetStats(p.Port(), &before));
+    std::this_thread::sleep_for(300ms);
+    VDL_Stats after = {};
+    ASSERT_TRUE(VDL_GetStats(p.Port(), &after));
+    EXPECT_EQ(after.framesDecoded, before.framesDecoded); // nothing decoded without a surface
+    // The clock ran on; a new surface shows the frame of its time.
+    StampSurface other;
+    ASSERT_TRUE(VDL_SetSurface(p.Port(), &other));
+    ASSERT_TRUE(WaitFor([&] { return other.Count() > 0; }));
+    VDL_FrameInfo info = {};
+    ASSERT_TRUE(VDL_GetFrameInfo(p.Port(), &info));
+    EXPECT_GT(other.LastStamp(), static_cast<int64_t>(count) + 10);
+    EXPECT_NEAR(static_cast<double>(other.LastStamp()), static_cast<double>(info.frameIndex), 2.0);
+    ASSERT_TRUE(VDL_SetSurface(p.Port(), nullptr)); // before `other` goes away
+}
+
+TEST(VdlFollow, FollowerKeepsToTheLeaderThroughPauseSeekAndStep)
+{
+    Playing leader;
+    Playing follower;
+    ASSERT_TRUE(VDL_FollowPort(follower.Port(), leader.Port()));
+    // Own transport is refused while following.
+    EXPECT_FALSE(VDL_Play(follower.Port(), nullptr));
+    EXPECT_EQ(VDL_GetLastError(follower.Port()), VDL_ERR_WRONG_STATE);
+    ASSERT_TRUE(VDL_Play(leader.Port(), &leader.surface));
+    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(VDL_Pause(leader.Port(), 1));
+    ASSERT_TRUE(WaitFor([&] { return follower.surface.LastStamp() == leader.surface.LastStamp(); }));
+    ASSERT_TRUE(VDL_SeekPlayedTime(leader.Port(), 6000));
+    ASSERT_TRUE(WaitFor([&] { return follower.surface.LastStamp() == 150; }));
+    ASSERT_TRUE(VDL_StepBackward(leader.Port()));
+    ASSERT_TRUE(WaitFor([&] { return follower.surface.LastStamp() == 149; }));
+    ASSERT_TRUE(VDL_StepForward(leader.Port()));
+    ASSERT_TRUE(VDL_StepForward(leader.Port()));
+    ASSERT_TRUE(WaitFor([&] { return follower.surface.LastStamp() == 151; }));
+    ASSERT_TRUE(VDL_Play(leader.Port(), nullptr));
+    std::this_thread::sleep_for(400ms);
+    const int64_t a = FrameIndex(leader.Port());
+    const int64_t b = FrameIndex(follower.Port());
+    EXPECT_LE(std::abs(a - b), 1) << a << " " << b;
+    // Let go: the follower stays where it was and takes its own transport again.
+    ASSERT_TRUE(VDL_FollowPort(follower.Port(), -1));
+    EXPECT_TRUE(VDL_SeekPlayedTime(follower.Port(), 1000));
+    EXPECT_EQ(follower.surface.LastStamp(), 25);
+    // Following oneself or a port that is not there is refused.
+    EXPECT_FALSE(VDL_FollowPort(follower.Port(), follower.Port()));
+    EXPECT_EQ(VDL_GetLastError(follower.Port()), VDL_ERR_FOLLOW);
+    EXPECT_FALSE(VDL_FollowPort(follower.Port(), 63));
+    EXPECT_EQ(VDL_GetLastError(follower.Port()), VDL_ERR_FOLLOW);
+}
+
+TEST(VdlBmp, SnapshotIsACompleteBmpOfTheFrameOnScreen)
+{
+    Playing p;
+    ASSERT_TRUE(VDL_SeekPlayedTime(p.Port(), 5000));
+    uint32_t used = 0;
+    std::vector<uint8_t> small(1000);
+    EXPECT_FALSE(VDL_GetBmp(p.Port(), small.data(), static_cast<uint32_t>(small.size()), &used));
+    EXPECT_EQ(VDL_GetLastError(p.Port()), VDL_ERR_BUFFER_TOO_SMALL);
+    EXPECT_EQ(used, 54u + 320u * 240u * 4u);
+    std::vector<uint8_t> buffer(320 * 240 * 5);
+    VDL_FrameInfo info = {};
+    ASSERT_TRUE(VDL_GetBmpAndFrame(p.Port(), buffer.data(), static_cast<uint32_t>(buffer.size()), &used, &info));
+    EXPECT_EQ(info.frameIndex, 125);
+    EXPECT_EQ(info.playedMillis, 5000);
+    QImage image = QImage::fromData(buffer.data(), static_cast<int>(used), "BMP");
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(320, 240));
+    image = image.convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(FrameStamp::Read(image.constBits(), image.width(), image.height(), static_cast<int>(image.bytesPerLine())), 125);
+}
+
+TEST(VdlPorts, EveryCallOnAnUnknownPortFailsWithItsOwnCode)
+{
+    int32_t released = 0;
+    ASSERT_TRUE(VDL_AcquirePort(&released));
+    ASSERT_TRUE(VDL_ReleasePort(released));
+    uint32_t u32 = 0;
+    int32_t i32 = 0;
+    VDL_Clock clock = {};
+    VDL_StreamInfo info = {};
+    VDL_Stats stats = {};
+    VDL_FrameInfo frame = {};
+    uint8_t buffer[64];
+    for (int32_t port : {0, -1, released, VDL_MAX_PORTS + 1, 1000000}) {
+        const std::vector<std::pair<const char*, std::function<int32_t()>>> calls = {
+            {"ReleasePort", [&] { return VDL_ReleasePort(port); }},
+            {"SetIndexReadyCallback", [&] { return VDL_SetIndexReadyCallback(port, nullptr, nullptr); }},
+            {"SetStreamKey", [&] { return VDL_SetStreamKey(port, 1, "qa_halyards_5062", 128); }},
+            {"OpenFile", [&] { return VDL_OpenFile(port, "/nonexistent"); }},
+            {"SyncToAudio", [&] { return VDL_SyncToAudio(port, 1); }},
+            {"GetFileTimeRange", [&] { return VDL_GetFileTimeRange(port, &u32, &u32, &u32); }},
+            {"Play", [&] { return VDL_Play(port, nullptr); }},
+            {"Pause", [&] { return VDL_Pause(port, 1); }},
+            {"Stop", [&] { return VDL_Stop(port); }},
+            {"Faster", [&] { return VDL_Faster(port); }},
+            {"Slower", [&] { return VDL_Slower(port); }},
+            {"PlayBackward", [&] { return VDL_PlayBackward(port); }},
+            {"StepForward", [&] { return VDL_StepForward(port); }},
+            {"StepBackward", [&] { return VDL_StepBackward(port); }},
+            {"SeekPlayedTime", [&] { return VDL_SeekPlayedTime(port, 0); }},
+            {"SeekWallClock", [&] { return VDL_SeekWallClock(port, 2021, 1, 1, 0, 0, 0); }},
+            {"GetFrameClock", [&] { return VDL_GetFrameClock(port, &clock); }},
+            {"SoundOn", [&] { return VDL_SoundOn(port); }},
+            {"SoundOff", [&] { return VDL_SoundOff(port); }},
+            {"SetVolume", [&] { return VDL_SetVolume(port, 0x7FFF); }},
+            {"EnableOverlays", [&] { return VDL_EnableOverlays(port, 1); }},
+            {"GetPictureSize", [&] { return VDL_GetPictureSize(port, &i32, &i32); }},
+            {"GetBmp", [&] { return VDL_GetBmp(port, buffer, sizeof buffer, &u32); }},
+            {"SetWatermarkCallback", [&] { return VDL_SetWatermarkCallback(port, nullptr, nullptr); }},
+            {"DewarpEnable", [&] { return VDL_DewarpEnable(port); }},
+            {"SetSurface", [&] { return VDL_SetSurface(port, nullptr); }},
+            {"SelectStream", [&] { return VDL_SelectStream(port, 0); }},
+            {"FollowPort", [&] { return VDL_FollowPort(port, -1); }},
+            {"GetStreamInfo", [&] { return VDL_GetStreamInfo(port, &info); }},
+            {"GetStats", [&] { return VDL_GetStats(port, &stats); }},
+            {"GetFrameInfo", [&] { return VDL_GetFrameInfo(port, &frame); }},
+            {"GetSpeed", [&] { return VDL_GetSpeed(port, &i32); }},
+        };
+        for (const auto& [name, call] : calls) {
+            EXPECT_EQ(call(), 0) << name << " on port " << port;
+            EXPECT_EQ(VDL_GetLastError(port), VDL_ERR_BAD_PORT) << name << " on port " << port;
+        }
+        EXPECT_EQ(VDL_GetPlayedMillis(port), -1);
+        EXPECT_EQ(VDL_GetPlayedSeconds(port), -1);
+        EXPECT_EQ(VDL_GetFrameTime(port), 0u);
+    }
+    EXPECT_STREQ(VDL_GetErrorText(VDL_ERR_BAD_PORT), "Unknown port");
+    EXPECT_STREQ(VDL_GetErrorText(-5), "Unknown error");
+}
+
+TEST(VdlPorts, CallsOnAPortWithoutAFileFailAsNotOpen)
+{
+    int32_t port = 0;
+    ASSERT_TRUE(VDL_AcquirePort(&port));
+    EXPECT_FALSE(VDL_Play(port, nullptr));
+    EXPECT_EQ(VDL_GetLastError(port), VDL_ERR_NOT_OPEN);
+    EXPECT_FALSE(VDL_SeekPlayedTime(port, 0));
+    EXPECT_EQ(VDL_GetLastError(port), VDL_ERR_NOT_OPEN);
+    uint8_t b[10];
+    uint32_t used = 0;
+    EXPECT_FALSE(VDL_GetBmp(port, b, sizeof b, &used));
+    EXPECT_EQ(VDL_GetLastError(port), VDL_ERR_NOT_OPEN);
+    EXPECT_FALSE(VDL_OpenFile(port, "/nonexistent/file.video"));
+    EXPECT_EQ(VDL_GetLastError(port), VDL_ERR_FILE_OPEN);
+    EXPECT_FALSE(VDL_SetStreamKey(port, 1, "short", 128));
+    EXPECT_EQ(VDL_GetLastError(port), VDL_ERR_BAD_ARGUMENT);
+    ASSERT_TRUE(VDL_OpenFile(port, QFile::encodeName(StandardSample()).constData()));
+    EXPECT_FALSE(VDL_OpenFile(port, QFile::encodeName(StandardSample()).constData()));
+    EXPECT_EQ(VDL_GetLastError(port), VDL_ERR_ALREADY_OPEN);
+    EXPECT_FALSE(VDL_SelectStream(port, 1));
+    EXPECT_EQ(VDL_GetLastError(port), VDL_ERR_ALREADY_OPEN);
+    EXPECT_FALSE(VDL_DewarpEnable(port));
+    EXPECT_EQ(VDL_GetLastError(port), VDL_ERR_NOT_SUPPORTED);
+    EXPECT_TRUE(VDL_SoundOn(port));
+    EXPECT_TRUE(VDL_SetVolume(port, 0x7FFF));
+    EXPECT_TRUE(VDL_SoundOff(port));
+    EXPECT_TRUE(VDL_EnableOverlays(port, 1));
+    EXPECT_TRUE(VDL_SyncToAudio(port, 1));
+    EXPECT_TRUE(VDL_ReleasePort(port));
+}
+
+TEST(VdlPorts, ReleaseWhilePlayingAndCallsInAnyOrderNeverHang)
+{
+    StampSurface surface;
+    for (int round = 0; round < 5; ++round) {
+        int32_t port = 0;
+        ASSERT_TRUE(VDL_AcquirePort(&port));
+        ASSERT_TRUE(VDL_OpenFile(port, QFile::encodeName(StandardSample()).constData()));
+        VDL_Play(port, &surface);
+        VDL_Faster(port);
+        VDL_StepBackward(port);
+        VDL_PlayBackward(port);
+        VDL_SeekPlayedTime(port, 7000 - round * 1000);
+        VDL_Pause(port, 1);
+        VDL_Pause(port, 0);
+        VDL_SetSurface(port, nullptr);
+        VDL_Play(port, &surface);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 * round));
+        ASSERT_TRUE(VDL_ReleasePort(port));
+    }
+}
