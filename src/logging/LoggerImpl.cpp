@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QSettings>
 #include <QVariant>
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -72,27 +71,6 @@ bool WriteAll(int fd, const std::string& bytes)
     return true;
 }
 
-// The process-wide logger. Creation may be reached first from any other static initialiser, so
-// it is made on demand under a lock; the holder below makes sure it exists before main().
-std::mutex g_processMutex;
-std::atomic<LoggerImpl*> g_process{nullptr};
-bool g_processGone = false;
-
-struct ProcessLogger {
-    ProcessLogger() { LoggerImpl::ProcessInstance(); }
-    ~ProcessLogger()
-    {
-        LoggerImpl* impl = nullptr;
-        {
-            std::lock_guard<std::mutex> lock(g_processMutex);
-            impl = g_process.exchange(nullptr, std::memory_order_acq_rel);
-            g_processGone = true;
-        }
-        delete impl;
-    }
-};
-ProcessLogger g_processLogger;
-
 }  // namespace
 
 LoggerImpl::LoggerImpl() : LoggerImpl(Options{}) {}
@@ -141,20 +119,6 @@ LoggerImpl::~LoggerImpl()
         if (Write(*record) != 0)
             break;
     }
-}
-
-LoggerImpl* LoggerImpl::ProcessInstance()
-{
-    LoggerImpl* impl = g_process.load(std::memory_order_acquire);
-    if (impl)
-        return impl;
-    std::lock_guard<std::mutex> lock(g_processMutex);
-    impl = g_process.load(std::memory_order_acquire);
-    if (!impl && !g_processGone) {
-        impl = new LoggerImpl();
-        g_process.store(impl, std::memory_order_release);
-    }
-    return impl;
 }
 
 quint32 LoggerImpl::ReadLogFlags(QSettings& settings)

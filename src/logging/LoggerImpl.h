@@ -43,10 +43,6 @@ public:
     explicit LoggerImpl(Options options);
     ~LoggerImpl() override;
 
-    // The process-wide logger, started during static initialisation. Null once it has been
-    // destroyed during static destruction: later records are dropped.
-    static LoggerImpl* ProcessInstance();
-
     // LogFlags as a 32-bit number: decimal or 0x-hexadecimal text, negative values taken as
     // their 32-bit pattern. Missing or unreadable: kLoggingOff.
     static quint32 ReadLogFlags(QSettings& settings);
