@@ -136,12 +136,13 @@ int PortEngine::DecodeNext(Frame& out)
             continue;
         }
         m_readErrors = 0;
-        if (m_watermarkOn && m_port.m_watermarkArmed.load()) {
+        if (m_watermarkOn) {
+            // Fed from the first packet on, so the chain of seals is whole when a check is installed.
             const double ms = m_packet->pts != AV_NOPTS_VALUE ? MsOf(m_packet->pts) : 0.0;
             m_reports.clear();
             m_watermark.Feed(m_packet->data, m_packet->size, static_cast<int64_t>(ms),
                              Port::PackLocal(m_port.m_originMillis + static_cast<int64_t>(ms)), m_reports);
-            if (!m_reports.empty()) {
+            if (!m_reports.empty() && m_port.m_watermarkArmed.load()) {
                 VDL_WatermarkCallback callback;
                 void* user;
                 {
@@ -462,6 +463,16 @@ PlayClock::TimePoint PortEngine::ForwardTick(const Snapshot& s, PlayClock::TimeP
             if (!m_lookahead.picture) {
                 if (DecodeNext(m_lookahead) != 0) {
                     m_lookahead = Frame();
+                    if (m_skipping && !(m_lastMs >= 0.0 && candidate.ms >= m_lastMs - kEps)) {
+                        // Frames after the last keyframe were skipped: land on the true last one.
+                        SetSkipping(false);
+                        Frame last = Land(1e15, Landing::Covering);
+                        if (last.picture && last.ms > candidate.ms + kEps) {
+                            candidate = last;
+                            changed = true;
+                        }
+                        break;
+                    }
                     NoteEnd(candidate.ms);
                     break;
                 }

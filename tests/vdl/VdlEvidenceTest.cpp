@@ -1,0 +1,297 @@
+// Evidence-specific streams: encrypted, watermarked, cut short, corrupt, tagged, several cameras.
+#include "VdlTestSupport.h"
+
+#include "tools/sample/FrameStamp.h"
+#include "vdl.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <mutex>
+#include <random>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr char kKey[] = "qa_halyards_5062";
+
+QString EncryptedSample()
+{
+    return SamplePath("encrypted.mp4", [](SampleStreamOptions& o) {
+        o.container = "mp4";
+        o.encryptionKey = kKey;
+        o.durationSeconds = 4;
+    });
+}
+
+struct Reports {
+    std::mutex mutex; // guards list
+    std::vector<VDL_WatermarkReport> list;
+    static void Callback(int32_t, const VDL_WatermarkReport** report, void* user)
+    {
+        auto* self = static_cast<Reports*>(user);
+        std::lock_guard<std::mutex> lock(self->mutex);
+        self->list.push_back(**report);
+    }
+    std::vector<VDL_WatermarkReport> Take()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return list;
+    }
+};
+
+// Plays a watermarked stream to its end at 16x and returns the reports.
+std::vector<VDL_WatermarkReport> PlayWatermarked(const QString& path)
+{
+    Reports reports;
+    OpenPort open(path);
+    EXPECT_TRUE(open.opened);
+    StampSurface surface;
+    EXPECT_TRUE(VDL_SetWatermarkCallback(open.port, &Reports::Callback, &reports));
+    EXPECT_TRUE(VDL_Play(open.port, &surface));
+    for (int i = 0; i < 3; ++i)
+        VDL_Faster(open.port);
+    EXPECT_TRUE(WaitFor([&] { return FrameIndex(open.port) >= 8 * 25 - 1; }, 10s));
+    VDL_Stop(open.port);
+    return reports.Take();
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+QString WriteBytes(QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+    return path;
+}
+
+} // namespace
+
+TEST(VdlEncryption, RightKeyPlaysWrongOrMissingKeyIsRefusedBeforePlay)
+{
+    {
+        OpenPort open(EncryptedSample(), kKey);
+        ASSERT_TRUE(open.opened) << VDL_GetErrorText(open.error);
+        StampSurface surface;
+        VDL_SetSurface(open.port, &surface);
+        ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 2000));
+        EXPECT_EQ(surface.LastStamp(), 50);
+        VDL_StreamInfo info = {};
+        ASSERT_TRUE(VDL_GetStreamInfo(open.port, &info));
+        EXPECT_EQ(info.encrypted, 1);
+    }
+    {
+        OpenPort open(EncryptedSample(), "qa_halyards_5063");
+        EXPECT_FALSE(open.opened);
+        EXPECT_EQ(open.error, VDL_ERR_KEY_WRONG);
+    }
+    {
+        OpenPort open(EncryptedSample());
+        EXPECT_FALSE(open.opened);
+        EXPECT_EQ(open.error, VDL_ERR_KEY_MISSING);
+    }
+    // A key on a clear stream is not needed and does no harm.
+    OpenPort clear(StandardSample(), kKey);
+    EXPECT_TRUE(clear.opened);
+}
+
+TEST(VdlWatermark, IntactSealsAreReportedOnceASecondWithTheirRecord)
+{
+    const auto reports = PlayWatermarked(SamplePath("wm.mkv", [](SampleStreamOptions& o) {
+        o.watermark = true;
+        o.watermarkKey = kKey;
+        o.durationSeconds = 8;
+        o.serialNumber = 4711;
+    }));
+    ASSERT_GE(reports.size(), 7u);
+    for (size_t i = 0; i < reports.size(); ++i) {
+        const auto& r = reports[i];
+        EXPECT_EQ(r.status, VDL_WATERMARK_INTACT) << i;
+        EXPECT_EQ(r.serialNumber, 4711);
+        EXPECT_EQ(r.channel, 1);
+        EXPECT_EQ(r.mac[0], 0x00);
+        EXPECT_EQ(r.mac[5], 0x56);
+        // Records count from 0 a second apart; the first may have passed before the check.
+        EXPECT_EQ(r.sequence, reports[0].sequence + i);
+        EXPECT_EQ(r.packedTime, VDL_PackTime(2021, 1, 1, 0, 0, static_cast<int>(r.sequence)));
+        EXPECT_EQ(r.playedMillis, static_cast<int64_t>(r.sequence) * 1000);
+    }
+}
+
+TEST(VdlWatermark, BrokenSealAndMissingRecordsAreReported)
+{
+    const auto broken = PlayWatermarked(SamplePath("wm-broken.mkv", [](SampleStreamOptions& o) {
+        o.watermark = true;
+        o.watermarkKey = kKey;
+        o.durationSeconds = 8;
+        o.watermarkBreakSecond = 3;
+    }));
+    ASSERT_GE(broken.size(), 7u);
+    for (const auto& r : broken)
+        EXPECT_EQ(r.status, r.sequence == 3 ? VDL_WATERMARK_BROKEN : VDL_WATERMARK_INTACT) << r.sequence;
+
+    const auto gap = PlayWatermarked(SamplePath("wm-gap.mkv", [](SampleStreamOptions& o) {
+        o.watermark = true;
+        o.watermarkKey = kKey;
+        o.durationSeconds = 8;
+        o.watermarkGapFrom = 2;
+        o.watermarkGapTo = 6;
+    }));
+    int missing = 0;
+    for (const auto& r : gap) {
+        if (r.status == VDL_WATERMARK_MISSING) {
+            ++missing;
+            EXPECT_GT(r.playedMillis, 3000);
+            EXPECT_LT(r.playedMillis, 6000);
+        } else {
+            EXPECT_EQ(r.status, VDL_WATERMARK_INTACT) << r.sequence; // the gap's frames are sealed by the next
+        }
+    }
+    EXPECT_EQ(missing, 1);
+}
+
+TEST(VdlDamage, CutShortStreamPlaysUpToItsLastWholeFrame)
+{
+    QTemporaryDir dir;
+    const QByteArray whole = ReadAll(StandardSample());
+    const QString cut = WriteBytes(dir, "cut.partial", whole.left(whole.size() * 6 / 10));
+    OpenPort open(cut);
+    ASSERT_TRUE(open.opened) << VDL_GetErrorText(open.error);
+    StampSurface surface;
+    VDL_SetSurface(open.port, &surface);
+    ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 60000));
+    const int64_t last = surface.LastStamp();
+    EXPECT_GT(last, 100);
+    EXPECT_LT(last, 200);
+    ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 1000));
+    EXPECT_EQ(surface.LastStamp(), 25);
+    ASSERT_TRUE(VDL_Play(open.port, nullptr));
+    ASSERT_TRUE(VDL_Faster(open.port));
+    ASSERT_TRUE(VDL_Faster(open.port));
+    ASSERT_TRUE(WaitFor([&] { return surface.LastStamp() == last; }, 8s));
+}
+
+TEST(VdlDamage, CorruptStreamsNeverCrashAndGarbageIsRefused)
+{
+    QTemporaryDir dir;
+    std::mt19937 random(7);
+    QByteArray noise(200000, 0);
+    for (auto& c : noise)
+        c = static_cast<char>(random());
+    {
+        OpenPort open(WriteBytes(dir, "noise.video", noise));
+        EXPECT_FALSE(open.opened);
+        EXPECT_EQ(open.error, VDL_ERR_FILE_OPEN);
+    }
+    {
+        OpenPort open(WriteBytes(dir, "empty.video", QByteArray()));
+        EXPECT_FALSE(open.opened);
+    }
+    // Damage in the middle: the rest still plays, seeks and steps.
+    QByteArray damaged = ReadAll(StandardSample());
+    for (int i = damaged.size() / 3; i < damaged.size() / 3 + 20000; ++i)
+        damaged[i] = static_cast<char>(random());
+    OpenPort open(WriteBytes(dir, "damaged.video", damaged));
+    ASSERT_TRUE(open.opened);
+    StampSurface surface;
+    VDL_SetSurface(open.port, &surface);
+    for (int ms : {0, 3000, 3500, 4000, 8000, 9960}) {
+        EXPECT_TRUE(VDL_SeekPlayedTime(open.port, ms));
+        VDL_StepBackward(open.port);
+        VDL_StepForward(open.port);
+    }
+    EXPECT_TRUE(VDL_SeekPlayedTime(open.port, 8000));
+    EXPECT_EQ(surface.LastStamp(), 200);
+    VDL_PlayBackward(open.port);
+    std::this_thread::sleep_for(300ms);
+}
+
+TEST(VdlRegion, TagAndSectionsBehindTheStreamAreNeverRead)
+{
+    QTemporaryDir dir;
+    const QByteArray stream = ReadAll(StandardSample());
+    // A 6.2-style trailer: sections and tag behind the stream, tag start at -17.
+    QByteArray file = stream + QByteArray(3000, '\x55') + QByteArray(500, 'T');
+    const qint64 tagStart = stream.size() + 3000;
+    QByteArray trailer;
+    for (int s = 56; s >= 0; s -= 8)
+        trailer.append(static_cast<char>(tagStart >> s));
+    const quint32 length = 500 + 17;
+    for (int s = 24; s >= 0; s -= 8)
+        trailer.append(static_cast<char>(length >> s));
+    trailer.append('\x06').append('\x02').append("TAG");
+    file += trailer;
+    OpenPort open(WriteBytes(dir, "tagged.video", file));
+    ASSERT_TRUE(open.opened);
+    StampSurface surface;
+    VDL_SetSurface(open.port, &surface);
+    ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 999999));
+    EXPECT_EQ(surface.LastStamp(), 249);
+    VDL_Stats stats = {};
+    ASSERT_TRUE(VDL_GetStats(open.port, &stats));
+    EXPECT_LE(stats.bytesRead, stream.size());
+}
+
+TEST(VdlStreams, EachPortPlaysTheCameraItSelected)
+{
+    const QString path = SamplePath("three.mkv", [](SampleStreamOptions& o) {
+        o.cameraNames = {"Lobby", "Gate", "Yard"};
+        o.durationSeconds = 3;
+    });
+    for (int camera = 0; camera < 3; ++camera) {
+        int32_t port = 0;
+        ASSERT_TRUE(VDL_AcquirePort(&port));
+        ASSERT_TRUE(VDL_SelectStream(port, camera));
+        ASSERT_TRUE(VDL_OpenFile(port, QFile::encodeName(path).constData()));
+        VDL_StreamInfo info = {};
+        ASSERT_TRUE(VDL_GetStreamInfo(port, &info));
+        EXPECT_EQ(info.videoStreamCount, 3);
+        EXPECT_EQ(info.selectedStream, camera);
+        StampSurface surface;
+        VDL_SetSurface(port, &surface);
+        ASSERT_TRUE(VDL_SeekPlayedTime(port, 1200));
+        EXPECT_EQ(surface.LastStamp(), 30);
+        VDL_SetSurface(port, nullptr);
+        ASSERT_TRUE(VDL_ReleasePort(port));
+    }
+    int32_t port = 0;
+    ASSERT_TRUE(VDL_AcquirePort(&port));
+    ASSERT_TRUE(VDL_SelectStream(port, 3));
+    EXPECT_FALSE(VDL_OpenFile(port, QFile::encodeName(path).constData()));
+    EXPECT_EQ(VDL_GetLastError(port), VDL_ERR_NO_STREAM);
+    ASSERT_TRUE(VDL_ReleasePort(port));
+}
+
+TEST(VdlClock, WithoutCreationTimeTheTagStartTimeIsTheOrigin)
+{
+    const QString path = SamplePath("nocreation.mkv", [](SampleStreamOptions& o) {
+        o.writeCreationTime = false;
+        o.durationSeconds = 3;
+    });
+    OpenPort open(path);
+    ASSERT_TRUE(open.opened);
+    ASSERT_TRUE(VDL_SetWallClockOrigin(open.port, 1622876889)); // 2021-06-05 07:08:09 UTC
+    uint32_t start = 0, stop = 0;
+    ASSERT_TRUE(VDL_GetFileTimeRange(open.port, &start, &stop, nullptr));
+    EXPECT_EQ(start, VDL_PackTime(2021, 6, 5, 7, 8, 9));
+    StampSurface surface;
+    VDL_SetSurface(open.port, &surface);
+    ASSERT_TRUE(VDL_SeekWallClock(open.port, 2021, 6, 5, 7, 8, 11));
+    EXPECT_EQ(surface.LastStamp(), 50);
+    // A stream with creation_time keeps it: the tag does not override the container.
+    OpenPort timed(StandardSample());
+    ASSERT_TRUE(VDL_SetWallClockOrigin(timed.port, 1622876889));
+    ASSERT_TRUE(VDL_GetFileTimeRange(timed.port, &start, &stop, nullptr));
+    EXPECT_EQ(start, VDL_PackTime(2021, 1, 1, 0, 0, 0));
+}
