@@ -1,0 +1,82 @@
+#pragma once
+
+#include "driver/MetadataTypes.h"
+#include "evidence/CalendarFields.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <QtGlobal>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class FileTag;
+class Video;
+
+// The viewer's list of videos, as the list operations take it.
+using VideoList = std::vector<Video*>;
+// The user interface's watermark callback: (title, text). Called on the library's thread.
+using WatermarkHandler = std::function<void(const QString& title, const QString& text)>;
+
+// The abstract playback driver: one object per device, through which every playback request for
+// that device's videos passes. The virtual operations are kept in slot order; the defaults here
+// do nothing and return zero, false or an empty result, except the partial-file pair and the
+// bitmap conversion of the last slot.
+class FileDriver {
+public:
+    FileDriver();
+    virtual ~FileDriver();                                                              // 0
+
+    FileDriver(const FileDriver&) = delete;
+    FileDriver& operator=(const FileDriver&) = delete;
+
+    virtual void PlaybackLocalFileOpen(Video* video);                                  // 1
+    virtual void PlaybackPlay(Video* video);                                           // 2
+    virtual void PlaybackPlay(const VideoList& videos);                                // 3
+    virtual void PlaybackStop(const VideoList& videos);                                // 4
+    virtual void VideoClose(Video* video);                                             // 5
+    virtual void ReleaseDewarpPort(Video* video);                                      // 6
+    virtual void DewarpClose(Video* video);                                            // 7
+    virtual CalendarFields VideoGetTime(Video* video);                                 // 8
+    virtual int32_t VideoTime(Video* video);                                           // 9
+    virtual void PlaybackSeek(const VideoList& videos, qint64 time);                   // 10
+    virtual void PlaybackSeek(Video* video, qint64 time);                              // 11
+    virtual void PlaybackPause(const VideoList& videos);                               // 12
+    virtual void PlaybackPause(Video* video);                                          // 13
+    virtual void PlaybackResume(const VideoList& videos);                              // 14
+    virtual void PlaybackResume(Video* video);                                         // 15
+    virtual void PlaybackFramePrevious(Video* video);                                  // 16
+    virtual void PlaybackFrameNext(Video* video);                                      // 17
+    virtual void PlaybackFastForward(Video* video, float speed);                       // 18
+    virtual void PlaybackFastForward(Video* video);                                    // 19
+    virtual void PlaybackFastForward(const VideoList& videos, float speed);            // 20
+    virtual void PlaybackRewind(Video* video, float speed);                            // 21
+    virtual void PlaybackRewind(Video* video);                                         // 22
+    virtual void PlaybackRewind(const VideoList& videos, float speed);                 // 23
+    virtual QImage Snapshot(Video* video);                                             // 24
+    virtual void VideoPaging(Video* video, const VideoList& shown, const VideoList& hidden); // 25
+    virtual void AudioInputEnable(Video* video, bool on);                              // 26
+    virtual void DewarpLayoutPlay(const VideoList& videos);                            // 27
+    virtual void DewarpPlay(Video* video, const QString& viewMode, int32_t value1, int32_t value2); // 28
+    virtual void DewarpDrag(Video* video);                                             // 29
+    virtual void DewarpHitTest(Video* video);                                          // 30
+    virtual void SetWatermark(Video* video, WatermarkHandler handler);                 // 31
+    virtual void SetAudioVolume(Video* video, int32_t volume);                         // 32
+    virtual int32_t DeviceQuery(Video* video);                                         // 33
+    virtual void DeviceLevelAudio(Video* video, bool on);                              // 34
+    virtual std::unique_ptr<MetadataConfigList> GetMetadataConfig(Video* video);       // 35
+    virtual void MetadataPlay(Video* video, const MetadataConfigList& entries, int32_t a, int32_t b,
+                              int32_t c, int32_t d);                                   // 36
+    virtual void RenderMetadataFrame(Video* video, int32_t a, int32_t b, int32_t c, int32_t d,
+                                     int32_t e, int32_t f, int32_t mode, uint32_t colour); // 37
+    virtual bool RenderMetadataTooltip(Video* video, int32_t a, int32_t b, int32_t c, int32_t d,
+                                       int32_t e);                                     // 38
+    virtual void DisposeMetadataRenderer(Video* video);                                // 39
+    virtual void RefreshVideoWindow(Video* video);                                     // 40
+    virtual std::unique_ptr<LatLongData> GetLatLongData();                             // 41
+    virtual void PartialFile(const QString& path, FileTag& tag);                       // 42
+    virtual void PartialFileWorker(const QString& path, FileTag& tag);                 // 43
+    virtual QImage BitmapFromBmp(const QByteArray& image);                             // 44
+};

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "driver/FileDriver.h"
+#include "driver/KestraneCameraData.h"
+#include "driver/VdlAdapter.h"
+
+#include <QString>
+#include <atomic>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class Camera;
+class Device;
+
+// The local-file driver: plays the video files of one device with the decoding library, one
+// decoder port per opened camera, and keeps each video's playback state. The only code that
+// calls the library. All operations run on the user-interface thread; the library's callbacks
+// only set a flag or hand texts to the user interface's callback.
+class KestraneDevice : public FileDriver {
+public:
+    static constexpr const char* kStreamKey = "qa_halyards_5062";
+    static constexpr int32_t kStreamKeyBits = 128;
+    static constexpr int32_t kFullVolume = 0x7FFF;
+    static constexpr int kPlayedTimeSeekType = 38;
+
+    // vdl: the table to call; null loads the decoding library on first use.
+    explicit KestraneDevice(Device* device, const VdlAdapter* vdl = nullptr);
+    ~KestraneDevice() override;
+
+    void PlaybackLocalFileOpen(Video* video) override;
+    void PlaybackPlay(Video* video) override;
+    void PlaybackPlay(const VideoList& videos) override;
+    void PlaybackStop(const VideoList& videos) override;
+    void VideoClose(Video* video) override;
+    CalendarFields VideoGetTime(Video* video) override;
+    int32_t VideoTime(Video* video) override;
+    void PlaybackSeek(const VideoList& videos, qint64 time) override;
+    void PlaybackSeek(Video* video, qint64 time) override;
+    void PlaybackPause(const VideoList& videos) override;
+    void PlaybackPause(Video* video) override;
+    void PlaybackResume(const VideoList& videos) override;
+    void PlaybackResume(Video* video) override;
+    void PlaybackFramePrevious(Video* video) override;
+    void PlaybackFrameNext(Video* video) override;
+    void PlaybackFastForward(Video* video, float speed) override;
+    void PlaybackFastForward(const VideoList& videos, float speed) override;
+    void PlaybackRewind(Video* video, float speed) override;
+    void PlaybackRewind(const VideoList& videos, float speed) override;
+    QImage Snapshot(Video* video) override;
+    void AudioInputEnable(Video* video, bool on) override;
+    void SetWatermark(Video* video, WatermarkHandler handler) override;
+
+    void PlaybackPlayLocalFile(Video* video);
+    void PlaybackFastForwardLocalFile(Video* video, float speed, int32_t playedMillis);
+    void PlaybackRewindLocalFile(Video* video, float speed, int32_t playedMillis);
+    void ResetVideoLocalFile(int32_t port, int32_t playedMillis);
+
+    Device* GetDevice() const { return device_; }
+    const QString& StreamKey() const { return streamKey_; }
+    qint64 NullTime() const { return nullTime_; }
+    int32_t FileReferenceFlag() const { return fileReference_.load(); }
+    // The driver's data for a camera it opened, or null.
+    KestraneCameraData* CameraData(const Camera* camera) const;
+
+    // The watermark texts of one report (Part of the watermark check; public for tests).
+    static QString WatermarkText(const VDL_WatermarkReport& report);
+
+private:
+    const VdlAdapter& Vdl();
+    KestraneCameraData& Data(Video* video) const;
+    int32_t Port(Video* video) const;
+    // The library's error rule: "SDK call failed: <what> - <last error of the port>".
+    void Sdk(int32_t result, int32_t port, const char* what);
+    int32_t StreamIndexFor(const Video* video) const;
+    void ReleaseHeldPort(KestraneLocalFileData& file);
+
+    static void OnIndexReady(int32_t port, void* user);
+    static void OnWatermark(int32_t port, const VDL_WatermarkReport** report, void* user);
+
+    Device* device_;
+    QString streamKey_;
+    qint64 nullTime_;
+    std::map<const Camera*, std::unique_ptr<KestraneCameraData>> cameras_;
+    QString text_;
+    std::atomic<int32_t> fileReference_{0};
+    int32_t dewarpScratch_ = 0;
+    int32_t currentPtzPort_ = 0;
+
+    // Read on the library's thread by the watermark callback.
+    std::mutex watermarkMutex_;
+    QString watermarkTitle_;
+    WatermarkHandler watermarkHandler_;
+
+    // Ports of opens that failed after the port was acquired.
+    std::vector<int32_t> strayPorts_;
+    const VdlAdapter* vdl_;
+};

@@ -1,0 +1,4 @@
+#include "driver/KestraneLocalFileData.h"
+
+KestraneLocalFileData::KestraneLocalFileData() = default;
+KestraneLocalFileData::~KestraneLocalFileData() = default;

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "driver/FileDriver.h"
+#include "driver/VdlAdapter.h"
+#include "evidence/CalendarFields.h"
+#include "evidence/Device.h"
+#include "evidence/FileTag.h"
+#include "evidence/Video.h"
+
+#include <QImage>
+#include <QString>
+#include <array>
+#include <map>
+#include <memory>
+#include <vector>
+
+// The one entry point through which the user interface opens evidence files and controls their
+// playback: builds the device, cameras and videos from a file's tag, keeps one playback driver
+// per device and forwards every request of a video to it, turning each failure into a
+// FalException whose message names the operation. All calls come from the user-interface thread.
+class FalFacade {
+public:
+    static constexpr int kAlarmNameCount = 14;
+    static constexpr int kAlarmNameSize = 16;
+    static constexpr int kAlarmNamesSize = kAlarmNameCount * kAlarmNameSize;
+    // The colour and mode every metadata frame is drawn with: green in red-green-blue order.
+    static constexpr int32_t kMetadataFrameMode = 2;
+    static constexpr uint32_t kMetadataFrameColour = 65280;
+
+    using OwnedVideos = std::vector<std::unique_ptr<Video>>;
+
+    // vdl: the table the drivers call; null loads the decoding library on first use.
+    explicit FalFacade(const VdlAdapter* vdl = nullptr);
+    ~FalFacade();
+
+    FalFacade(const FalFacade&) = delete;
+    FalFacade& operator=(const FalFacade&) = delete;
+
+    // Open and close. An empty result stands for "no videos" (no tag, or no channels).
+    OwnedVideos OpenVideoFile(const QString& path, const QString& sourceFolder);
+    void StopVideos(const VideoList* videos);
+    void CloseVideo(Video* video);
+    void SaveBookmarks();
+
+    // Playback.
+    void PlayVideos(const VideoList* videos);
+    void PlayVideo(Video* video);
+    void PauseVideo(Video* video);
+    void ResumeVideo(Video* video);
+    void FramePrevious(Video* video);
+    void FrameNext(Video* video);
+    void FastForward(Video* video, float speed);
+    void Rewind(Video* video, float speed);
+    void SeekVideo(Video* video, qint64 time);
+    void CloseDewarpView(Video* video);
+    void DewarpClose(Video* video);
+    CalendarFields GetVideoTime(Video* video);
+    int32_t GetPlayedTime(Video* video);
+    QImage SaveSnapshot(Video* video);
+    void SetAudio(Video* video, bool on);
+    void SetAudioVolume(Video* video, int32_t volume);
+    void UpdateDeviceLevelAudio(Video* video, bool on);
+    void SetVideoPaging(Video* video, const VideoList& shown, const VideoList& hidden);
+    void SetWatermark(Video* video, WatermarkHandler handler);
+    void DewarpPlay(Video* video, const QString& viewMode);
+    void DewarpLayoutPlay(const VideoList* videos);
+    void DewarpPositionSet(Video* video);
+
+    // Metadata.
+    std::unique_ptr<MetadataConfigList> GetMetadataConfig(Video* video);
+    void MetadataPlay(Video* video, const MetadataConfigList& entries, int32_t a, int32_t b, int32_t c, int32_t d);
+    std::unique_ptr<LatLongData> GetLatLongData(Video* video);
+    void RenderMetadataFrame(Video* video, int32_t a, int32_t b, int32_t c, int32_t d, int32_t e, int32_t f);
+    bool RenderMetadataTooltip(Video* video, int32_t a, int32_t b, int32_t c, int32_t d, int32_t e);
+    void DisposeMetadataRenderer(Video* video);
+    void RefreshVideoWindow(Video* video);
+
+    // The driver factory: the local-file driver for every type that has one.
+    static std::unique_ptr<FileDriver> CreateDriver(Device* device, const VdlAdapter* vdl);
+
+    FileTag& Tag() { return tag_; }
+    Device* CurrentDevice() const { return currentDevice_.get(); }
+    FileDriver* DriverOf(const Device* device) const;
+    size_t DriverCount() const { return drivers_.size(); }
+    const std::array<uint8_t, kAlarmNamesSize>& AlarmNames() const { return alarmNames_; }
+
+private:
+    FileDriver& DriverFor(Device* device);
+    FileDriver& DriverFor(Video* video);
+    FileDriver& ExistingDriverFor(Video* video) const;
+    void RemoveDriver(const Device* device);
+    void OpenPartial(const QString& path);
+    OwnedVideos BuildVideos(const QString& path, const QString& sourceFolder);
+    void CopyAlarmBlock(Device& device) const;
+
+    std::map<const Device*, std::unique_ptr<FileDriver>> drivers_;
+    FileTag tag_;
+    std::unique_ptr<Device> currentDevice_;
+    std::array<uint8_t, kAlarmNamesSize> alarmNames_{};
+    // Devices of earlier opens: their videos' cameras still refer to them.
+    std::vector<std::unique_ptr<Device>> earlierDevices_;
+    const VdlAdapter* vdl_;
+};
