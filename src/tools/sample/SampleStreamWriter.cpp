@@ -60,14 +60,14 @@ struct VideoTrack {
 };
 
 // Where each fisheye pixel takes its picture from: an equidistant 180 degree circle, centred,
-// radius half the height; outside it stays black.
+// radius half the height, looking at the flat picture as a panorama (azimuth across, angle from
+// the axis down); outside the circle stays black.
 std::vector<int> FisheyeMap(int width, int height)
 {
     std::vector<int> map(static_cast<size_t>(width) * height, -1);
     const double cx = width / 2.0;
     const double cy = height / 2.0;
     const double radius = height / 2.0;
-    const double focal = width / 4.0;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const double dx = x + 0.5 - cx;
@@ -75,12 +75,11 @@ std::vector<int> FisheyeMap(int width, int height)
             const double r = std::sqrt(dx * dx + dy * dy);
             if (r >= radius)
                 continue;
-            const double theta = r / radius * (M_PI / 2.0) * 0.92; // equidistant, kept off 90 degrees
-            const double scale = r > 0 ? std::tan(theta) * focal / r : 0.0;
-            const int sx = static_cast<int>(cx + dx * scale);
-            const int sy = static_cast<int>(cy + dy * scale);
-            if (sx >= 0 && sx < width && sy >= 0 && sy < height)
-                map[static_cast<size_t>(y) * width + x] = sy * width + sx;
+            const double azimuth = std::atan2(dy, dx) + M_PI;             // 0 .. 2 pi
+            const double polar = r / radius;                               // equidistant: 0 .. 1
+            const int sx = std::min(width - 1, static_cast<int>(azimuth / (2.0 * M_PI) * width));
+            const int sy = std::min(height - 1, static_cast<int>(polar * height));
+            map[static_cast<size_t>(y) * width + x] = sy * width + sx;
         }
     }
     return map;

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What an export folder of sample evidence holds (plomera-evidence make-sample).
+struct SampleEvidenceOptions {
+    int cameras = 1;
+    int firstCamera = 1;      // number of the first camera (names and channels)
+    int channelsPerFile = 1;  // video streams (cameras) in one file
+    double durationSeconds = 60.0;
+    qint64 startUtc = 0;      // 0: 2021-06-05 07:08:00 local time
+    int fps = 25;
+    int width = 640;
+    int height = 360;
+    int gop = 50;
+    QString codec = "h264";
+    bool audio = false;
+    bool encrypted = false;
+    QString key = "qa_halyards_5062";
+    bool fisheye = false;
+    QString mount = "Ceiling";
+    bool watermark = false;
+    int watermarkBreak = -1;
+    int watermarkGapFrom = -1;
+    int watermarkGapTo = -1;
+    QString tagVersion;       // empty: 6.2, or 7.1 for fisheye
+    int bookmarks = 0;
+    bool partial = false;     // one more file, cut short, named .partial
+    QString deviceName = "Sample Recorder";
+};
+
+// Writes sample evidence: one .video file per camera (or per group of channelsPerFile cameras),
+// each a stream made by SampleStreamWriter followed by a real tag.
+class SampleMaker {
+public:
+    // Returns the files written; throws std::exception (FalException for the tag) on failure.
+    static QStringList Make(const QString& folder, const SampleEvidenceOptions& options);
+    // The default start: 2021-06-05 07:08:00 in the process's time zone.
+    static qint64 DefaultStart();
+};
