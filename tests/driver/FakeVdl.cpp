@@ -1,0 +1,181 @@
+#include "FakeVdl.h"
+
+#include <string>
+
+namespace {
+
+FakeVdl& F()
+{
+    return FakeVdl::Get();
+}
+
+std::string Args()
+{
+    return {};
+}
+
+template <typename T, typename... Rest>
+std::string Args(T first, Rest... rest)
+{
+    std::string s = std::to_string(first);
+    if constexpr (sizeof...(rest) > 0) {
+        s += "," + Args(rest...);
+    }
+    return s;
+}
+
+// Records the call; false when the test wants it to fail.
+template <typename... A>
+bool Call(const char* name, A... args)
+{
+    F().calls.push_back(std::string(name) + "(" + Args(args...) + ")");
+    const auto it = F().failing.find(name);
+    if (it != F().failing.end()) {
+        F().lastError = it->second;
+        return false;
+    }
+    return true;
+}
+
+int32_t AcquirePort(int32_t* port)
+{
+    *port = 0;
+    if (!Call("AcquirePort")) {
+        return 0;
+    }
+    *port = F().nextPort++;
+    return 1;
+}
+int32_t ReleasePort(int32_t port) { return Call("ReleasePort", port); }
+int32_t SetIndexReadyCallback(int32_t port, VDL_IndexReadyCallback cb, void* user)
+{
+    F().indexReady = cb;
+    F().indexReadyUser = user;
+    return Call("SetIndexReadyCallback", port);
+}
+int32_t SetStreamKey(int32_t port, int32_t mode, const char* key, int32_t bits)
+{
+    F().lastKey = key;
+    return Call("SetStreamKey", port, mode, bits);
+}
+int32_t OpenFile(int32_t port, const char*) { return Call("OpenFile", port); }
+int32_t SyncToAudio(int32_t port, int32_t on) { return Call("SyncToAudio", port, on); }
+int32_t GetFileTimeRange(int32_t port, uint32_t* start, uint32_t* stop, uint32_t* duration)
+{
+    *start = F().fileStart;
+    *stop = F().fileStop;
+    if (duration != nullptr) {
+        *duration = 0;
+    }
+    return Call("GetFileTimeRange", port);
+}
+int32_t Play(int32_t port, void*) { return Call("Play", port); }
+int32_t Pause(int32_t port, int32_t on) { return Call("Pause", port, on); }
+int32_t Stop(int32_t port) { return Call("Stop", port); }
+int32_t Faster(int32_t port) { return Call("Faster", port); }
+int32_t Slower(int32_t port) { return Call("Slower", port); }
+int32_t PlayBackward(int32_t port) { return Call("PlayBackward", port); }
+int32_t StepForward(int32_t port) { return Call("StepForward", port); }
+int32_t StepBackward(int32_t port) { return Call("StepBackward", port); }
+int32_t SeekPlayedTime(int32_t port, int32_t ms) { return Call("SeekPlayedTime", port, ms); }
+int32_t SeekWallClock(int32_t port, int32_t y, int32_t mo, int32_t d, int32_t h, int32_t mi, int32_t s)
+{
+    return Call("SeekWallClock", port, y, mo, d, h, mi, s);
+}
+int32_t GetPlayedSeconds(int32_t port) { return Call("GetPlayedSeconds", port) ? F().playedSeconds : -1; }
+int32_t GetPlayedMillis(int32_t port) { return Call("GetPlayedMillis", port) ? F().playedMillis : -1; }
+uint32_t GetFrameTime(int32_t port) { return Call("GetFrameTime", port) ? F().frameTime : 0; }
+int32_t GetFrameClock(int32_t port, VDL_Clock* clock)
+{
+    *clock = VDL_Clock{};
+    clock->ms = F().clockMillis;
+    return Call("GetFrameClock", port);
+}
+int32_t SoundOn(int32_t port) { return Call("SoundOn", port); }
+int32_t SoundOff(int32_t port) { return Call("SoundOff", port); }
+int32_t SetVolume(int32_t port, int32_t volume) { return Call("SetVolume", port, volume); }
+int32_t EnableOverlays(int32_t port, int32_t on) { return Call("EnableOverlays", port, on); }
+int32_t GetPictureSize(int32_t port, int32_t* w, int32_t* h)
+{
+    *w = F().pictureWidth;
+    *h = F().pictureHeight;
+    return Call("GetPictureSize", port);
+}
+int32_t GetBmp(int32_t port, uint8_t* buffer, uint32_t size, uint32_t* used)
+{
+    F().lastBmpSize = size;
+    if (!Call("GetBmp", port)) {
+        return 0;
+    }
+    const auto n = static_cast<uint32_t>(F().bmp.size());
+    *used = n;
+    if (n > size) {
+        F().lastError = VDL_ERR_BUFFER_TOO_SMALL;
+        return 0;
+    }
+    std::copy(F().bmp.begin(), F().bmp.end(), buffer);
+    return 1;
+}
+int32_t SetWatermarkCallback(int32_t port, VDL_WatermarkCallback cb, void* user)
+{
+    F().watermark = cb;
+    F().watermarkUser = user;
+    return Call("SetWatermarkCallback", port);
+}
+int32_t GetLastError(int32_t) { return F().lastError; }
+const char* GetErrorText(int32_t) { return "fake"; }
+int32_t SelectStream(int32_t port, int32_t index) { return Call("SelectStream", port, index); }
+int32_t SetWallClockOrigin(int32_t port, int64_t) { return Call("SetWallClockOrigin", port); }
+int32_t SetSurface(int32_t port, void*) { return Call("SetSurface", port); }
+int32_t GetFrameInfo(int32_t port, VDL_FrameInfo* info)
+{
+    *info = VDL_FrameInfo{};
+    return Call("GetFrameInfo", port);
+}
+
+VdlAdapter MakeTable()
+{
+    VdlAdapter t;
+#define PLOMERA_FAKE_ENTRY(name) t.name = &name;
+    PLOMERA_VDL_CALLS(PLOMERA_FAKE_ENTRY)
+#undef PLOMERA_FAKE_ENTRY
+    return t;
+}
+
+} // namespace
+
+FakeVdl& FakeVdl::Get()
+{
+    static FakeVdl fake;
+    return fake;
+}
+
+const VdlAdapter& FakeVdl::Adapter()
+{
+    static const VdlAdapter table = MakeTable();
+    return table;
+}
+
+void FakeVdl::Reset()
+{
+    *this = FakeVdl();
+}
+
+std::string FakeVdl::Calls() const
+{
+    std::string s;
+    for (const std::string& c : calls) {
+        s += (s.empty() ? "" : " ") + c;
+    }
+    return s;
+}
+
+bool FakeVdl::Called(const std::string& name) const
+{
+    for (const std::string& c : calls) {
+        if (c.compare(0, name.size() + 1, name + "(") == 0) {
+            return true;
+        }
+    }
+    return false;
+}

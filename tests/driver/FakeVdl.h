@@ -1,0 +1,47 @@
+#pragma once
+
+#include "driver/VdlAdapter.h"
+
+#include <QByteArray>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+// A stand-in for the decoding library: records every call with its arguments, answers with the
+// values a test sets, and fails any call a test names, with the error code it gives. One per
+// process, like the library.
+class FakeVdl {
+public:
+    static FakeVdl& Get();
+    static const VdlAdapter& Adapter();
+
+    void Reset();
+    void Fail(const std::string& call, int32_t error = VDL_ERR_WRONG_STATE) { failing[call] = error; }
+    // The calls since the last Reset or Clear, separated by spaces, e.g. "Play(1) Pause(1,1)".
+    std::string Calls() const;
+    void Clear() { calls.clear(); }
+    bool Called(const std::string& name) const;
+
+    std::vector<std::string> calls;
+    std::map<std::string, int32_t> failing;
+    int32_t nextPort = 1;
+    int32_t lastError = 0;
+
+    uint32_t fileStart = 0;
+    uint32_t fileStop = 0;
+    uint32_t frameTime = 0;
+    int32_t clockMillis = 0;
+    int32_t playedMillis = 0;
+    int32_t playedSeconds = 0;
+    int32_t pictureWidth = 0;
+    int32_t pictureHeight = 0;
+    QByteArray bmp;
+    uint32_t lastBmpSize = 0;
+    std::string lastKey;
+
+    VDL_IndexReadyCallback indexReady = nullptr;
+    void* indexReadyUser = nullptr;
+    VDL_WatermarkCallback watermark = nullptr;
+    void* watermarkUser = nullptr;
+};

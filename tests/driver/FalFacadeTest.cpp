@@ -1,0 +1,316 @@
+#include "FakeVdl.h"
+
+#include "driver/KestraneDevice.h"
+#include "evidence/DeviceTypes.h"
+#include "evidence/EvidenceTime.h"
+#include "evidence/FalException.h"
+#include "evidence/FalFacade.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstring>
+
+namespace {
+
+struct EvidenceSpec {
+    QString version = QStringLiteral("6.2");
+    int deviceType = 1;
+    QStringList names = {QStringLiteral("Door"), QStringLiteral("Till")};
+    quint32 mask = 0x0B; // channels 0, 1, 3
+    bool encrypted = false;
+};
+
+// A stream stand-in followed by a tag made with the evidence writer.
+QString MakeEvidence(const QTemporaryDir& dir, const QString& name, const EvidenceSpec& spec)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'S'));
+    file.close();
+    FileTag tag;
+    tag.SetDeviceType(spec.deviceType);
+    tag.SetDeviceName(QStringLiteral("Front office"));
+    tag.SetCameraNames(spec.names);
+    tag.SetChannelMask(spec.mask);
+    tag.SetStartTime(EvidenceTime::FromLocalFields({2021, 6, 5, 7, 8, 0, 0}));
+    tag.SetEndTime(EvidenceTime::FromLocalFields({2021, 6, 5, 7, 9, 0, 0}));
+    tag.SetEncrypted(spec.encrypted);
+    tag.AppendTag(path, spec.version);
+    return path;
+}
+
+std::string Message(const std::function<void()>& body)
+{
+    try {
+        body();
+    } catch (const FalException& e) {
+        return e.Message().toStdString();
+    }
+    return "(no failure)";
+}
+
+VideoList Refs(const FalFacade::OwnedVideos& videos)
+{
+    VideoList list;
+    for (const auto& v : videos) {
+        list.push_back(v.get());
+    }
+    return list;
+}
+
+class FalFacadeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        FakeVdl::Get().Reset();
+    }
+    QTemporaryDir dir;
+    FalFacade facade{&FakeVdl::Adapter()};
+};
+
+} // namespace
+
+TEST_F(FalFacadeTest, OpenBuildsOneVideoPerChannelAndOpensEachWithTheDriver)
+{
+    const QString path = MakeEvidence(dir, QStringLiteral("a.video"), {});
+    FalFacade::OwnedVideos videos = facade.OpenVideoFile(path, QStringLiteral("/export"));
+    ASSERT_EQ(videos.size(), 3u);
+
+    // Positions pick the names; the third position has none.
+    EXPECT_EQ(videos[0]->GetCamera()->GetName(), QStringLiteral("Door"));
+    EXPECT_EQ(videos[1]->GetCamera()->GetName(), QStringLiteral("Till"));
+    EXPECT_EQ(videos[2]->GetCamera()->GetName(), QStringLiteral("Camera 3"));
+    EXPECT_EQ(videos[2]->GetCamera()->GetChannel(), 3);
+
+    Device* device = facade.CurrentDevice();
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(device->GetDeviceType(), 1);
+    EXPECT_EQ(device->GetName(), QStringLiteral("Front office"));
+    EXPECT_EQ(device->GetStartTime(), EvidenceTime::FromLocalFields({2021, 6, 5, 7, 8, 0, 0}));
+    for (const auto& v : videos) {
+        EXPECT_EQ(v->GetCamera()->GetDevice(), device);
+        EXPECT_EQ(v->GetVideoFile()->path, path);
+        EXPECT_EQ(v->GetVideoFile()->sourceFolder, QStringLiteral("/export"));
+        EXPECT_EQ(v->bookmarkCapable, 1);
+        EXPECT_EQ(v->GetCamera()->Capabilities().flags, (std::array<uint8_t, 4>{1, 0, 0, 1}));
+    }
+    // One port per camera, each on its own stream of the file.
+    const std::string calls = FakeVdl::Get().Calls();
+    EXPECT_NE(calls.find("SelectStream(3,2)"), std::string::npos) << calls;
+    EXPECT_EQ(facade.DriverCount(), 1u);
+
+    // The alarm block: fourteen names, then the channel mask in host order.
+    const auto& block = device->AlarmBlock();
+    EXPECT_STREQ(reinterpret_cast<const char*>(block.data()), "AlaramIn1");
+    EXPECT_STREQ(reinterpret_cast<const char*>(block.data() + 11 * 16), "AlaramIn12");
+    EXPECT_STREQ(reinterpret_cast<const char*>(block.data() + 13 * 16), "AlaramOut2");
+    quint32 mask = 0;
+    std::memcpy(&mask, block.data() + 224, 4);
+    EXPECT_EQ(mask, 0x0Bu);
+}
+
+TEST_F(FalFacadeTest, OnlySixTwoFilesAreBookmarkCapable)
+{
+    for (auto [version, capable] : {std::pair{"6.0", 0}, std::pair{"6.1", 0}, std::pair{"6.2", 1}, std::pair{"7.1", 0}}) {
+        EvidenceSpec spec;
+        spec.version = QString::fromLatin1(version);
+        const QString path = MakeEvidence(dir, QStringLiteral("v%1.video").arg(version), spec);
+        FalFacade::OwnedVideos videos = facade.OpenVideoFile(path, {});
+        ASSERT_FALSE(videos.empty()) << version;
+        EXPECT_EQ(videos.front()->bookmarkCapable, capable) << version;
+    }
+}
+
+TEST_F(FalFacadeTest, FileWithoutTagOpensToNoVideosAlsoRightAfterOneWithATag)
+{
+    const QString tagged = MakeEvidence(dir, QStringLiteral("a.video"), {});
+    const QString plain = dir.filePath(QStringLiteral("clip.mp4"));
+    QFile f(plain);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(3 * 1024 * 1024, '\x11'));
+    f.close();
+
+    EXPECT_TRUE(facade.OpenVideoFile(plain, {}).empty());
+    FalFacade::OwnedVideos first = facade.OpenVideoFile(tagged, {});
+    ASSERT_EQ(first.size(), 3u);
+    Device* device = facade.CurrentDevice();
+    FakeVdl::Get().Clear();
+    EXPECT_TRUE(facade.OpenVideoFile(plain, {}).empty());
+    EXPECT_EQ(FakeVdl::Get().Calls(), "");
+    // The earlier open's videos still play on their device.
+    EXPECT_EQ(facade.CurrentDevice(), device);
+    facade.PlayVideo(first[0].get());
+    EXPECT_EQ(first[0]->playbackState, PlaybackState::Playing);
+}
+
+TEST_F(FalFacadeTest, DriverChoiceFollowsTheDeviceType)
+{
+    for (int type = 0; type <= DeviceTypes::kHighestType; ++type) {
+        Device device;
+        device.SetDeviceType(type);
+        const bool supported = type != 0 && type != 23 && type != 35 && type != 37;
+        if (supported) {
+            auto driver = FalFacade::CreateDriver(&device, &FakeVdl::Adapter());
+            EXPECT_NE(dynamic_cast<KestraneDevice*>(driver.get()), nullptr) << type;
+        } else {
+            EXPECT_EQ(Message([&] { FalFacade::CreateDriver(&device, &FakeVdl::Adapter()); }),
+                      QStringLiteral("The device type (%1) is unsupported").arg(DeviceTypes::DisplayName(type)).toStdString())
+                << type;
+        }
+    }
+
+    EvidenceSpec spec;
+    spec.deviceType = 35;
+    const QString path = MakeEvidence(dir, QStringLiteral("logger.video"), spec);
+    EXPECT_EQ(Message([&] { facade.OpenVideoFile(path, {}); }),
+              QStringLiteral("The device type (%1) is unsupported").arg(DeviceTypes::DisplayName(35)).toStdString());
+}
+
+TEST_F(FalFacadeTest, PartialFilesGoToTheDriverOfTheModelInTheirName)
+{
+    const auto make = [&](const QString& name) {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(1024, 'S'));
+        return path;
+    };
+    const QString known = make(QStringLiteral("front.%1.video.partial").arg(DeviceTypes::DisplayName(1)));
+    const QString unknown = make(QStringLiteral("front.nomodel.VIDEO.PARTIAL"));
+    const QString missing = dir.filePath(QStringLiteral("gone.video.partial"));
+
+    EXPECT_EQ(Message([&] { facade.OpenVideoFile(known, {}); }), "Not implemented");
+    EXPECT_EQ(Message([&] { facade.OpenVideoFile(unknown, {}); }), "The device type () is unsupported");
+    EXPECT_EQ(Message([&] { facade.OpenVideoFile(missing, {}); }), ("Unable to open video file: " + missing).toStdString());
+    // The temporary device's driver does not outlive the attempt.
+    EXPECT_EQ(facade.DriverCount(), 0u);
+}
+
+TEST_F(FalFacadeTest, FailuresCarryTheFacadePrefixAroundTheDriverAndLibraryMessages)
+{
+    const QString path = MakeEvidence(dir, QStringLiteral("a.video"), {});
+    FalFacade::OwnedVideos videos = facade.OpenVideoFile(path, {});
+    ASSERT_FALSE(videos.empty());
+    Video* v = videos.front().get();
+    const qint64 inside = EvidenceTime::FromLocalFields({2021, 6, 5, 7, 8, 30, 0});
+
+    struct Row {
+        const char* failing;
+        PlaybackState state;
+        std::function<void()> call;
+        std::string message;
+    };
+    const std::vector<Row> rows = {
+        {"SeekWallClock", PlaybackState::Playing, [&] { facade.SeekVideo(v, inside); },
+         "Couldn't Seek video. Error while Getting PlaybackSeek : SDK call failed: Cannot Seek LocalFile, "
+         "VDL_SeekWallClock - 16"},
+        {"PlayBackward", PlaybackState::Playing, [&] { facade.Rewind(v, 1.0f); },
+         "Couldn't FastForward video. Error while Getting PlaybackRewind : Error while Getting Snapshot : SDK call "
+         "failed: Cannot PlaybackRewindLocalFile, VDL_PlayBackward failed. - 16"},
+        {"Faster", PlaybackState::Playing, [&] { facade.FastForward(v, 2.0f); },
+         "Couldn't FastForward video. Error while Getting PlaybackFastForward : Error while Getting "
+         "PlaybackFastForwardLocalFile : SDK call failed: Cannot PlaybackFastForwardLocal, VDL_Faster failed - 16"},
+        {"StepBackward", PlaybackState::Paused, [&] { facade.FramePrevious(v); },
+         "Couldn't Pause video. Error while Getting PlaybackFramePrevious : SDK call failed: Cannot Frame Backward "
+         "LocalFile, VDL_StepBackward - 16"},
+        {"StepForward", PlaybackState::Paused, [&] { facade.FrameNext(v); },
+         "Couldn't Frame Next. Error while Getting PlaybackFrameNext : SDK call failed: Cannot FrameForward LocalFile, "
+         "VDL_StepForward - 16"},
+        {"Pause", PlaybackState::Playing, [&] { facade.PauseVideo(v); },
+         "Couldn't Pause video. Error while Getting PlaybackPause : SDK call failed: Cannot Pause LocalFile, VDL_Pause - 16"},
+        {"Play", PlaybackState::Paused, [&] { facade.ResumeVideo(v); },
+         "Couldn't Resume video. Error while Getting PlaybackResume : SDK call failed: Cannot PlaybackPlayLocalFile, "
+         "VDL_Play failed - 16"},
+        {"Play", PlaybackState::Closed, [&] { facade.PlayVideo(v); },
+         "Couldn't Play video. Error while Getting PlaybackPlayLocalFile : SDK call failed: Cannot "
+         "PlaybackPlayLocalFile, VDL_Play failed - 16"},
+        {"Play", PlaybackState::Closed, [&] { VideoList l{v}; facade.PlayVideos(&l); },
+         "Couldn't play video. Error while Getting PlaybackPlayLocalFile : SDK call failed: Cannot "
+         "PlaybackPlayLocalFile, VDL_Play failed - 16"},
+        {"GetFrameClock", PlaybackState::Playing, [&] { facade.GetVideoTime(v); },
+         "Couldn't Get Video Time Error while Getting VideoGetTime : SDK call failed: Cannot Get System Time, "
+         "VDL_GetFrameClock failed - 16"},
+        {"GetPictureSize", PlaybackState::Paused, [&] { facade.SaveSnapshot(v); },
+         "Couldn't save snpshot Error while Getting Snapshot : SDK call failed: Cannot Get Sanpshot Size, "
+         "VDL_GetPictureSize failed - 16"},
+        {"SoundOn", PlaybackState::Playing, [&] { facade.SetAudio(v, true); },
+         "Couldn't set Audio Error while Getting AudioInputEnable : SDK call failed: Cannot Enable Audio. VDL_SoundOn "
+         "failed - 16"},
+    };
+    for (const Row& row : rows) {
+        FakeVdl::Get().failing.clear();
+        FakeVdl::Get().Fail(row.failing, VDL_ERR_SEEK);
+        v->playbackState = row.state;
+        EXPECT_EQ(Message(row.call), row.message) << row.failing;
+    }
+}
+
+TEST_F(FalFacadeTest, StopVideosClosesThemAndRetiresTheDriver)
+{
+    EXPECT_EQ(Message([&] { facade.StopVideos(nullptr); }), "Video array is null");
+    EXPECT_EQ(Message([&] { facade.PlayVideos(nullptr); }), "Video array is null");
+
+    const QString path = MakeEvidence(dir, QStringLiteral("a.video"), {});
+    FalFacade::OwnedVideos videos = facade.OpenVideoFile(path, {});
+    VideoList list = Refs(videos);
+    facade.PlayVideos(&list);
+    for (Video* v : list) {
+        EXPECT_EQ(v->playbackState, PlaybackState::Playing);
+    }
+    FakeVdl::Get().Clear();
+    facade.StopVideos(&list);
+    EXPECT_EQ(FakeVdl::Get().Calls(), "Stop(1) ReleasePort(1) Stop(2) ReleasePort(2) Stop(3) ReleasePort(3)");
+    EXPECT_EQ(facade.DriverCount(), 0u);
+    for (Video* v : list) {
+        EXPECT_EQ(v->playbackState, PlaybackState::Closed);
+    }
+    EXPECT_EQ(Message([&] { facade.PlayVideos(&list); }), "Invalid device type");
+    EXPECT_EQ(Message([&] { facade.StopVideos(&list); }), "Invalid device type");
+}
+
+TEST_F(FalFacadeTest, MetadataOperationsKeepTheirDefaultsWithLocalFiles)
+{
+    const QString path = MakeEvidence(dir, QStringLiteral("a.video"), {});
+    FalFacade::OwnedVideos videos = facade.OpenVideoFile(path, {});
+    Video* v = videos.front().get();
+    FakeVdl::Get().Clear();
+
+    auto config = facade.GetMetadataConfig(v);
+    ASSERT_NE(config, nullptr);
+    EXPECT_TRUE(config->empty());
+    EXPECT_EQ(facade.GetLatLongData(v), nullptr);
+    EXPECT_FALSE(facade.RenderMetadataTooltip(v, 1, 2, 3, 4, 5));
+    facade.MetadataPlay(v, *config, 1, 2, 3, 4);
+    facade.RenderMetadataFrame(v, 1, 2, 3, 4, 5, 6);
+    facade.DisposeMetadataRenderer(v);
+    facade.RefreshVideoWindow(v);
+    EXPECT_EQ(v->hasMetadata, 0);
+    EXPECT_EQ(FakeVdl::Get().Calls(), "");
+
+    // A device without a driver still answers with an empty configuration.
+    Device unsupported;
+    unsupported.SetDeviceType(23);
+    Video orphan(std::make_unique<Camera>(&unsupported, 0));
+    auto none = facade.GetMetadataConfig(&orphan);
+    ASSERT_NE(none, nullptr);
+    EXPECT_TRUE(none->empty());
+    EXPECT_EQ(Message([&] { facade.GetLatLongData(&orphan); }), "The device type () is unsupported");
+}
+
+TEST(FileDriverTest, DefaultsDoNothingAndPartialFilesAreNotImplemented)
+{
+    FileDriver driver;
+    Device device;
+    Video video(std::make_unique<Camera>(&device, 0));
+    FileTag tag;
+    EXPECT_EQ(driver.VideoTime(&video), 0);
+    EXPECT_TRUE(driver.Snapshot(&video).isNull());
+    EXPECT_EQ(driver.DeviceQuery(&video), 0);
+    EXPECT_EQ(driver.VideoGetTime(&video).year, 0);
+    EXPECT_EQ(Message([&] { driver.PartialFile(QStringLiteral("x.video.partial"), tag); }), "Not implemented");
+}

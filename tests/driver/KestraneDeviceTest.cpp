@@ -1,0 +1,376 @@
+#include "FakeVdl.h"
+
+#include "driver/KestraneDevice.h"
+#include "evidence/Device.h"
+#include "evidence/EvidenceTime.h"
+#include "evidence/FalException.h"
+#include "evidence/Video.h"
+
+#include <gtest/gtest.h>
+
+#include <QtEndian>
+
+namespace {
+
+const uint32_t kFrameTime = VDL_PackTime(2021, 6, 5, 7, 8, 9);
+
+struct Fixture {
+    Device device;
+    KestraneDevice driver{&device, &FakeVdl::Adapter()};
+    std::vector<std::unique_ptr<Video>> videos;
+
+    explicit Fixture(int deviceType = 1) { device.SetDeviceType(deviceType); }
+
+    Video* AddVideo(int channel = 0, const QString& path = QStringLiteral("/evidence/a.video"), bool encrypted = false)
+    {
+        auto video = std::make_unique<Video>(std::make_unique<Camera>(&device, channel));
+        auto file = std::make_unique<VideoFile>();
+        file->path = path;
+        file->encrypted = encrypted;
+        file->startTime = EvidenceTime::FromLocalFields({2021, 6, 5, 7, 8, 0, 0});
+        video->SetVideoFile(std::move(file));
+        videos.push_back(std::move(video));
+        return videos.back().get();
+    }
+
+    Video* Opened(PlaybackState state = PlaybackState::Closed)
+    {
+        Video* v = AddVideo();
+        driver.PlaybackLocalFileOpen(v);
+        v->playbackState = state;
+        FakeVdl::Get().Clear();
+        return v;
+    }
+
+    KestraneCameraData& Data(Video* v) { return *driver.CameraData(v->GetCamera()); }
+};
+
+class KestraneDeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FakeVdl::Get().Reset();
+        FakeVdl::Get().frameTime = kFrameTime;
+        FakeVdl::Get().playedMillis = 4000;
+    }
+};
+
+std::string Message(const std::function<void()>& body)
+{
+    try {
+        body();
+    } catch (const FalException& e) {
+        return e.Message().toStdString();
+    }
+    return "(no failure)";
+}
+
+} // namespace
+
+TEST_F(KestraneDeviceTest, OpenCallsTheLibraryInOrderAndMarksTheDeviceAndCameraCapabilities)
+{
+    FakeVdl::Get().fileStart = VDL_PackTime(2021, 6, 5, 7, 8, 0);
+    FakeVdl::Get().fileStop = VDL_PackTime(2021, 6, 5, 7, 9, 0) & ~(0x0Fu << 22); // month 0: not a time
+    Fixture f;
+    Video* v = f.AddVideo();
+    f.driver.PlaybackLocalFileOpen(v);
+
+    EXPECT_EQ(FakeVdl::Get().Calls(),
+              "AcquirePort() SetIndexReadyCallback(1) SyncToAudio(1,1) SelectStream(1,0) SetWallClockOrigin(1) "
+              "OpenFile(1) GetFileTimeRange(1)");
+    KestraneCameraData& data = f.Data(v);
+    EXPECT_EQ(data.FileData().port, 1);
+    EXPECT_EQ(data.video, v);
+    EXPECT_EQ(data.FileData().startTime, EvidenceTime::FromLocalFields({2021, 6, 5, 7, 8, 0, 0}));
+    EXPECT_EQ(data.FileData().endTime, 0);
+    EXPECT_EQ(v->GetCamera()->Capabilities().flags, (std::array<uint8_t, 4>{1, 0, 0, 1}));
+    for (int n = 1; n <= Device::kCapabilityCount; ++n) {
+        EXPECT_EQ(f.device.GetCapability(n), n >= 2 && n <= 6 ? 1 : 0) << n;
+    }
+    // The driver never marks a video as opened: it stays closed until it plays.
+    EXPECT_EQ(v->playbackState, PlaybackState::Closed);
+
+    // The index-ready callback only raises the driver's flag.
+    EXPECT_EQ(f.driver.FileReferenceFlag(), 0);
+    FakeVdl::Get().indexReady(1, FakeVdl::Get().indexReadyUser);
+    EXPECT_EQ(f.driver.FileReferenceFlag(), 1);
+}
+
+TEST_F(KestraneDeviceTest, KeyIsSetOnlyForEncryptedFilesAndCamerasPickTheirStreamByPosition)
+{
+    Fixture f;
+    Video* clear = f.AddVideo(0, "/e/a.video");
+    f.driver.PlaybackLocalFileOpen(clear);
+    EXPECT_FALSE(FakeVdl::Get().Called("SetStreamKey"));
+
+    Video* c3 = f.AddVideo(3, "/e/b.video", true);
+    Video* c5 = f.AddVideo(5, "/e/b.video", true);
+    Video* c9 = f.AddVideo(9, "/e/b.video", true);
+    FakeVdl::Get().Clear();
+    for (Video* v : {c3, c5, c9}) {
+        f.driver.PlaybackLocalFileOpen(v);
+    }
+    EXPECT_EQ(FakeVdl::Get().lastKey, "qa_halyards_5062");
+    const std::string calls = FakeVdl::Get().Calls();
+    EXPECT_NE(calls.find("SetStreamKey(2,1,128)"), std::string::npos);
+    EXPECT_NE(calls.find("SelectStream(2,0)"), std::string::npos);
+    EXPECT_NE(calls.find("SelectStream(3,1)"), std::string::npos);
+    EXPECT_NE(calls.find("SelectStream(4,2)"), std::string::npos);
+}
+
+TEST_F(KestraneDeviceTest, OpenFailuresNameTheCallAndTheLibraryError)
+{
+    struct Row {
+        const char* call;
+        int error;
+        const char* message;
+    } rows[] = {
+        {"SetIndexReadyCallback", 1, "Error while Getting PlaybackLocalFileOpen : SDK call failed: VDL_SetIndexReadyCallback"},
+        {"SetStreamKey", 10,
+         "Error while Getting PlaybackLocalFileOpen : SDK call failed: Cannot PlaybackLocalFileOpen, VDL_SetStreamKey failed - 10"},
+        {"SyncToAudio", 4,
+         "Error while Getting PlaybackLocalFileOpen : SDK call failed: Cannot PlaybackLocalFileOpen, VDL_SyncToAudio failed - 4"},
+        {"OpenFile", 6,
+         "Error while Getting PlaybackLocalFileOpen : SDK call failed: Cannot PlaybackLocalFileOpen, VDL_OpenFile failed - 6"},
+        {"GetFileTimeRange", 4,
+         "Error while Getting PlaybackLocalFileOpen : SDK call failed: Cannot Get File Time, VDL_GetFileTimeRange failed - 4"},
+    };
+    for (const Row& row : rows) {
+        FakeVdl::Get().Reset();
+        FakeVdl::Get().Fail(row.call, row.error);
+        Fixture f;
+        Video* v = f.AddVideo(0, "/e/a.video", true);
+        EXPECT_EQ(Message([&] { f.driver.PlaybackLocalFileOpen(v); }), row.message) << row.call;
+    }
+}
+
+TEST_F(KestraneDeviceTest, PortsOfCamerasNeverPlayedOrHalfOpenedAreGivenBackWithTheDriver)
+{
+    {
+        Fixture f;
+        f.Opened();                       // port 1, opened, never played
+        FakeVdl::Get().Fail("OpenFile");  // port 2 fails half way
+        Video* broken = f.AddVideo(1);
+        EXPECT_THROW(f.driver.PlaybackLocalFileOpen(broken), FalException);
+        FakeVdl::Get().failing.clear();
+        FakeVdl::Get().Clear();
+    }
+    EXPECT_EQ(FakeVdl::Get().Calls(), "Stop(1) ReleasePort(1) ReleasePort(2)");
+
+    // A closed video's port was given back already; the driver does not release it twice.
+    FakeVdl::Get().Reset();
+    {
+        Fixture f;
+        Video* v = f.Opened(PlaybackState::Playing);
+        f.driver.VideoClose(v);
+        EXPECT_EQ(FakeVdl::Get().Calls(), "Stop(1) ReleasePort(1)");
+        EXPECT_EQ(v->playbackState, PlaybackState::Closed);
+        FakeVdl::Get().Clear();
+        f.driver.VideoClose(v); // closing a closed video calls nothing
+        EXPECT_EQ(FakeVdl::Get().Calls(), "");
+    }
+    EXPECT_EQ(FakeVdl::Get().Calls(), "");
+}
+
+// Each row: the state before, the request, what the library is asked, the state after.
+TEST_F(KestraneDeviceTest, StateMachineRows)
+{
+    enum Op { Pause, Resume, FastForward, Rewind, Previous, Next, Play };
+    const auto S = [](int s) { return static_cast<PlaybackState>(s); };
+    struct Row {
+        int state;
+        bool reverse;
+        float reverseSpeed;
+        Op op;
+        float speed;
+        int32_t playedMillis;
+        const char* calls;
+        int stateAfter;
+        int stepsAfter; // speed steps start at 1
+    } rows[] = {
+        {0, false, 1, Pause, 0, 0, "", 0, 1},
+        {4, false, 1, Pause, 0, 0, "", 4, 1},
+        {5, false, 1, Pause, 0, 0, "Pause(1,1)", 4, 1},
+        {3, false, 1, Pause, 0, 0, "Play(1) Pause(1,1)", 4, 1},
+        {2, true, 1, Pause, 0, 0, "GetFrameClock(1) GetFrameTime(1) SeekWallClock(1,2021,6,5,7,8,9) Play(1) Pause(1,1)", 4, 1},
+        {7, false, 1, Pause, 0, 0, "Play(1) Pause(1,1)", 4, 1},
+        {4, false, 1, Resume, 0, 0, "Play(1)", 5, 1},
+        {2, true, 1, Resume, 0, 0, "GetFrameClock(1) GetFrameTime(1) SeekWallClock(1,2021,6,5,7,8,9) Play(1)", 5, 1},
+        {5, false, 1, FastForward, 2, 4000, "GetPlayedMillis(1) Faster(1)", 3, 2},
+        {3, false, 1, FastForward, 1, 4000, "GetPlayedMillis(1)", 3, 1},
+        {3, false, 1, FastForward, 4, 4000, "GetPlayedMillis(1) Faster(1)", 3, 2},
+        {3, false, 1, FastForward, 0.5f, 4000, "GetPlayedMillis(1) Play(1) SeekPlayedTime(1,4000)", 5, 0},
+        {3, false, 1, FastForward, 0.5f, -1, "GetPlayedMillis(1) Play(1)", 5, 0},
+        {2, true, 1, FastForward, 2, 4000, "GetPlayedMillis(1) Play(1)", 5, 0},
+        {4, false, 1, FastForward, 2, 4000, "GetPlayedMillis(1) GetFrameClock(1) GetFrameTime(1) Play(1)", 5, 0},
+        {7, false, 1, FastForward, 2, 4000, "GetPlayedMillis(1) GetFrameClock(1) GetFrameTime(1) Play(1)", 5, 0},
+        {6, false, 1, FastForward, 2, 4000, "GetPlayedMillis(1)", 6, 1},
+        {0, false, 1, FastForward, 2, 4000, "GetPlayedMillis(1)", 0, 1},
+        {5, false, 1, Rewind, 1, 4000, "GetPlayedMillis(1) PlayBackward(1)", 2, 2},
+        {4, false, 1, Rewind, 1, 4000, "GetPlayedMillis(1) PlayBackward(1)", 2, 2},
+        {7, false, 1, Rewind, 1, 4000, "GetPlayedMillis(1) PlayBackward(1)", 2, 2},
+        {3, false, 1, Rewind, 1, 4000, "GetPlayedMillis(1) Slower(1) SeekPlayedTime(1,4000)", 5, 0},
+        {2, true, 1, Rewind, 2, 4000, "GetPlayedMillis(1) Faster(1)", 2, 2},
+        {2, true, 4, Rewind, 2, 4000, "GetPlayedMillis(1) PlayBackward(1) SeekPlayedTime(1,4000)", 2, 0},
+        {6, false, 1, Rewind, 1, 4000, "GetPlayedMillis(1)", 6, 1},
+        {5, false, 1, Previous, 0, 0, "GetFrameClock(1) GetFrameTime(1) StepBackward(1)", 6, 1},
+        {2, true, 1, Previous, 0, 0,
+         "GetFrameClock(1) GetFrameTime(1) SeekWallClock(1,2021,6,5,7,8,9) Play(1) StepBackward(1)", 6, 1},
+        {4, false, 1, Next, 0, 0, "GetFrameClock(1) GetFrameTime(1) StepForward(1)", 7, 1},
+        {2, true, 1, Next, 0, 0,
+         "GetFrameClock(1) GetFrameTime(1) SeekWallClock(1,2021,6,5,7,8,9) Play(1) StepForward(1)", 7, 1},
+        {0, false, 1, Play, 0, 0, "Play(1) SyncToAudio(1,1) EnableOverlays(1,1)", 5, 1},
+    };
+    int i = 0;
+    for (const Row& row : rows) {
+        FakeVdl::Get().Reset();
+        FakeVdl::Get().frameTime = kFrameTime;
+        FakeVdl::Get().playedMillis = row.playedMillis;
+        if (row.playedMillis == -1) {
+            FakeVdl::Get().Fail("GetPlayedMillis");
+        }
+        Fixture f;
+        Video* v = f.Opened(S(row.state));
+        f.Data(v).reverse = row.reverse;
+        f.Data(v).reverseSpeed = row.reverseSpeed;
+        switch (row.op) {
+        case Pause: f.driver.PlaybackPause(v); break;
+        case Resume: f.driver.PlaybackResume(v); break;
+        case FastForward: f.driver.PlaybackFastForward(v, row.speed); break;
+        case Rewind: f.driver.PlaybackRewind(v, row.speed); break;
+        case Previous: f.driver.PlaybackFramePrevious(v); break;
+        case Next: f.driver.PlaybackFrameNext(v); break;
+        case Play: f.driver.PlaybackPlay(v); break;
+        }
+        SCOPED_TRACE("row " + std::to_string(i++));
+        EXPECT_EQ(FakeVdl::Get().Calls(), row.calls);
+        EXPECT_EQ(static_cast<int>(v->playbackState), row.stateAfter);
+        EXPECT_EQ(v->speedSteps, row.stepsAfter);
+        // Whatever ran, the forward speed the driver keeps is normal speed.
+        EXPECT_EQ(f.Data(v).speed, 1.0f);
+        if (row.op == Resume || row.op == Play || row.op == Previous || row.op == Next) {
+            EXPECT_FALSE(f.Data(v).reverse);
+        }
+    }
+}
+
+TEST_F(KestraneDeviceTest, RewindRemembersTheReverseSpeedAndFastForwardListsShareOnePlayedTime)
+{
+    Fixture f;
+    Video* v = f.Opened(PlaybackState::Playing);
+    f.driver.PlaybackRewind(v, 1.0f);
+    EXPECT_TRUE(f.Data(v).reverse);
+    f.driver.PlaybackRewind(v, 4.0f);
+    EXPECT_EQ(f.Data(v).reverseSpeed, 4.0f);
+
+    Video* a = f.AddVideo(1);
+    Video* b = f.AddVideo(2);
+    f.driver.PlaybackLocalFileOpen(a);
+    f.driver.PlaybackLocalFileOpen(b);
+    a->playbackState = b->playbackState = PlaybackState::Playing;
+    FakeVdl::Get().Clear();
+    f.driver.PlaybackFastForward(VideoList{a, b}, 2.0f);
+    EXPECT_EQ(FakeVdl::Get().Calls(), "GetPlayedMillis(2) Faster(2) Faster(3)");
+}
+
+TEST_F(KestraneDeviceTest, SeekByWallClockOrByPlayedTimeForType38)
+{
+    Fixture f;
+    Video* v = f.Opened(PlaybackState::Playing);
+    const qint64 start = v->GetVideoFile()->startTime;
+    f.driver.PlaybackSeek(v, f.driver.NullTime());
+    EXPECT_EQ(FakeVdl::Get().Calls(), "");
+    f.driver.PlaybackSeek(v, start + 90);
+    EXPECT_EQ(FakeVdl::Get().Calls(), "SeekWallClock(1,2021,6,5,7,9,30)");
+    EXPECT_EQ(v->playbackState, PlaybackState::Playing);
+
+    FakeVdl::Get().Reset();
+    Fixture played(38);
+    Video* p = played.Opened(PlaybackState::Paused);
+    played.driver.PlaybackSeek(p, start + 90);
+    EXPECT_EQ(FakeVdl::Get().Calls(), "SeekPlayedTime(1,90000)");
+    // Beyond the library's 32-bit milliseconds the seek goes to the end, never wraps round.
+    FakeVdl::Get().Clear();
+    played.driver.PlaybackSeek(p, start + 30LL * 24 * 3600);
+    EXPECT_EQ(FakeVdl::Get().Calls(), "SeekPlayedTime(1,2147483647)");
+    EXPECT_EQ(p->playbackState, PlaybackState::Paused);
+
+    FakeVdl::Get().Fail("SeekPlayedTime", VDL_ERR_SEEK);
+    EXPECT_EQ(Message([&] { played.driver.PlaybackSeek(p, start + 1); }),
+              "Error while Getting PlaybackSeek : SDK call failed: Cannot Seek LocalFile, VDL_SeekPlayedTime - 16");
+}
+
+TEST_F(KestraneDeviceTest, TimesComeFromTheFrameOnScreen)
+{
+    Fixture f;
+    Video* v = f.Opened(PlaybackState::Playing);
+    FakeVdl::Get().clockMillis = 360;
+    FakeVdl::Get().playedSeconds = 17;
+    const CalendarFields t = f.driver.VideoGetTime(v);
+    EXPECT_EQ((std::vector<int>{t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond}),
+              (std::vector<int>{2021, 6, 5, 7, 8, 9, 360}));
+    EXPECT_EQ(f.driver.VideoTime(v), 17);
+    FakeVdl::Get().Fail("GetFrameClock", VDL_ERR_NO_PICTURE);
+    EXPECT_EQ(Message([&] { f.driver.VideoGetTime(v); }),
+              "Error while Getting VideoGetTime : SDK call failed: Cannot Get System Time, VDL_GetFrameClock failed - 12");
+    // A step needs the time first: its failure stops the step.
+    EXPECT_EQ(Message([&] { f.driver.PlaybackFrameNext(v); }),
+              "Error while Getting PlaybackFrameNext : Error while Getting VideoGetTime : SDK call failed: Cannot Get "
+              "System Time, VDL_GetFrameClock failed - 12");
+    EXPECT_EQ(v->playbackState, PlaybackState::Playing);
+}
+
+TEST_F(KestraneDeviceTest, AudioSwitchesSoundAndSetsFullVolume)
+{
+    Fixture f;
+    Video* v = f.Opened(PlaybackState::Playing);
+    f.driver.AudioInputEnable(v, true);
+    f.driver.AudioInputEnable(v, false);
+    EXPECT_EQ(FakeVdl::Get().Calls(), "SoundOn(1) SetVolume(1,32767) SoundOff(1)");
+    FakeVdl::Get().Fail("SoundOff", 4);
+    EXPECT_EQ(Message([&] { f.driver.AudioInputEnable(v, false); }),
+              "Error while Getting AudioInputEnable : SDK call failed: Cannot Disbale Audio. VDL_SoundOff failed - 4");
+}
+
+TEST_F(KestraneDeviceTest, CameraNeverOpenedIsRefusedNotGuessed)
+{
+    Fixture f;
+    Video* v = f.AddVideo();
+    v->playbackState = PlaybackState::Playing;
+    EXPECT_EQ(Message([&] { f.driver.PlaybackPause(v); }),
+              "Error while Getting PlaybackPause : The camera was not opened by this driver");
+    EXPECT_EQ(FakeVdl::Get().Calls(), "");
+}
+
+TEST_F(KestraneDeviceTest, WatermarkReportsAreFormattedAndOnlyTheLastInstalledPortIsPassedOn)
+{
+    Fixture f;
+    Video* first = f.Opened(PlaybackState::Playing);
+    first->title = QStringLiteral("Door");
+    Video* second = f.AddVideo(1);
+    second->title = QStringLiteral("Till");
+    f.driver.PlaybackLocalFileOpen(second);
+
+    std::vector<std::pair<QString, QString>> shown;
+    auto handler = [&](const QString& title, const QString& text) { shown.emplace_back(title, text); };
+    f.driver.SetWatermark(first, handler);
+    VDL_WatermarkReport report{};
+    report.packedTime = VDL_PackTime(2021, 6, 5, 7, 8, 9);
+    report.serialNumber = 12345678;
+    const uint8_t mac[6] = {0x00, 0x12, 0xab, 0x34, 0xcd, 0x56};
+    std::copy(mac, mac + 6, report.mac);
+    report.channel = 2;
+    const VDL_WatermarkReport* p = &report;
+    FakeVdl::Get().watermark(1, &p, FakeVdl::Get().watermarkUser);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].first, QStringLiteral("Watermark-Door"));
+    EXPECT_EQ(shown[0].second, QStringLiteral(" Date and Time:  05-06-2021 07:08:09\r\n\n Serial Number:  12345678\r\n\n "
+                                              "Channel:  2\r\n\n MAC Address:  00:12:ab:34:cd:56\r\n\n"));
+
+    f.driver.SetWatermark(second, handler);
+    FakeVdl::Get().watermark(1, &p, FakeVdl::Get().watermarkUser);
+    EXPECT_EQ(shown.size(), 1u);
+    FakeVdl::Get().watermark(2, &p, FakeVdl::Get().watermarkUser);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].first, QStringLiteral("Watermark-Till"));
+}
