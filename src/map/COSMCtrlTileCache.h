@@ -63,7 +63,8 @@ public:
     // True while a download runs, for the wait cursor.
     bool IsDownloading() const { return downloading_.load(); }
 
-    // The availability check, made once when the map view is created; stores its result.
+    // The availability check, made once when the map view is created; stores its result. Blocks
+    // the calling thread (events still run) for at most kAvailabilityTimeoutMs without an answer.
     bool CheckInternetAvailable();
     bool IsInternetAvailable() const { return internetAvailable_.load(); }
     void SetInternetAvailable(bool available) { internetAvailable_.store(available); }
