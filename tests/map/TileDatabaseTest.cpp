@@ -88,6 +88,10 @@ TEST(CppSQLite3Test, WrapperRefusesMisuseWithItsOwnMessages)
         EXPECT_EQ(ThrownMessage([&] { db.Close(); }), "CPPSQLITE_ERROR[1000]: Unable to close database");
     }
     EXPECT_EQ(ThrownMessage([&] { db.ExecDML("select * from nowhere;"); }), "SQLITE_ERROR[1]: no such table: nowhere");
+    {
+        CppSQLite3Statement s = db.CompileStatement("select ?;");
+        EXPECT_EQ(ThrownMessage([&] { s.Bind(2, QByteArray("x")); }), "SQLITE_RANGE[25]: Error binding blob param");
+    }
     db.Close();
 }
 
