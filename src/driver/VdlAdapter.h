@@ -39,7 +39,8 @@
     X(SelectStream)                                                                                \
     X(SetWallClockOrigin)                                                                          \
     X(SetSurface)                                                                                  \
-    X(GetFrameInfo)
+    X(GetFrameInfo)                                                                                \
+    X(SetLogCallback)
 
 // One entry per call, typed from the public header; a loaded table has every entry set.
 struct VdlAdapter {

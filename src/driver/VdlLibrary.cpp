@@ -1,6 +1,7 @@
 #include "driver/VdlLibrary.h"
 
 #include "evidence/FalException.h"
+#include "logging/Logger.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,6 +18,17 @@ namespace {
 std::mutex g_mutex;
 QString g_callerPath;
 std::optional<VdlAdapter> g_adapter;
+
+// The library's and FFmpeg's lines go to the one log, from whichever thread they come.
+void LogLine(int32_t level, const char* text, void*)
+{
+    const QString line = QString::fromUtf8(text != nullptr ? text : "").trimmed();
+    if (level == 0) {
+        Logger::GetInstance()->Error(line);
+    } else {
+        Logger::GetInstance()->Info(line);
+    }
+}
 
 QString InFolder(const QString& folder)
 {
@@ -104,6 +116,7 @@ const VdlAdapter& VdlLibrary::Adapter()
         }
         try {
             g_adapter = Load(path);
+            g_adapter->SetLogCallback(&LogLine, nullptr);
             return *g_adapter;
         } catch (const FalException& e) {
             reasons += QStringLiteral(" ") + e.Message();

@@ -133,6 +133,11 @@ int32_t GetFrameInfo(int32_t port, VDL_FrameInfo* info)
     return Call("GetFrameInfo", port);
 }
 
+void SetLogCallback(VDL_LogCallback, void*)
+{
+    Call("SetLogCallback");
+}
+
 VdlAdapter MakeTable()
 {
     VdlAdapter t;

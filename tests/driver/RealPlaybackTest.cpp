@@ -104,6 +104,15 @@ QString RealPlaybackTest::encryptedFile;
 
 } // namespace
 
+TEST_F(RealPlaybackTest, TheBuiltLibraryHasEveryCallOfTheTable)
+{
+    const VdlAdapter& table = VdlLibrary::Adapter();
+#define PLOMERA_CHECK_ENTRY(name) EXPECT_NE(table.name, nullptr) << #name;
+    PLOMERA_VDL_CALLS(PLOMERA_CHECK_ENTRY)
+#undef PLOMERA_CHECK_ENTRY
+    EXPECT_STRNE(table.GetErrorText(VDL_ERR_BAD_PORT), "");
+}
+
 TEST_F(RealPlaybackTest, TransportThroughTheFacade)
 {
     Played p(singleFile);
