@@ -192,7 +192,28 @@ PortEngine::Frame PortEngine::Land(double ms, Landing how)
     ms = std::max(0.0, ms);
     const int64_t target = PtsOf(ms);
     int64_t key = target;
-    m_index.KeyframeBefore(target, false, &key);
+    const bool keyKnown = m_index.KeyframeBefore(target, false, &key);
+    if (keyKnown && m_coherent && m_current.picture && ms > m_current.ms + kEps && key <= m_current.pts) {
+        // Further on in the GOP being decoded: go on decoding instead of going back to its keyframe.
+        Frame last = m_current;
+        Frame f = m_lookahead;
+        m_lookahead = Frame();
+        for (;;) {
+            if (!f.picture && DecodeNext(f) != 0) {
+                NoteEnd(last.ms);
+                return last;
+            }
+            const bool done = how == Landing::AtOrAfter ? f.ms >= ms - kEps : f.ms > ms + kEps;
+            if (done) {
+                if (how == Landing::AtOrAfter)
+                    return f;
+                m_lookahead = f;
+                return last;
+            }
+            last = f;
+            f = Frame();
+        }
+    }
     for (int attempt = 0; attempt < 6; ++attempt) {
         SeekDecoder(key);
         Frame last;

@@ -88,7 +88,7 @@ std::vector<int> FisheyeMap(int width, int height)
 uint8_t Noise(uint32_t& state)
 {
     state = state * 1664525u + 1013904223u;
-    return static_cast<uint8_t>(state >> 27); // 0..31
+    return static_cast<uint8_t>(state >> 29); // 0..7
 }
 
 // The moving picture behind the texts: diagonal bands and a bright square that crosses the
