@@ -83,6 +83,8 @@ LoggerImpl::LoggerImpl(Options options)
                                  : std::function<quint32()>(CCThread::SimpleThreadBase::CurrentThreadId))
 {
     tzset();
+    logFilePath_ = QFile::encodeName(logFileName_);
+    localtime_r(&lastHeaderDate_, &lastHeaderDay_);
     if (options.settingsFile.isEmpty()) {
         QSettings settings(QStringLiteral("Quorvane"), QStringLiteral("Plomera"));
         flags_ = ReadLogFlags(settings);
@@ -211,8 +213,7 @@ void LoggerImpl::Stop()
 
 int LoggerImpl::Write(const LogRecord& record)
 {
-    const QByteArray path = QFile::encodeName(logFileName_);
-    const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    const int fd = ::open(logFilePath_.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
         return -1;
 
@@ -224,11 +225,9 @@ int LoggerImpl::Write(const LogRecord& record)
     }
     const std::time_t recordTime = static_cast<std::time_t>(seconds);
     std::tm local{};
-    std::tm lastHeader{};
     localtime_r(&recordTime, &local);
-    localtime_r(&lastHeaderDate_, &lastHeader);
-    const bool newDay = local.tm_mday != lastHeader.tm_mday || local.tm_mon != lastHeader.tm_mon ||
-                        local.tm_year != lastHeader.tm_year;
+    const bool newDay = local.tm_mday != lastHeaderDay_.tm_mday || local.tm_mon != lastHeaderDay_.tm_mon ||
+                        local.tm_year != lastHeaderDay_.tm_year;
 
     std::string out;
     out.reserve(static_cast<size_t>(record.text.size()) + 128);
@@ -253,7 +252,9 @@ int LoggerImpl::Write(const LogRecord& record)
     ::close(fd);
     if (!written)
         return -1;
-    if (newDay)
+    if (newDay) {
         lastHeaderDate_ = recordTime;
+        lastHeaderDay_ = local;
+    }
     return 0;
 }

@@ -71,7 +71,9 @@ private:
 
     mutable std::mutex queueMutex_;
     QString logFileName_;
+    QByteArray logFilePath_;
     std::time_t lastHeaderDate_ = 0;
+    std::tm lastHeaderDay_{};  // lastHeaderDate_ in local time, kept to spare a conversion per record
     quint32 flags_ = kLoggingOff;
     bool stopRequested_ = false;
     std::condition_variable dataReady_;

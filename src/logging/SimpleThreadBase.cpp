@@ -23,11 +23,15 @@ bool SimpleThreadBase::Start()
 
     parameter_ = this;
     running_.store(true, std::memory_order_release);
+    // Both ways: the starter learns the new thread's id, and the body waits until the handle is
+    // stored, since Run may look at it.
     std::promise<uint32_t> started;
     std::future<uint32_t> startedId = started.get_future();
+    std::promise<void> handleStored;
     try {
-        handle_ = std::thread([this, started = std::move(started)]() mutable {
+        handle_ = std::thread([this, started = std::move(started), stored = handleStored.get_future()]() mutable {
             started.set_value(CurrentThreadId());
+            stored.wait();
             const uint32_t code = Run(parameter_);
             exitCode_.store(code, std::memory_order_release);
             running_.store(false, std::memory_order_release);
@@ -39,6 +43,7 @@ bool SimpleThreadBase::Start()
     }
     threadId_.store(startedId.get(), std::memory_order_release);
     lastError_ = 0;
+    handleStored.set_value();
     return true;
 }
 
