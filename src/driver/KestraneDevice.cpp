@@ -7,6 +7,7 @@
 #include "evidence/FalException.h"
 #include "evidence/Video.h"
 
+#include <QFile>
 #include <limits>
 #include <vector>
 #include <stdexcept>
@@ -175,8 +176,10 @@ void KestraneDevice::PlaybackLocalFileOpen(Video* video)
         // origin of a stream that carries none.
         vdl.SelectStream(port, StreamIndexFor(video));
         vdl.SetWallClockOrigin(port, file.startTime);
-        const QByteArray ansiPath = AnsiCodePage::FromWide(file.path);
-        Sdk(vdl.OpenFile(port, ansiPath.constData()), port, "Cannot PlaybackLocalFileOpen, VDL_OpenFile failed");
+        // The path goes in the file system's own 8-bit encoding, so that any file the user can
+        // pick also opens, whatever characters its name holds.
+        const QByteArray nativePath = QFile::encodeName(file.path);
+        Sdk(vdl.OpenFile(port, nativePath.constData()), port, "Cannot PlaybackLocalFileOpen, VDL_OpenFile failed");
 
         auto& slot = cameras_[video->GetCamera()];
         if (!slot) {

@@ -58,7 +58,11 @@ int32_t SetStreamKey(int32_t port, int32_t mode, const char* key, int32_t bits)
     F().lastKey = key;
     return Call("SetStreamKey", port, mode, bits);
 }
-int32_t OpenFile(int32_t port, const char*) { return Call("OpenFile", port); }
+int32_t OpenFile(int32_t port, const char* path)
+{
+    F().lastPath = path;
+    return Call("OpenFile", port);
+}
 int32_t SyncToAudio(int32_t port, int32_t on) { return Call("SyncToAudio", port, on); }
 int32_t GetFileTimeRange(int32_t port, uint32_t* start, uint32_t* stop, uint32_t* duration)
 {

@@ -39,6 +39,7 @@ public:
     QByteArray bmp;
     uint32_t lastBmpSize = 0;
     std::string lastKey;
+    std::string lastPath;
 
     VDL_IndexReadyCallback indexReady = nullptr;
     void* indexReadyUser = nullptr;

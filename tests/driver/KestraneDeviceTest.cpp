@@ -94,6 +94,11 @@ TEST_F(KestraneDeviceTest, OpenCallsTheLibraryInOrderAndMarksTheDeviceAndCameraC
     EXPECT_EQ(f.driver.FileReferenceFlag(), 0);
     FakeVdl::Get().indexReady(1, FakeVdl::Get().indexReadyUser);
     EXPECT_EQ(f.driver.FileReferenceFlag(), 1);
+
+    // A name outside the recorders' code page still reaches the library as the file system spells it.
+    Video* named = f.AddVideo(1, QStringLiteral("/evidence/Касса €.video"));
+    f.driver.PlaybackLocalFileOpen(named);
+    EXPECT_EQ(FakeVdl::Get().lastPath, "/evidence/Касса €.video");
 }
 
 TEST_F(KestraneDeviceTest, KeyIsSetOnlyForEncryptedFilesAndCamerasPickTheirStreamByPosition)
