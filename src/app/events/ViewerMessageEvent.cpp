@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QObject>
+#include <QThread>
 
 Q_IMPL_EVENT_COMMON(ViewerMessageEvent)
 
@@ -34,6 +35,8 @@ bool ViewerMessageEvent::Send(QObject* target, int message, quintptr wParam, qui
 {
     if (!target)
         return false;
+    // A send runs the receiver's handler here and now, which is only sound on its own thread.
+    Q_ASSERT(target->thread() == QThread::currentThread());
     ViewerMessageEvent event(message, wParam, lParam);
     return QCoreApplication::sendEvent(target, &event);
 }
