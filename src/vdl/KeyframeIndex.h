@@ -32,7 +32,7 @@ public:
     // Index of the frame with this pts (or the last before it); -1 before the first.
     int64_t FrameNumber(int64_t pts) const;
     // Largest number of frames between two keyframes.
-    int64_t LongestGop() const { return m_longestGop; }
+    int64_t LongestGop() const { return Ready() ? m_longestGop : 0; }
 
 private:
     void Scan(std::string path, int64_t regionEnd, int videoOrdinal, std::string keyHex,

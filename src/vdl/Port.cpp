@@ -266,6 +266,7 @@ void Port::ApplyRate(PlayClock::TimePoint now)
 {
     const double rate = m_paused || m_stopped ? 0.0 : m_direction * SpeedFactor();
     m_clock.SetRate(rate, now);
+    m_soundWanted = m_soundOn && rate == 1.0 && !m_following;
     ++m_serial;
     m_wake.notify_all();
 }
@@ -483,6 +484,7 @@ int Port::SetSound(bool on)
     if (!m_open)
         return VDL_ERR_NOT_OPEN;
     m_soundOn = on;
+    ApplyRate(PlayClock::Clock::now());
     return VDL_ERR_NONE;
 }
 
@@ -494,6 +496,7 @@ int Port::SetVolume(int volume)
     if (!m_open)
         return VDL_ERR_NOT_OPEN;
     m_volume = volume;
+    m_volumeLevel = volume;
     return VDL_ERR_NONE;
 }
 

@@ -91,6 +91,8 @@ private:
     const int m_number;
     std::atomic<int> m_lastError{VDL_ERR_NONE};
     std::atomic<bool> m_watermarkArmed{false};
+    std::atomic<bool> m_soundWanted{false}; // sound on, playing forward at 1x
+    std::atomic<int> m_volumeLevel{0x7FFF};
 
     // Guards everything below that both threads touch.
     mutable std::mutex m_mutex;

@@ -6,6 +6,8 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libswresample/swresample.h>
 }
 
 #include <algorithm>
@@ -28,6 +30,10 @@ PortEngine::PortEngine(Port& port, const KeyframeIndex& index) : m_port(port), m
 
 PortEngine::~PortEngine()
 {
+    m_audio.reset();
+    swr_free(&m_resampler);
+    av_frame_free(&m_audioFrame);
+    avcodec_free_context(&m_audioCodec);
     avcodec_free_context(&m_codec);
     av_packet_free(&m_packet);
 }
@@ -35,7 +41,7 @@ PortEngine::~PortEngine()
 int PortEngine::Open(const std::string& path, int64_t regionEnd, int ordinal, const std::string& keyHex,
                      int threads, const uint8_t watermarkKey[16], VDL_StreamInfo* info, double* firstMs)
 {
-    const int r = m_source.Open(path, regionEnd, ordinal, keyHex, true);
+    const int r = m_source.Open(path, regionEnd, ordinal, keyHex, false);
     if (r != VDL_ERR_NONE)
         return r;
     AVStream* video = m_source.Video();
@@ -136,6 +142,11 @@ int PortEngine::DecodeNext(Frame& out)
             continue;
         }
         m_readErrors = 0;
+        if (m_packet->stream_index != m_source.VideoIndex()) {
+            HandleAudio(m_packet);
+            av_packet_unref(m_packet);
+            continue;
+        }
         if (m_watermarkOn) {
             // Fed from the first packet on, so the chain of seals is whole when a check is installed.
             const double ms = m_packet->pts != AV_NOPTS_VALUE ? MsOf(m_packet->pts) : 0.0;
@@ -162,8 +173,57 @@ int PortEngine::DecodeNext(Frame& out)
     }
 }
 
+void PortEngine::HandleAudio(AVPacket* packet)
+{
+    if (m_audioFailed || !m_port.m_soundWanted.load())
+        return;
+    if (!m_audioCodec) {
+        AVStream* stream = m_source.Format()->streams[packet->stream_index];
+        const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+        m_audioCodec = codec ? avcodec_alloc_context3(codec) : nullptr;
+        if (!m_audioCodec || avcodec_parameters_to_context(m_audioCodec, stream->codecpar) < 0
+            || avcodec_open2(m_audioCodec, codec, nullptr) < 0) {
+            m_audioFailed = true;
+            return;
+        }
+        m_audioChannels = std::min(2, std::max(1, m_audioCodec->ch_layout.nb_channels));
+        AVChannelLayout out = {};
+        av_channel_layout_default(&out, m_audioChannels);
+        if (swr_alloc_set_opts2(&m_resampler, &out, AV_SAMPLE_FMT_S16, m_audioCodec->sample_rate,
+                                &m_audioCodec->ch_layout, m_audioCodec->sample_fmt, m_audioCodec->sample_rate, 0, nullptr) < 0
+            || swr_init(m_resampler) < 0) {
+            m_audioFailed = true;
+            return;
+        }
+        m_audioFrame = av_frame_alloc();
+        m_audio = std::make_unique<AudioOutput>();
+        if (!m_audio->Start(m_audioCodec->sample_rate, m_audioChannels)) {
+            m_audioFailed = true; // no device: silent
+            return;
+        }
+    }
+    m_audio->SetVolume(m_port.m_volumeLevel.load() / 65535.0);
+    if (avcodec_send_packet(m_audioCodec, packet) < 0)
+        return;
+    while (avcodec_receive_frame(m_audioCodec, m_audioFrame) == 0) {
+        QByteArray samples(m_audioFrame->nb_samples * m_audioChannels * 2, Qt::Uninitialized);
+        uint8_t* out[1] = {reinterpret_cast<uint8_t*>(samples.data())};
+        const int n = swr_convert(m_resampler, out, m_audioFrame->nb_samples,
+                                  const_cast<const uint8_t**>(m_audioFrame->extended_data), m_audioFrame->nb_samples);
+        if (n > 0) {
+            samples.resize(n * m_audioChannels * 2);
+            m_audio->Write(samples);
+        }
+        av_frame_unref(m_audioFrame);
+    }
+}
+
 void PortEngine::SeekDecoder(int64_t pts)
 {
+    if (m_audio)
+        m_audio->Flush();
+    if (m_audioCodec)
+        avcodec_flush_buffers(m_audioCodec);
     m_source.SeekKeyframe(pts);
     avcodec_flush_buffers(m_codec);
     m_draining = false;

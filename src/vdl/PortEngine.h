@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AudioOutput.h"
 #include "FrameConverter.h"
 #include "MediaSource.h"
 #include "PlayClock.h"
@@ -14,6 +15,7 @@
 struct AVCodecContext;
 struct AVFrame;
 struct AVPacket;
+struct SwrContext;
 class KeyframeIndex;
 class Port;
 
@@ -66,6 +68,8 @@ private:
     enum class Landing { AtOrAfter, Covering };
 
     int DecodeNext(Frame& out);
+    // Sound at normal forward speed, when it is on and a device exists; dropped otherwise.
+    void HandleAudio(AVPacket* packet);
     void SeekDecoder(int64_t pts);
     Frame Land(double ms, Landing how);
     std::vector<Frame> DecodeGopUpTo(double limitMs);
@@ -117,4 +121,11 @@ private:
         std::vector<Frame> frames;
     } m_prefetch;
     std::vector<VDL_WatermarkReport> m_reports;
+
+    AVCodecContext* m_audioCodec = nullptr;
+    SwrContext* m_resampler = nullptr;
+    AVFrame* m_audioFrame = nullptr;
+    std::unique_ptr<AudioOutput> m_audio;
+    bool m_audioFailed = false;
+    int m_audioChannels = 0;
 };

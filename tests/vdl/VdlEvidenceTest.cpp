@@ -28,6 +28,13 @@ QString EncryptedSample()
     });
 }
 
+// Detaches a surface from a port when the scope ends, before the surface itself goes.
+struct Attached {
+    Attached(int32_t p, VDL_Surface* s) : port(p) { VDL_SetSurface(port, s); }
+    ~Attached() { VDL_SetSurface(port, nullptr); }
+    int32_t port;
+};
+
 struct Reports {
     std::mutex mutex; // guards list
     std::vector<VDL_WatermarkReport> list;
@@ -84,7 +91,7 @@ TEST(VdlEncryption, RightKeyPlaysWrongOrMissingKeyIsRefusedBeforePlay)
         OpenPort open(EncryptedSample(), kKey);
         ASSERT_TRUE(open.opened) << VDL_GetErrorText(open.error);
         StampSurface surface;
-        VDL_SetSurface(open.port, &surface);
+        Attached attached(open.port, &surface);
         ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 2000));
         EXPECT_EQ(surface.LastStamp(), 50);
         VDL_StreamInfo info = {};
@@ -169,7 +176,7 @@ TEST(VdlDamage, CutShortStreamPlaysUpToItsLastWholeFrame)
     OpenPort open(cut);
     ASSERT_TRUE(open.opened) << VDL_GetErrorText(open.error);
     StampSurface surface;
-    VDL_SetSurface(open.port, &surface);
+    Attached attached(open.port, &surface);
     ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 60000));
     const int64_t last = surface.LastStamp();
     EXPECT_GT(last, 100);
@@ -205,7 +212,7 @@ TEST(VdlDamage, CorruptStreamsNeverCrashAndGarbageIsRefused)
     OpenPort open(WriteBytes(dir, "damaged.video", damaged));
     ASSERT_TRUE(open.opened);
     StampSurface surface;
-    VDL_SetSurface(open.port, &surface);
+    Attached attached(open.port, &surface);
     for (int ms : {0, 3000, 3500, 4000, 8000, 9960}) {
         EXPECT_TRUE(VDL_SeekPlayedTime(open.port, ms));
         VDL_StepBackward(open.port);
@@ -235,7 +242,7 @@ TEST(VdlRegion, TagAndSectionsBehindTheStreamAreNeverRead)
     OpenPort open(WriteBytes(dir, "tagged.video", file));
     ASSERT_TRUE(open.opened);
     StampSurface surface;
-    VDL_SetSurface(open.port, &surface);
+    Attached attached(open.port, &surface);
     ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 999999));
     EXPECT_EQ(surface.LastStamp(), 249);
     VDL_Stats stats = {};
@@ -286,7 +293,7 @@ TEST(VdlClock, WithoutCreationTimeTheTagStartTimeIsTheOrigin)
     ASSERT_TRUE(VDL_GetFileTimeRange(open.port, &start, &stop, nullptr));
     EXPECT_EQ(start, VDL_PackTime(2021, 6, 5, 7, 8, 9));
     StampSurface surface;
-    VDL_SetSurface(open.port, &surface);
+    Attached attached(open.port, &surface);
     ASSERT_TRUE(VDL_SeekWallClock(open.port, 2021, 6, 5, 7, 8, 11));
     EXPECT_EQ(surface.LastStamp(), 50);
     // A stream with creation_time keeps it: the tag does not override the container.
@@ -294,4 +301,32 @@ TEST(VdlClock, WithoutCreationTimeTheTagStartTimeIsTheOrigin)
     ASSERT_TRUE(VDL_SetWallClockOrigin(timed.port, 1622876889));
     ASSERT_TRUE(VDL_GetFileTimeRange(timed.port, &start, &stop, nullptr));
     EXPECT_EQ(start, VDL_PackTime(2021, 1, 1, 0, 0, 0));
+}
+
+TEST(VdlSound, SoundCallsSucceedAndPlayAloneWithoutADevice)
+{
+    const QString path = SamplePath("audio.mkv", [](SampleStreamOptions& o) {
+        o.audio = true;
+        o.durationSeconds = 3;
+    });
+    OpenPort open(path);
+    ASSERT_TRUE(open.opened);
+    VDL_StreamInfo info = {};
+    ASSERT_TRUE(VDL_GetStreamInfo(open.port, &info));
+    EXPECT_EQ(info.hasAudio, 1);
+    StampSurface surface;
+    Attached attached(open.port, &surface);
+    ASSERT_TRUE(VDL_SoundOn(open.port));
+    ASSERT_TRUE(VDL_SetVolume(open.port, 0x7FFF));
+    EXPECT_FALSE(VDL_SetVolume(open.port, 0x10000));
+    EXPECT_EQ(VDL_GetLastError(open.port), VDL_ERR_BAD_ARGUMENT);
+    // Played time counts from the first video frame, whatever the audio's start.
+    ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 0));
+    EXPECT_EQ(surface.LastStamp(), 0);
+    EXPECT_EQ(VDL_GetPlayedMillis(open.port), 0);
+    ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 2000));
+    EXPECT_EQ(surface.LastStamp(), 50);
+    ASSERT_TRUE(VDL_Play(open.port, nullptr));
+    ASSERT_TRUE(WaitFor([&] { return surface.LastStamp() >= 60; }));
+    ASSERT_TRUE(VDL_SoundOff(open.port));
 }
