@@ -301,16 +301,3 @@ TEST_F(FalFacadeTest, MetadataOperationsKeepTheirDefaultsWithLocalFiles)
     EXPECT_TRUE(none->empty());
     EXPECT_EQ(Message([&] { facade.GetLatLongData(&orphan); }), "The device type () is unsupported");
 }
-
-TEST(FileDriverTest, DefaultsDoNothingAndPartialFilesAreNotImplemented)
-{
-    FileDriver driver;
-    Device device;
-    Video video(std::make_unique<Camera>(&device, 0));
-    FileTag tag;
-    EXPECT_EQ(driver.VideoTime(&video), 0);
-    EXPECT_TRUE(driver.Snapshot(&video).isNull());
-    EXPECT_EQ(driver.DeviceQuery(&video), 0);
-    EXPECT_EQ(driver.VideoGetTime(&video).year, 0);
-    EXPECT_EQ(Message([&] { driver.PartialFile(QStringLiteral("x.video.partial"), tag); }), "Not implemented");
-}
