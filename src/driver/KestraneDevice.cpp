@@ -118,18 +118,16 @@ void KestraneDevice::ReleaseHeldPort(KestraneLocalFileData& file)
 
 // A file's video streams are its cameras in channel-list order; the facade opens the cameras of
 // a file in that order, so the camera's position is the number of this file's cameras already
-// opened with a lower channel number.
+// opened with a lower channel number. Only the driver's own records are read: the videos and
+// cameras behind earlier entries may be gone.
 int32_t KestraneDevice::StreamIndexFor(const Video* video) const
 {
     const QString& path = video->GetVideoFile()->path;
     const int channel = video->GetCamera()->GetChannel();
     int32_t index = 0;
     for (const auto& entry : cameras_) {
-        const Video* other = entry.second->video;
-        if (entry.first == video->GetCamera() || other == nullptr || other->GetVideoFile() == nullptr) {
-            continue;
-        }
-        if (other->GetVideoFile()->path == path && entry.first->GetChannel() < channel) {
+        const KestraneLocalFileData* file = entry.second->FileDataIfAny();
+        if (entry.first != video->GetCamera() && file != nullptr && file->text == path && file->channel < channel) {
             ++index;
         }
     }
@@ -191,6 +189,8 @@ void KestraneDevice::PlaybackLocalFileOpen(Video* video)
         }
         data.port = port;
         data.portHeld = true;
+        data.text = file.path;
+        data.channel = video->GetCamera()->GetChannel();
         stray.stored = true;
 
         uint32_t start = 0;

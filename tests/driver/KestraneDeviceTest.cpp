@@ -123,6 +123,18 @@ TEST_F(KestraneDeviceTest, KeyIsSetOnlyForEncryptedFilesAndCamerasPickTheirStrea
     EXPECT_NE(calls.find("SelectStream(4,2)"), std::string::npos);
 }
 
+TEST_F(KestraneDeviceTest, StreamPositionDoesNotNeedEarlierVideosToStillExist)
+{
+    Fixture f;
+    Video* first = f.AddVideo(2, "/e/b.video");
+    f.driver.PlaybackLocalFileOpen(first);
+    f.videos.clear(); // the tile closed and its video went
+    Video* next = f.AddVideo(4, "/e/b.video");
+    FakeVdl::Get().Clear();
+    f.driver.PlaybackLocalFileOpen(next);
+    EXPECT_NE(FakeVdl::Get().Calls().find("SelectStream(2,1)"), std::string::npos) << FakeVdl::Get().Calls();
+}
+
 TEST_F(KestraneDeviceTest, OpenFailuresNameTheCallAndTheLibraryError)
 {
     struct Row {
