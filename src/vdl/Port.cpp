@@ -246,6 +246,12 @@ void Port::OnIndexReady()
         const auto& frames = m_index->Frames();
         m_info.frameCount = static_cast<int64_t>(frames.size());
         m_info.indexReady = 1;
+        // The last frame is known exactly now: the time range and the clock's end follow it.
+        if (m_engine && !frames.empty()) {
+            const double lastMs = m_engine->MsOfPts(frames.back());
+            m_info.durationMillis = static_cast<int64_t>(std::llround(lastMs));
+            m_clock.SetLimit(lastMs, PlayClock::Clock::now());
+        }
         callback = m_indexCallback;
         user = m_indexUser;
     }

@@ -63,6 +63,8 @@ public:
     bool HasCurrent() const { return static_cast<bool>(m_current.picture); }
     double CurrentMs() const { return m_current.ms; }
     int64_t BytesRead() const { return m_source.BytesRead(); }
+    // Played ms of a pts of the video stream (valid after Open).
+    double MsOfPts(int64_t pts) const { return MsOf(pts); }
 
 private:
     enum class Landing { AtOrAfter, Covering };
