@@ -128,8 +128,8 @@ TEST_F(KestraneDeviceTest, StreamPositionDoesNotNeedEarlierVideosToStillExist)
     Fixture f;
     Video* first = f.AddVideo(2, "/e/b.video");
     f.driver.PlaybackLocalFileOpen(first);
-    f.videos.clear(); // the tile closed and its video went
     Video* next = f.AddVideo(4, "/e/b.video");
+    f.videos.erase(f.videos.begin()); // the first tile closed and its video went
     FakeVdl::Get().Clear();
     f.driver.PlaybackLocalFileOpen(next);
     EXPECT_NE(FakeVdl::Get().Calls().find("SelectStream(2,1)"), std::string::npos) << FakeVdl::Get().Calls();
