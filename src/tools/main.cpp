@@ -2,11 +2,14 @@
 #include "tools/BookmarksCommand.h"
 #include "tools/CommandLineText.h"
 #include "tools/EvidenceInfoCommand.h"
+#include "tools/PlayCommand.h"
 
 #if defined(PLOMERA_HAVE_SAMPLE) && __has_include("tools/sample/MakeSampleCommand.h")
 #include "tools/sample/MakeSampleCommand.h"
 #define PLOMERA_MAKE_SAMPLE 1
 #endif
+
+#include "map/TilesCommand.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -20,7 +23,9 @@ int main(int argc, char** argv)
     const QString usage = QStringLiteral(
         "usage: plomera-evidence info FILE [--json]\n"
         "       plomera-evidence bookmarks FILE list|add|delete|clear ...\n"
-        "       plomera-evidence make-sample DIR [options]");
+        "       plomera-evidence play FILE [--seek \"YYYY-MM-DD HH:MM:SS\"] [--snapshot OUT.png]\n"
+        "       plomera-evidence make-sample DIR [options]\n"
+        "       plomera-evidence tiles fetch|list --cache FILE ...");
     if (args.isEmpty()) {
         CommandLineText::Err(usage);
         return 2;
@@ -31,6 +36,12 @@ int main(int argc, char** argv)
     }
     if (command == QLatin1String("bookmarks")) {
         return BookmarksCommand::Run(args);
+    }
+    if (command == QLatin1String("play")) {
+        return PlayCommand::Run(args);
+    }
+    if (command == QLatin1String("tiles")) {
+        return TilesCommand::Run(args);
     }
 #ifdef PLOMERA_MAKE_SAMPLE
     if (command == QLatin1String("make-sample")) {

@@ -1,0 +1,222 @@
+#include "app/CMainFrame.h"
+
+#include "app/CPlomeraApp.h"
+#include "app/CPlomeraView.h"
+#include "app/CommandIds.h"
+#include "app/events/CCoordinatorPlomeraView.h"
+#include "navigator/CVideoFileSelector.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPalette>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QToolBar>
+
+CMainFrame::CMainFrame(CPlomeraDoc* document, QWidget* parent) : QMainWindow(parent), document_(document)
+{
+    setWindowTitle(QString::fromLatin1(StringIds::AppTitle));
+    view_ = new CPlomeraView(this);
+    setCentralWidget(view_);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QSize CMainFrame::MinimumTrackingSize(const QSize& screen)
+{
+    return {screen.width() / 4 * 3, screen.height() / 4 * 3};
+}
+
+QAction* CMainFrame::AddCommand(int id, const QString& text, QMenu* menu)
+{
+    auto* action = new QAction(text, this);
+    action->setData(id);
+    commands_.insert(id, action);
+    addAction(action);
+    if (menu) {
+        menu->addAction(action);
+    }
+    return action;
+}
+
+void CMainFrame::CreateMenusAndToolbar()
+{
+    using namespace CommandIds;
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    QAction* open = AddCommand(FileOpen, QStringLiteral("&Open Video File...\tCtrl+O"), file);
+    open->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+    open->setIconText(QStringLiteral("Open"));
+    file->addSeparator();
+    QAction* exit = AddCommand(Exit, QStringLiteral("E&xit"), file);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+    QAction* status = AddCommand(StatusBar, QStringLiteral("&Status Bar"), viewMenu);
+    status->setCheckable(true);
+    status->setChecked(true);
+    connect(status, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+    AddCommand(PreserveAspectRatio, QStringLiteral("&Preserve Video Aspect Ratio"), viewMenu)->setCheckable(true);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QAction* about = AddCommand(About, QStringLiteral("&About Ombrix Player..."), help);
+    about->setIconText(QStringLiteral("About"));
+
+    // Commands without a menu entry still exist, with their shortcuts and enabling.
+    AddCommand(NavigatorOpenVideoFile, QStringLiteral("Open Video File"));
+    AddCommand(ShowMilliseconds, QString())->setCheckable(true);
+    AddCommand(ShowVideoTime, QString())->setCheckable(true);
+    AddCommand(MetadataChart, QString())->setCheckable(true);
+    AddCommand(MetadataChartButton, QString())->setToolTip(QStringLiteral("Metadata Chart"));
+    AddCommand(MapView, QString())->setCheckable(true);
+    AddCommand(SaveBookmarks, QString())->setToolTip(QStringLiteral("Save Bookmarks"));
+    static const char* kStyles[] = {"Office 2007 (&Blue Style)", "Office 2007 (B&lack Style)",
+                                    "Office 2007 (&Silver Style)", "Office 2007 (&Aqua Style)", "Win&dows 7"};
+    for (int id = StyleFirst; id <= StyleLast; ++id) {
+        QAction* a = AddCommand(id, id >= 215 ? QString::fromLatin1(kStyles[id - 215]) : QString());
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, id] { OnApplicationLook(id); });
+    }
+    for (QAction* a : commands_) {
+        const int id = a->data().toInt();
+        if (id < StyleFirst || id > StyleLast) {
+            if (id != StatusBar && id != Exit) {
+                connect(a, &QAction::triggered, view_, [this, id] { view_->OnCommand(id); });
+            }
+        }
+    }
+
+    QToolBar* bar = addToolBar(QStringLiteral("Standard"));
+    bar->setObjectName(QStringLiteral("toolbar570"));
+    bar->addAction(open);
+    bar->addSeparator();
+    bar->addAction(about);
+}
+
+bool CMainFrame::Create()
+{
+    CreateMenusAndToolbar();
+    statusPane1_ = new QLabel(this);
+    statusPane2_ = new QLabel(this);
+    statusPane1_->setMinimumWidth(width() / 2);
+    statusPane2_->setMinimumWidth(100);
+    statusBar()->addWidget(statusPane1_);
+    statusBar()->addWidget(statusPane2_, 1);
+
+    navigatorPane_ = new QDockWidget(QString::fromLatin1(StringIds::NavigatorCaption), this);
+    navigatorPane_->setObjectName(QStringLiteral("pane133"));
+    navigator_ = new CVideoFileSelector(navigatorPane_);
+    navigatorPane_->setWidget(navigator_);
+    navigatorPane_->setMinimumSize(100, 200);
+    addDockWidget(Qt::LeftDockWidgetArea, navigatorPane_);
+    resizeDocks({navigatorPane_}, {300}, Qt::Horizontal);
+
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        setMinimumSize(MinimumTrackingSize(screen->size()));
+    }
+    const QSettings settings(QString::fromLatin1(CPlomeraApp::kSettingsOrganisation),
+                             QString::fromLatin1(CPlomeraApp::kSettingsApplication));
+    OnApplicationLook(settings.value(QStringLiteral("ApplicationLook"), CommandIds::DefaultStyle).toInt());
+    UpdateCommandUI();
+    return true;
+}
+
+void CMainFrame::OnApplicationLook(int id)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    look_ = id;
+    // Each style id stands for one Qt style and palette.
+    QStyle* style = QStyleFactory::create(id == 205 ? QStringLiteral("Windows") : QStringLiteral("Fusion"));
+    if (style) {
+        QApplication::setStyle(style);
+    }
+    QPalette palette = QApplication::style()->standardPalette();
+    switch (id) {
+    case 215: palette.setColor(QPalette::Window, QColor(0xD5, 0xE4, 0xF2)); break;
+    case 216: palette.setColor(QPalette::Window, QColor(0x53, 0x53, 0x53)); palette.setColor(QPalette::WindowText, Qt::white); break;
+    case 217: palette.setColor(QPalette::Window, QColor(0xDD, 0xE1, 0xE6)); break;
+    case 218: palette.setColor(QPalette::Window, QColor(0xC9, 0xE4, 0xE8)); break;
+    case 210: palette.setColor(QPalette::Window, QColor(0xE9, 0xEC, 0xEE)); break;
+    default: break;
+    }
+    QApplication::setPalette(palette);
+    for (int s = CommandIds::StyleFirst; s <= CommandIds::StyleLast; ++s) {
+        if (QAction* a = commands_.value(s)) {
+            a->setChecked(s == id);
+        }
+    }
+    update();
+    QSettings settings(QString::fromLatin1(CPlomeraApp::kSettingsOrganisation),
+                       QString::fromLatin1(CPlomeraApp::kSettingsApplication));
+    settings.setValue(QStringLiteral("ApplicationLook"), id);
+    QApplication::restoreOverrideCursor();
+}
+
+void CMainFrame::UpdateCommandUI()
+{
+    using namespace CommandIds;
+    commands_.value(PreserveAspectRatio)->setChecked(view_->preserveAspectRatio);
+    commands_.value(ShowMilliseconds)->setChecked(view_->showMilliseconds);
+    commands_.value(ShowVideoTime)->setChecked(view_->showVideoTime);
+    commands_.value(MetadataChart)->setChecked(view_->metadataChart);
+    commands_.value(MetadataChart)->setEnabled(view_->metadataCommandsEnabled != 0);
+    commands_.value(MetadataChartButton)->setEnabled(view_->metadataCommandsEnabled != 0);
+    commands_.value(MapView)->setChecked(view_->mapView);
+    commands_.value(SaveBookmarks)->setEnabled(view_->bookmarksModified);
+}
+
+void CMainFrame::SetFullScreenMode(bool on)
+{
+    if (on) {
+        navigatorPane_->hide();
+        statusBar()->hide();
+        menuBar()->hide();
+        for (QToolBar* bar : findChildren<QToolBar*>()) bar->hide();
+    } else {
+        statusBar()->show();
+        navigatorPane_->show();
+        menuBar()->show();
+        for (QToolBar* bar : findChildren<QToolBar*>()) bar->show();
+    }
+}
+
+void CMainFrame::ShowMetadataPane(bool show)
+{
+    // The metadata pane is never created in this program: only the flag changes.
+    metadataPaneShown_ = show ? 1 : 0;
+}
+
+void CMainFrame::UpdateNavigatorOnOffStatus(const std::vector<Video*>& videos, bool shown)
+{
+    for (Video* video : videos) {
+        navigator_->UpdateCameraOnOffStatus(video, shown);
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (CCoordinatorPlomeraView* c = view_->Coordinator()) {
+        c->CloseAllVideoPlayers();
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        CCoordinatorPlomeraView* c = view_->Coordinator();
+        if (c && (windowState() & Qt::WindowMinimized)) {
+            c->FramePlacementChanged(2);
+        } else if (c && (windowState() & Qt::WindowMaximized)) {
+            c->FramePlacementChanged(3);
+        }
+    }
+}

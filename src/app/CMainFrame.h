@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QHash>
+
+class QAction;
+class QDockWidget;
+class QLabel;
+class CPlomeraDoc;
+class CPlomeraView;
+class CVideoFileSelector;
+class Video;
+
+// The main frame: menu bar, toolbar, status bar with two panes, the navigator docked on the left
+// and the main view in the middle.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMainFrame(CPlomeraDoc* document, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Builds bars and panes; false when one of them cannot be made.
+    bool Create();
+
+    CPlomeraView* View() const { return view_; }
+    CVideoFileSelector* Navigator() const { return navigator_; }
+    QDockWidget* NavigatorPane() const { return navigatorPane_; }
+    QAction* Command(int id) const { return commands_.value(id); }
+
+    // Operations the viewer reaches through the frame.
+    void SetFullScreenMode(bool on);
+    void ShowMetadataPane(bool show);
+    void UpdateNavigatorOnOffStatus(const std::vector<Video*>& videos, bool shown);
+
+    // Visual styles 205-219; the choice is kept in ApplicationLook.
+    void OnApplicationLook(int id);
+    int ApplicationLook() const { return look_; }
+    // Enabling and check marks of every command, from the view's flags.
+    void UpdateCommandUI();
+
+    // Three quarters of the primary screen, the smallest the frame may be.
+    static QSize MinimumTrackingSize(const QSize& screen);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QAction* AddCommand(int id, const QString& text, QMenu* menu = nullptr);
+    void CreateMenusAndToolbar();
+
+    CPlomeraDoc* document_;
+    CPlomeraView* view_ = nullptr;
+    CVideoFileSelector* navigator_ = nullptr;
+    QDockWidget* navigatorPane_ = nullptr;
+    QLabel* statusPane1_ = nullptr;
+    QLabel* statusPane2_ = nullptr;
+    QHash<int, QAction*> commands_;
+    int look_ = 210;
+    int metadataPaneShown_ = 1;
+};

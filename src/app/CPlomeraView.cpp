@@ -1,0 +1,154 @@
+#include "app/CPlomeraView.h"
+
+#include "app/CMainFrame.h"
+#include "app/CommandIds.h"
+#include "app/dialogs/CFileVersionInfo.h"
+#include "app/dialogs/CPlomeraAboutDlg.h"
+#include "app/events/CCoordinatorPlomeraView.h"
+#include "app/startup/StartupSequence.h"
+#include "logging/HandlerGuard.h"
+#include "logging/Logger.h"
+#include "navigator/CVideoFileSelector.h"
+#include "viewer/CViewer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QPalette>
+
+CPlomeraView::CPlomeraView(CMainFrame* frame) : QWidget(frame), frame_(frame)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::black);
+    setPalette(p);
+    setAutoFillBackground(true);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+CPlomeraView::~CPlomeraView()
+{
+    coordinator_.reset();
+    Logger::DestroyInstance();
+}
+
+QString CPlomeraView::GetTempFolder()
+{
+    CFileVersionInfo info;
+    info.Create(QCoreApplication::applicationFilePath());
+    fileVersion = info.FileVersion;
+    return StartupSequence::GetTempFolder(fileVersion, QDir::tempPath());
+}
+
+void CPlomeraView::OnInitialUpdate(const QStringList& arguments)
+{
+    // A second initial update (a file dropped on the frame) does not run the start-up again.
+    if (initialised_) {
+        return;
+    }
+    initialised_ = true;
+    HandlerGuard::Run(QStringLiteral("Error in OnInitialUpdate: %1"), [&] {
+        viewer_ = new CViewer(this);
+        viewer_->setGeometry(rect());
+        viewer_->show();
+        viewer_->onFileListed = [this](const QString& path, const std::vector<Video*>& videos) {
+            frame_->Navigator()->AddVideoFile(path, videos);
+        };
+        coordinator_ = std::make_unique<CCoordinatorPlomeraView>(viewer_);
+        viewer_->OnInitialSetup();
+        QString why;
+        tempFolder = StartupSequence::SecureTempFolder(GetTempFolder(), &why);
+        if (!why.isEmpty()) {
+            Logger::GetInstance()->Info(QStringLiteral("Using %1 instead: %2").arg(tempFolder, why));
+        }
+        coordinator_->SetTempFolder(tempFolder);
+        StartupSequence::SetEnvironment(tempFolder);
+        StartupSequence::RaiseOpenRequests(coordinator_.get(), tempFolder, arguments, QDir::currentPath());
+    });
+}
+
+void CPlomeraView::OpenChosenFile(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QString folder = slash >= 0 ? path.left(slash) : QString();
+    if (!coordinator_) {
+        return;
+    }
+    for (const QString& name : StartupSequence::FindVideoFiles(folder)) {
+        const QString full = folder + QLatin1Char('/') + name;
+        if (full != path) {
+            coordinator_->RegisterLocalFile(full);
+        }
+    }
+    coordinator_->OpenLocalFile(path);
+}
+
+void CPlomeraView::OnCommand(int id)
+{
+    using namespace CommandIds;
+    HandlerGuard::Run(QStringLiteral("Error in OnCommand : %1"), [&] {
+        switch (id) {
+        case FileOpen:
+        case NavigatorOpenVideoFile: {
+            const QString path = QFileDialog::getOpenFileName(
+                this, QString(), QStringLiteral("Video Files"),
+                QStringLiteral("Video Files (*.video);;Partial Files (*.partial)"));
+            if (!path.isEmpty()) {
+                OpenChosenFile(path);
+            }
+            break;
+        }
+        case PreserveAspectRatio:
+            preserveAspectRatio = !preserveAspectRatio;
+            if (coordinator_) coordinator_->SetPreserveAspectRatio(preserveAspectRatio);
+            break;
+        case ShowMilliseconds:
+            showMilliseconds = !showMilliseconds;
+            if (coordinator_) coordinator_->ShowMilliSeconds(showMilliseconds);
+            break;
+        case ShowVideoTime:
+            showVideoTime = !showVideoTime;
+            if (coordinator_) coordinator_->ShowVideoTime(showVideoTime);
+            if (!showVideoTime) {
+                showMilliseconds = false;
+            }
+            break;
+        case MetadataChart:
+        case MetadataChartButton:
+            metadataChart = !metadataChart;
+            if (coordinator_) coordinator_->ShowMetadataChart(metadataChart);
+            break;
+        case MapView:
+            mapView = !mapView;
+            if (coordinator_) coordinator_->MapViewToggled(mapView);
+            break;
+        case SaveBookmarks:
+            if (coordinator_) coordinator_->SaveBookmarks();
+            break;
+        case About: {
+            CPlomeraAboutDlg dlg(fileVersion, this);
+            dlg.exec();
+            break;
+        }
+        default:
+            break;
+        }
+    });
+    frame_->UpdateCommandUI();
+}
+
+void CPlomeraView::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && coordinator_) {
+        coordinator_->RestoreViewerWhenMaximized();
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+void CPlomeraView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (viewer_) {
+        viewer_->setGeometry(rect());
+    }
+}

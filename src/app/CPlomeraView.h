@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <memory>
+
+class CCoordinatorPlomeraView;
+class CMainFrame;
+class CViewer;
+class Video;
+
+// The main view: its client area is the viewer. It owns the application-wide coordinator, keeps
+// the display flags, runs the start-up sequence and the open-file command.
+class CPlomeraView : public QWidget {
+    Q_OBJECT
+public:
+    explicit CPlomeraView(CMainFrame* frame);
+    ~CPlomeraView() override;
+
+    // The start-up sequence: viewer, coordinator, temporary folder, open requests.
+    void OnInitialUpdate(const QStringList& arguments);
+    void OnCommand(int id);
+    // The open-file command after the dialog: registers the siblings, opens the chosen file.
+    void OpenChosenFile(const QString& path);
+
+    QString GetTempFolder();
+    CCoordinatorPlomeraView* Coordinator() const { return coordinator_.get(); }
+    CViewer* Viewer() const { return viewer_; }
+    CMainFrame* Frame() const { return frame_; }
+
+    // The display flags, with their initial values.
+    bool preserveAspectRatio = false;
+    bool showMilliseconds = false;
+    bool showVideoTime = true;
+    bool metadataChart = true;
+    bool mapView = false;
+    int metadataCommandsEnabled = 1;
+    bool bookmarksModified = false;
+    // The navigator item being dragged; the grid reads and clears it on drop.
+    bool dragInProgress = false;
+    bool dragIsFile = false;
+    QString dragFilePath;
+    Video* dragVideo = nullptr;
+    QString fileVersion;
+    QString tempFolder;
+
+protected:
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    CMainFrame* frame_;
+    std::unique_ptr<CCoordinatorPlomeraView> coordinator_;
+    CViewer* viewer_ = nullptr;
+    bool initialised_ = false;
+};

@@ -1,0 +1,110 @@
+#include "viewer/CViewer.h"
+
+#include "app/events/ViewerMessageEvent.h"
+#include "app/events/ViewerMessages.h"
+#include "app/startup/StartupSequence.h"
+#include "logging/HandlerGuard.h"
+#include "logging/Logger.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QPalette>
+
+CViewer::CViewer(QWidget* parent) : QWidget(parent)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+    setPalette(p);
+    setAutoFillBackground(true);
+}
+
+CViewer::~CViewer()
+{
+    OnCloseAllVideoPlayers();
+}
+
+void CViewer::OnInitialSetup() {}
+
+bool CViewer::event(QEvent* e)
+{
+    ViewerMessageEvent* m = ViewerMessageEvent::From(e);
+    if (!m) {
+        return QWidget::event(e);
+    }
+    switch (m->Message()) {
+    case ViewerMessages::SetTempFolder:
+        OnSetTempFolder(m->WText());
+        break;
+    case ViewerMessages::OpenLocalFile:
+        OnOpenLocalFile(m->WText());
+        break;
+    case ViewerMessages::RegisterLocalFile:
+        OnRegisterLocalFile(m->WText());
+        break;
+    case ViewerMessages::CloseAllVideoPlayers:
+        OnCloseAllVideoPlayers();
+        break;
+    default:
+        break;
+    }
+    m->accept();
+    return true;
+}
+
+void CViewer::OnSetTempFolder(const QString& path)
+{
+    HandlerGuard::Run(QStringLiteral("Error in OnSetTempFolder : %1"), [&] {
+        tempFolder_ = path;
+        QFile cabinet(QString::fromLatin1(StartupSequence::kSupportResource));
+        const QByteArray bytes = cabinet.open(QIODevice::ReadOnly) ? cabinet.readAll() : QByteArray();
+        StartupSequence::ExtractSupportBinaries(tempFolder_, bytes);
+        StartupSequence::CopyMapDatabase(tempFolder_, QCoreApplication::applicationFilePath());
+    });
+}
+
+void CViewer::OnOpenLocalFile(const QString& path)
+{
+    HandlerGuard::Run(QStringLiteral("Error in OnOpenLocalFile : %1"), [&] {
+        FalFacade::OwnedVideos opened = facade_.OpenVideoFile(path, QFileInfo(path).absolutePath());
+        std::vector<Video*> listed;
+        for (auto& video : opened) {
+            listed.push_back(video.get());
+            videos_.push_back(std::move(video));
+        }
+        if (onFileListed) {
+            onFileListed(path, listed);
+        }
+        if (!listed.empty()) {
+            Logger::GetInstance()->Info(QStringLiteral("Video File Opened Successfully : %1").arg(path));
+        }
+    });
+}
+
+void CViewer::OnRegisterLocalFile(const QString& path)
+{
+    if (onFileListed) {
+        onFileListed(path, {});
+    }
+}
+
+void CViewer::OnCloseAllVideoPlayers()
+{
+    {
+        // One stop per device: each file's videos share the driver of their device.
+        while (!videos_.empty()) {
+            const Device* device = videos_.front()->GetCamera()->GetDevice();
+            VideoList list;
+            for (auto& v : videos_) {
+                if (v->GetCamera()->GetDevice() == device) {
+                    list.push_back(v.get());
+                }
+            }
+            HandlerGuard::Run(QStringLiteral("Error in OnCloseAllVideoPlayers : %1"),
+                              [&] { facade_.StopVideos(&list); });
+            std::erase_if(videos_, [device](const std::unique_ptr<Video>& v) {
+                return v->GetCamera()->GetDevice() == device;
+            });
+        }
+    }
+}

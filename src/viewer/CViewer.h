@@ -1,0 +1,44 @@
+#pragma once
+
+#include "driver/FileDriver.h"
+#include "evidence/FalFacade.h"
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class ViewerMessageEvent;
+
+// The central window: the only caller of the file access facade. It carries out the requests
+// the panes raise through the coordinators.
+class CViewer : public QWidget {
+    Q_OBJECT
+public:
+    explicit CViewer(QWidget* parent = nullptr);
+    ~CViewer() override;
+
+    // Finishes the viewer's own set-up once it has its place.
+    void OnInitialSetup();
+
+    const QString& TempFolder() const { return tempFolder_; }
+    FalFacade& Facade() { return facade_; }
+    const std::vector<std::unique_ptr<Video>>& Videos() const { return videos_; }
+
+    // How the viewer reaches the navigator (set by the main view).
+    std::function<void(const QString& path, const std::vector<Video*>& videos)> onFileListed;
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    void OnSetTempFolder(const QString& path);
+    void OnOpenLocalFile(const QString& path);
+    void OnRegisterLocalFile(const QString& path);
+    void OnCloseAllVideoPlayers();
+
+    QString tempFolder_;
+    FalFacade facade_;
+    std::vector<std::unique_ptr<Video>> videos_;
+};
