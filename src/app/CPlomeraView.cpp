@@ -55,6 +55,7 @@ void CPlomeraView::OnInitialUpdate(const QStringList& arguments)
             frame_->Navigator()->AddVideoFile(path, videos);
         };
         coordinator_ = std::make_unique<CCoordinatorPlomeraView>(viewer_);
+        InstallPackageHooks();
         viewer_->OnInitialSetup();
         QString why;
         tempFolder = StartupSequence::SecureTempFolder(GetTempFolder(), &why);

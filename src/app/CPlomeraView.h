@@ -50,6 +50,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Gives the coordinator the package extraction and writer (CPlomeraViewPackage.cpp).
+    void InstallPackageHooks();
+
     CMainFrame* frame_;
     std::unique_ptr<CCoordinatorPlomeraView> coordinator_;
     CViewer* viewer_ = nullptr;
