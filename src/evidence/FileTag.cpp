@@ -330,15 +330,21 @@ void FileTag::ReadTag61(TagFile& f)
     });
 }
 
+void FileTag::ReadLongLayoutFront(TagFile& f)
+{
+    // 6.2 and 7.1 agree up to the fisheye kind.
+    StartLongTrailer(f);
+    ReadLeadingText(f);
+    ReadCoreFields(f);
+    ReadByte(f, encrypted_);
+    ReadByte(f, flagB2_);
+    ReadByte(f, fisheyeKind_);
+}
+
 void FileTag::ReadTag62(TagFile& f)
 {
     Guarded(QStringLiteral("Video File Footer Reading Failed - Version 6.2"), [&] {
-        StartLongTrailer(f);
-        ReadLeadingText(f);
-        ReadCoreFields(f);
-        ReadByte(f, encrypted_);
-        ReadByte(f, flagB2_);
-        ReadByte(f, fisheyeKind_);
+        ReadLongLayoutFront(f);
         f.Read(kLongTextSize);
         ReadSectionTable(f);
     });
@@ -348,12 +354,7 @@ void FileTag::ReadTag71(TagFile& f)
 {
     // The message names 7.2, as recorders' tools have always reported it.
     Guarded(QStringLiteral("Video File Footer Reading Failed - Version 7.2"), [&] {
-        StartLongTrailer(f);
-        ReadLeadingText(f);
-        ReadCoreFields(f);
-        ReadByte(f, encrypted_);
-        ReadByte(f, flagB2_);
-        ReadByte(f, fisheyeKind_);
+        ReadLongLayoutFront(f);
         ReadLongText(f, mountType_);
         ReadByte(f, viewFlag_);
         ReadLongText(f, viewMode_);

@@ -135,6 +135,7 @@ private:
     void ReadTag61(TagFile& f);
     void ReadTag62(TagFile& f);
     void ReadTag71(TagFile& f);
+    void ReadLongLayoutFront(TagFile& f);
     void StartShortTrailer(TagFile& f);
     void StartLongTrailer(TagFile& f);
     void ReadLeadingText(TagFile& f);
