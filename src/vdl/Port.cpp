@@ -337,6 +337,7 @@ int Port::Stop()
         m_paused = true;
         m_direction = 1;
         m_speedStep = 0;
+        m_haveScreen = false; // nothing on screen until played again
         const auto now = PlayClock::Clock::now();
         ApplyRate(now);
         m_clock.SetPosition(0.0, now);

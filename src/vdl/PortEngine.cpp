@@ -372,7 +372,9 @@ void PortEngine::CacheInsertFront(std::vector<Frame> gop)
 
 void PortEngine::CacheTrim()
 {
-    const size_t limit = m_index.Ready() ? std::max<size_t>(2 * m_index.LongestGop(), 4) : m_cacheLimit;
+    // Two GOPs in all: what is cached and what the prefetch of the previous GOP holds.
+    const size_t gops = m_index.Ready() ? std::max<size_t>(2 * m_index.LongestGop(), 4) : m_cacheLimit;
+    const size_t limit = gops > m_prefetch.frames.size() + 1 ? gops - m_prefetch.frames.size() : 1;
     size_t bytes = 0;
     if (!m_cache.empty() && m_cache.front().picture)
         bytes = static_cast<size_t>(m_cache.front().picture->width) * m_cache.front().picture->height * 3 / 2;
@@ -380,7 +382,8 @@ void PortEngine::CacheTrim()
            && m_cache.back().ms > m_current.ms + kEps)
         m_cache.pop_back();
     std::lock_guard<std::mutex> lock(m_port.m_mutex);
-    m_port.m_stats.decodedFramesHeld = static_cast<int64_t>(m_cache.size() + m_prefetch.frames.size()) + 2;
+    m_port.m_stats.decodedFramesHeld = static_cast<int64_t>(m_cache.size() + m_prefetch.frames.size())
+        + (m_lookahead.picture ? 1 : 0) + (m_cache.empty() && m_current.picture ? 1 : 0);
     m_port.m_stats.decodedBytesHeld = m_port.m_stats.decodedFramesHeld * static_cast<int64_t>(bytes);
 }
 
@@ -616,6 +619,7 @@ PlayClock::TimePoint PortEngine::BackwardTick(const Snapshot& s, PlayClock::Time
     const auto due = s.clock.WhenReaches(m_current.ms - kEps, PlayClock::Clock::now());
     if (m_prefetch.active && due > PlayClock::Clock::now() + std::chrono::milliseconds(3)) {
         PrefetchStep();
+        CacheTrim();
         return PlayClock::Clock::now(); // more decoding to do before the next frame is due
     }
     return due;
