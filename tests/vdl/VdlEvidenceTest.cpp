@@ -330,3 +330,76 @@ TEST(VdlSound, SoundCallsSucceedAndPlayAloneWithoutADevice)
     ASSERT_TRUE(WaitFor([&] { return surface.LastStamp() >= 60; }));
     ASSERT_TRUE(VDL_SoundOff(open.port));
 }
+
+TEST(VdlContainers, OtherCodecsAndContainersSeekAndStepToTheFrame)
+{
+    const struct {
+        const char* name;
+        const char* codec;
+        const char* container;
+    } cases[] = {{"mpeg4.mkv", "mpeg4", "matroska"}, {"h264.ts", "h264", "mpegts"}, {"h264.mp4", "h264", "mp4"},
+                 {"mpeg4.mp4", "mpeg4", "mp4"}};
+    for (const auto& c : cases) {
+        const QString path = SamplePath(c.name, [&](SampleStreamOptions& o) {
+            o.codec = c.codec;
+            o.container = c.container;
+            o.durationSeconds = 6;
+        });
+        OpenPort open(path);
+        ASSERT_TRUE(open.opened) << c.name << ": " << VDL_GetErrorText(open.error);
+        StampSurface surface;
+        Attached attached(open.port, &surface);
+        for (const auto& [ms, frame] : std::vector<std::pair<int, int64_t>>{{3040, 76}, {1000, 25}, {5999, 149}, {0, 0}}) {
+            ASSERT_TRUE(VDL_SeekPlayedTime(open.port, ms));
+            EXPECT_EQ(surface.LastStamp(), frame) << c.name << " seek " << ms;
+        }
+        ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 2040));
+        for (int64_t expected = 50; expected > 20; --expected) {
+            ASSERT_TRUE(VDL_StepBackward(open.port));
+            ASSERT_EQ(surface.LastStamp(), expected) << c.name;
+        }
+        ASSERT_TRUE(VDL_StepForward(open.port));
+        EXPECT_EQ(surface.LastStamp(), 22) << c.name;
+    }
+}
+
+TEST(VdlDamage, RandomlyDamagedStreamsOpenOrFailCleanly)
+{
+    QTemporaryDir dir;
+    const QByteArray whole = ReadAll(SamplePath("short.mkv", [](SampleStreamOptions& o) { o.durationSeconds = 3; }));
+    std::mt19937 random(12);
+    for (int round = 0; round < 12; ++round) {
+        QByteArray bytes = whole;
+        switch (round % 3) {
+        case 0: // flipped bytes all over
+            for (int i = 0; i < 200; ++i)
+                bytes[static_cast<int>(random() % bytes.size())] ^= static_cast<char>(1 + random() % 255);
+            break;
+        case 1: // cut anywhere, even inside the header
+            bytes.truncate(static_cast<int>(random() % bytes.size()));
+            break;
+        default: // a block of zeros
+            bytes.replace(static_cast<int>(random() % bytes.size()), 4096, QByteArray(4096, '\0'));
+            break;
+        }
+        OpenPort open(WriteBytes(dir, QString("damaged-%1.video").arg(round), bytes));
+        if (!open.opened) {
+            EXPECT_NE(open.error, VDL_ERR_NONE);
+            continue;
+        }
+        StampSurface surface;
+        Attached attached(open.port, &surface);
+        VDL_SeekPlayedTime(open.port, 2500);
+        VDL_StepBackward(open.port);
+        VDL_StepForward(open.port);
+        VDL_SeekPlayedTime(open.port, 99999);
+        VDL_PlayBackward(open.port);
+        VDL_Faster(open.port);
+        std::this_thread::sleep_for(50ms);
+        VDL_Play(open.port, nullptr);
+        std::this_thread::sleep_for(50ms);
+        std::vector<uint8_t> bmp(320 * 240 * 5);
+        uint32_t used = 0;
+        VDL_GetBmp(open.port, bmp.data(), static_cast<uint32_t>(bmp.size()), &used);
+    }
+}

@@ -9,6 +9,16 @@
 #include <map>
 #include <thread>
 
+namespace {
+
+// FFmpeg's complaints about the damaged streams the tests make are expected: keep the log quiet.
+const bool g_quiet = [] {
+    VDL_SetLogCallback([](int32_t, const char*, void*) {}, nullptr);
+    return true;
+}();
+
+} // namespace
+
 void StampSurface::Present(const VDL_Picture& picture)
 {
     const int64_t stamp = FrameStamp::Read(picture.pixels, picture.width, picture.height, picture.stride);
