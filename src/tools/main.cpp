@@ -10,6 +10,7 @@
 #endif
 
 #include "map/TilesCommand.h"
+#include "package/PackageCommand.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -39,6 +40,9 @@ int main(int argc, char** argv)
     }
     if (command == QLatin1String("play")) {
         return PlayCommand::Run(args);
+    }
+    if (command == QLatin1String("package")) {
+        return PackageCommand::Run(args);
     }
     if (command == QLatin1String("tiles")) {
         return TilesCommand::Run(args);

@@ -4,6 +4,7 @@
 #include "app/events/ViewerMessages.h"
 #include "app/events/structMapPoint.h"
 #include "logging/Logger.h"
+#include "package/PackageLayout.h"
 
 #include <QObject>
 #include <exception>
@@ -30,7 +31,7 @@ void LogFailure(const char* operation, const QString& reason)
 
 QString CCoordinatorPlomeraView::PackageFileName()
 {
-    return QStringLiteral("AFD62DEF-B422-4AD5-B4C4-49FDF00D00F9.tmp");
+    return QString::fromLatin1(PackageLayout::kSingleFileName);
 }
 
 CCoordinatorPlomeraView::CCoordinatorPlomeraView(QObject* targetWindow) : target_(targetWindow) {}

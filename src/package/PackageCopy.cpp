@@ -1,0 +1,94 @@
+#include "package/PackageCopy.h"
+
+#include "evidence/FalException.h"
+#include "package/PackageLayout.h"
+
+#include <QFileDevice>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+[[noreturn]] void Fail(const char* what, int error)
+{
+    throw FalException(QStringLiteral("%1: %2").arg(QLatin1String(what), qt_error_string(error)));
+}
+
+// One pass of the kernel copy; -1 with errno set, or the bytes copied.
+ssize_t KernelCopy(int in, qint64 inAt, int out, qint64 outAt, qint64 length)
+{
+    loff_t inOffset = inAt;
+    loff_t outOffset = outAt;
+    return ::copy_file_range(in, &inOffset, out, &outOffset, static_cast<size_t>(length), 0);
+}
+
+bool KernelCopyUnavailable(int error)
+{
+    // Different file systems, an old kernel or a file system without it: copy through memory.
+    return error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP || error == EBADF;
+}
+
+}  // namespace
+
+void PackageCopy::CopyRange(QFileDevice& source, qint64 offset, qint64 size, QFileDevice& target,
+                            const Progress& progress)
+{
+    const int in = source.handle();
+    const int out = target.handle();
+    if (in < 0 || out < 0)
+        throw FalException(QStringLiteral("Package copy needs open files"));
+    if (!target.flush())
+        throw FalException(QStringLiteral("Couldn't write the file: %1").arg(target.errorString()));
+    const qint64 outStart = target.pos();
+    bool kernel = true;
+    std::unique_ptr<char[]> buffer;
+    qint64 done = 0;
+    while (done < size) {
+        const qint64 block = std::min(PackageLayout::kCopyBlockSize, size - done);
+        qint64 blockDone = 0;
+        while (blockDone < block) {
+            const qint64 at = done + blockDone;
+            const qint64 want = block - blockDone;
+            ssize_t moved = -1;
+            if (kernel) {
+                moved = KernelCopy(in, offset + at, out, outStart + at, want);
+                if (moved < 0 && KernelCopyUnavailable(errno)) {
+                    kernel = false;
+                    continue;
+                }
+                if (moved < 0 && errno == EINTR)
+                    continue;
+                if (moved < 0)
+                    Fail("Couldn't copy the file data", errno);
+            } else {
+                if (!buffer)
+                    buffer = std::make_unique<char[]>(PackageLayout::kCopyBlockSize);
+                moved = ::pread(in, buffer.get(), static_cast<size_t>(want), offset + at);
+                if (moved < 0 && errno == EINTR)
+                    continue;
+                if (moved < 0)
+                    Fail("Couldn't read the file data", errno);
+                for (ssize_t written = 0; written < moved;) {
+                    const ssize_t n = ::pwrite(out, buffer.get() + written, static_cast<size_t>(moved - written),
+                                               outStart + at + written);
+                    if (n < 0 && errno == EINTR)
+                        continue;
+                    if (n <= 0)
+                        Fail("Couldn't write the file data", n < 0 ? errno : ENOSPC);
+                    written += n;
+                }
+            }
+            if (moved == 0)
+                throw FalException(QStringLiteral("The file data ends %1 bytes early").arg(size - at));
+            blockDone += moved;
+        }
+        done += block;
+        if (done < size && progress)
+            progress(done);
+    }
+    if (!target.seek(outStart + size))
+        throw FalException(QStringLiteral("Couldn't seek in the file: %1").arg(target.errorString()));
+}

@@ -1,0 +1,139 @@
+#include "package/PackageTrailer.h"
+
+#include "evidence/FalException.h"
+#include "package/PackageLayout.h"
+
+#include <QIODevice>
+#include <QtEndian>
+
+using namespace PackageLayout;
+
+namespace {
+
+[[noreturn]] void Damaged(const QString& why)
+{
+    throw FalException(QStringLiteral("Package trailer damaged: %1").arg(why));
+}
+
+// True when [offset, offset + size) lies inside [0, end); written so that no sum can overflow.
+bool InsideData(qint64 offset, qint64 size, qint64 end)
+{
+    return offset >= 0 && size >= 0 && size <= end && offset <= end - size;
+}
+
+}  // namespace
+
+QByteArray PackageTrailer::ReadAt(QIODevice& file, qint64 fromEnd, qint64 length) const
+{
+    if (!file.seek(fileSize_ - fromEnd))
+        throw FalException(QStringLiteral("Couldn't seek in the package: %1").arg(file.errorString()));
+    QByteArray bytes = file.read(length);
+    if (bytes.size() != length)
+        throw FalException(QStringLiteral("Couldn't read the package trailer: %1").arg(file.errorString()));
+    return bytes;
+}
+
+bool PackageTrailer::ReadTail(QIODevice& file, qint64 size)
+{
+    fileSize_ = size;
+    if (size < kTailSize)
+        return false;
+    const QByteArray tail = ReadAt(file, kTailSize, kTailSize);
+    if (tail.mid(kKindSize) != QByteArray(kMarker, kMarkerSize))
+        return false;
+    kind_ = qFromLittleEndian<quint32>(tail.constData());
+    marker_ = tail.mid(kKindSize);
+    return true;
+}
+
+void PackageTrailer::ReadSingleFileBlock(QIODevice& file)
+{
+    if (fileSize_ < kSingleFileBlockFromEnd)
+        Damaged(QStringLiteral("the file is too short for its trailer"));
+    const QByteArray block = ReadAt(file, kSingleFileBlockFromEnd, kSingleFileBlockSize);
+    const qint64 offset = qFromLittleEndian<qint64>(block.constData() + kSingleFileOffsetAt);
+    const qint64 size = qFromLittleEndian<qint64>(block.constData() + kSingleFileSizeAt);
+    if (!InsideData(offset, size, fileSize_ - kSingleFileBlockFromEnd))
+        Damaged(QStringLiteral("the file's data (offset %1, size %2) lies outside the package").arg(offset).arg(size));
+    singleFileBlock_ = block;
+    singleFileOffset_ = offset;
+    singleFileSize_ = size;
+    protection_ = static_cast<quint8>(block.at(kSingleFileProtectionAt));
+}
+
+void PackageTrailer::ReadManyFilesBlock(QIODevice& file)
+{
+    if (fileSize_ < kManyFilesBlockFromEnd)
+        Damaged(QStringLiteral("the file is too short for its trailer"));
+    const QByteArray block = ReadAt(file, kManyFilesBlockFromEnd, kManyFilesBlockSize);
+    const quint32 count = qFromLittleEndian<quint32>(block.constData() + kManyFilesCountAt);
+    const qint64 room = fileSize_ - kManyFilesBlockFromEnd;
+    if (qint64(count) > room / kEntrySize)
+        Damaged(QStringLiteral("%1 entries do not fit the file").arg(count));
+    const qint64 tableFromEnd = kManyFilesBlockFromEnd + kEntrySize * qint64(count);
+    const qint64 dataEnd = fileSize_ - tableFromEnd;
+    const QByteArray table = count == 0 ? QByteArray() : ReadAt(file, tableFromEnd, kEntrySize * qint64(count));
+    std::vector<PackageEntry> entries;
+    entries.reserve(count);
+    for (quint32 i = 0; i < count; ++i) {
+        PackageEntry entry = PackageEntry::FromBytes(table.constData() + kEntrySize * i);
+        if (!InsideData(entry.offset, entry.size, dataEnd))
+            Damaged(QStringLiteral("entry %1 (offset %2, size %3) lies outside the package")
+                        .arg(i)
+                        .arg(entry.offset)
+                        .arg(entry.size));
+        entries.push_back(std::move(entry));
+    }
+    manyFilesBlock_ = block;
+    count_ = count;
+    protection_ = static_cast<quint8>(block.at(kManyFilesProtectionAt));
+    entries_ = std::move(entries);
+}
+
+QByteArray PackageTrailer::DigestField() const
+{
+    if (!manyFilesBlock_.isEmpty())
+        return manyFilesBlock_.mid(kManyFilesDigestAt, kDigestFieldSize);
+    if (!singleFileBlock_.isEmpty())
+        return singleFileBlock_.mid(kSingleFileDigestAt, kDigestFieldSize);
+    return QByteArray();
+}
+
+QByteArray PackageTrailer::ManyFilesTrailer(const std::vector<PackageEntry>& entries, const QByteArray& block,
+                                            const QByteArray& marker)
+{
+    Q_ASSERT(block.size() == kManyFilesBlockSize && marker.size() == kMarkerSize);
+    QByteArray bytes;
+    bytes.reserve(kEntrySize * qsizetype(entries.size()) + kManyFilesBlockFromEnd);
+    for (const PackageEntry& entry : entries)
+        bytes += entry.ToBytes();
+    bytes += block;
+    char kind[kKindSize];
+    qToLittleEndian<quint32>(kKindManyFiles, kind);
+    bytes.append(kind, kKindSize);
+    bytes += marker;
+    return bytes;
+}
+
+QByteArray PackageTrailer::MakeManyFilesBlock(quint32 count, quint8 protection, const QByteArray& digest)
+{
+    Q_ASSERT(digest.size() <= kDigestFieldSize);
+    QByteArray block(kManyFilesBlockSize, '\0');
+    qToLittleEndian<quint32>(count, block.data() + kManyFilesCountAt);
+    block[kManyFilesProtectionAt] = char(protection);
+    block.replace(kManyFilesDigestAt, digest.size(), digest);
+    return block;
+}
+
+QByteArray PackageTrailer::SingleFileTrailer(qint64 offset, qint64 size, quint8 protection, const QByteArray& digestText)
+{
+    Q_ASSERT(digestText.size() < kDigestFieldSize);
+    QByteArray bytes(kSingleFileBlockFromEnd, '\0');
+    qToLittleEndian<qint64>(offset, bytes.data() + kSingleFileOffsetAt);
+    qToLittleEndian<qint64>(size, bytes.data() + kSingleFileSizeAt);
+    bytes[kSingleFileProtectionAt] = char(protection);
+    bytes.replace(kSingleFileDigestAt, digestText.size(), digestText);
+    qToLittleEndian<quint32>(kKindSingleFile, bytes.data() + kSingleFileBlockSize);
+    bytes.replace(kSingleFileBlockSize + kKindSize, kMarkerSize, QByteArray(kMarker, kMarkerSize));
+    return bytes;
+}
