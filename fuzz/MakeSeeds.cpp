@@ -1,0 +1,131 @@
+// Writes the hand-laid seed inputs of the tag targets into DIR/<target>/: every tag version, the
+// damaged trailers and sections the evidence tests know, and their save and section variants.
+#include "evidence/TagBuilder.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+void Write(const std::filesystem::path& folder, const std::string& name, const std::string& bytes)
+{
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / name, std::ios::binary) << bytes;
+}
+
+std::string Le32(int32_t v)
+{
+    std::string out;
+    for (int i = 0; i < 4; ++i) {
+        out.push_back(static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF));
+    }
+    return out;
+}
+
+std::vector<std::pair<std::string, TagSpec>> Tags()
+{
+    std::vector<std::pair<std::string, TagSpec>> out;
+    TagSpec base;
+    base.stream = std::string(64, 'S');
+    const std::string twoMarks = TagBuilder::Bookmark("Door", 638000000000000000LL, "first")
+        + TagBuilder::Bookmark("Till", 638000000100000000LL, std::string(255, 'n'));
+
+    TagSpec s = base;
+    s.version = "6.0";
+    out.emplace_back("v60", s);
+    s.cameraBlock = "   Lead" + std::string(100, ' ') + "Next";
+    s.mask = 5;
+    out.emplace_back("v60-shifted-names", s);
+
+    s = base;
+    s.version = "6.1";
+    s.leading = "Exported by the recorder";
+    s.fisheye = 2;
+    out.emplace_back("v61", s);
+    s.leadingLengthOverride = 0x7FFFFFF0;
+    out.emplace_back("v61-long-leading", s);
+
+    s = base;
+    s.version = "6.2";
+    s.bookmarkSection = twoMarks;
+    s.tailSection = std::string(40, 'M');
+    s.metadataSlotId = 12;
+    s.encrypted = 1;
+    s.flagB = 4;
+    out.emplace_back("v62", s);
+    s.bookmarkSection = twoMarks.substr(0, 400);
+    out.emplace_back("v62-short-record", s);
+    s = base;
+    s.version = "6.2";
+    out.emplace_back("v62-empty", s);
+    s.tagStartOverride = 1 << 30;
+    out.emplace_back("v62-start-beyond-end", s);
+    s = base;
+    s.version = "6.2";
+    s.start = "abc";
+    out.emplace_back("v62-time-no-number", s);
+    s.start = "-700000.5";
+    out.emplace_back("v62-time-before-1900", s);
+
+    s = base;
+    s.version = "7.1";
+    s.mount = "Ceiling";
+    s.viewMode = "Panoramic 180";
+    s.viewFlag = 1;
+    s.fisheye = 1;
+    s.value1[0] = 1;
+    s.value2[3] = 0x80;
+    s.bookmarkSection = twoMarks;
+    out.emplace_back("v71", s);
+    s.major = 7;
+    s.minor = 2;
+    out.emplace_back("v72", s);
+    s.major = 0xFF;
+    s.minor = 0;
+    out.emplace_back("vminus1", s);
+    return out;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_seeds DIR\n");
+        return 2;
+    }
+    const std::filesystem::path dir = argv[1];
+    for (const auto& [name, spec] : Tags()) {
+        const std::string file = TagBuilder::Build(spec);
+        Write(dir / "tag_reader", name, file);
+        // Save: keep, add one, clear, add three; with a full disk at the 1st, 3rd and 6th write.
+        for (int control : {0x00, 0x01, 0x02, 0x03, 0x05, 0x0D, 0x19}) {
+            char tag[8];
+            std::snprintf(tag, sizeof tag, "%02x", control);
+            Write(dir / "save_bookmarks", name + "-" + tag, std::string(1, static_cast<char>(control)) + file);
+        }
+    }
+    Write(dir / "tag_reader", "no-tag", "SSSS");
+    Write(dir / "tag_reader", "lower-case-marker", std::string(64, 'S') + "tag");
+    Write(dir / "tag_reader", "three-bytes", "TAG");
+
+    const std::string marks = TagBuilder::Bookmark("Door", 638000000000000000LL, "first")
+        + TagBuilder::Bookmark("Yard", 638000000200000000LL, "second");
+    auto section = [&](int control, int32_t a, int32_t b, int32_t c, const std::string& payload) {
+        return std::string(1, static_cast<char>(control)) + Le32(a) + Le32(b) + Le32(c) + payload;
+    };
+    const std::filesystem::path sections = dir / "bookmark_section";
+    Write(sections, "two-records", section(0, 0, 0, 0, marks));
+    Write(sections, "two-records-71", section(1, 0, 0, 0, marks));
+    Write(sections, "with-tail", section(2, 0, 0, 0, marks + std::string(100, 'M')));
+    Write(sections, "partial-record", section(0, 0, 0, 0, marks.substr(0, 380)));
+    Write(sections, "empty", section(0, 0, 0, 0, ""));
+    Write(sections, "start-before-stream", section(0, -1000, 0, 0, marks));
+    Write(sections, "end-before-start", section(0, 300, -300, 0, marks));
+    Write(sections, "tag-start-moved", section(3, 0, 0, -50, marks + std::string(80, 'M')));
+    return 0;
+}
