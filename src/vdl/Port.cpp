@@ -24,6 +24,10 @@ constexpr auto kAnswerTimeout = std::chrono::seconds(10);
 constexpr char kDefaultStreamKey[] = "qa_halyards_5062";
 constexpr int kMaxSpeedStep = 4;
 
+// Ports with a file open, for the decoder thread choice: on two cores, many ports decode best
+// with one thread each, a lone port seeking or stepping with two.
+std::atomic<int> g_openPorts{0};
+
 std::string Hex(const uint8_t* p, size_t n)
 {
     static const char digits[] = "0123456789abcdef";
@@ -58,6 +62,11 @@ void Port::Shutdown()
     if (m_index)
         m_index->Cancel();
     m_engine.reset();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_open) {
+        m_open = false;
+        --g_openPorts;
+    }
 }
 
 uint32_t Port::PackLocal(int64_t utcMillis)
@@ -157,7 +166,7 @@ int Port::OpenFile(const char* path)
         key = m_key;
         ordinal = m_streamOrdinal;
         regionEnd = m_regionEnd;
-        threads = m_threads > 0 ? m_threads : 2;
+        threads = m_threads > 0 ? m_threads : (g_openPorts.load() < 2 ? 2 : 1);
     }
     const std::string file(path);
     if (regionEnd <= 0)
@@ -222,6 +231,7 @@ int Port::OpenFile(const char* path)
         m_path = file;
         m_engine = std::move(engine);
         m_open = true;
+        ++g_openPorts;
         m_stopped = true;
         m_paused = true;
         m_direction = 1;

@@ -96,7 +96,8 @@ int PortEngine::Open(const std::string& path, int64_t regionEnd, int ordinal, co
     return VDL_ERR_NONE;
 }
 
-double PortEngine::MsOf(int64_t pts) const { return static_cast<double>(pts - m_startPts) * m_tbMs; }
+// In floating point: timestamps from a damaged container can lie anywhere in 64 bits.
+double PortEngine::MsOf(int64_t pts) const { return (static_cast<double>(pts) - static_cast<double>(m_startPts)) * m_tbMs; }
 
 int64_t PortEngine::PtsOf(double ms) const { return m_startPts + static_cast<int64_t>(std::floor(ms / m_tbMs + 1e-6)); }
 
@@ -114,7 +115,11 @@ int PortEngine::DecodeNext(Frame& out)
     for (;;) {
         int r = avcodec_receive_frame(m_codec, frame);
         if (r == 0) {
-            const int64_t pts = frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
+            int64_t pts = frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
+            // A damaged stream may give a frame no timestamp at all: place it at the start rather
+            // than at the lowest 64-bit value, which every later subtraction would overflow.
+            if (pts == AV_NOPTS_VALUE)
+                pts = frame->pkt_dts != AV_NOPTS_VALUE ? frame->pkt_dts : m_startPts;
             out.picture = Share(frame);
             out.pts = pts;
             out.ms = MsOf(pts);
