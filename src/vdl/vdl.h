@@ -117,14 +117,17 @@ typedef struct VDL_Surface VDL_Surface;
 //   offset 15  1  channel number
 //   offset 16  4  sequence number, counting from 0
 //   offset 20 16  seal: HMAC-SHA-256 cut to its first 16 bytes, keyed with the 16 bytes of the
-//                 stream key, over offsets 0..19 of the record followed by the coded frame
-//                 bytes since the previous record.
+//                 stream key (the one set with VDL_SetStreamKey, else the player's fixed stream
+//                 key "qa_halyards_5062"), over offsets 0..19 of the record followed by the coded
+//                 frame bytes since the previous record.
 // "Coded frame bytes since the previous record": for each video packet of the stream, starting
 // with the packet that carried the previous record and ending with the packet before the one that
 // carries this record, each NAL unit as a 4-byte big-endian length and its bytes (escaped as in
 // the stream, without start code or length prefix). The first record of a stream seals only its
 // own 20 bytes. The record is inserted as its own NAL unit (type 6) before the packet's first
-// NAL unit.
+// NAL unit. The library checks every record from the file's open on; the callback receives the
+// records read after it was installed. A seek starts the chain anew: the first record after it
+// is taken as the new start, unchecked and unreported.
 #define VDL_WATERMARK_UUID                                                                         \
     { 0x6b, 0x73, 0x74, 0x72, 0x2d, 0x77, 0x6d, 0x6b, 0x8f, 0x41, 0x0c, 0x3e, 0x95, 0xd2, 0x27, 0x5a }
 #define VDL_WATERMARK_RECORD_SIZE 36
@@ -184,6 +187,7 @@ struct VDL_Stats {
 };
 
 // The frame on screen: the frame last handed to the surface (or the one a step or seek landed on).
+// A port without a surface decodes nothing: then these describe its clock's position.
 struct VDL_FrameInfo {
     int64_t frameIndex;
     int64_t playedMillis;
