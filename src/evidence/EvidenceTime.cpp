@@ -196,11 +196,13 @@ qint64 EvidenceTime::TicksFromTime(qint64 time)
 
 qint64 EvidenceTime::TimeFromTicks(qint64 ticks)
 {
+    // Before 1601 cannot be converted and the fields stay at 1970. Checked on the ticks first: a
+    // damaged record's count near the lowest 64-bit value must not overflow the subtraction.
+    if (ticks <= kTicks0001To1970 - kFileTime1970 - kTicksPerSecond) {
+        return 0;
+    }
     // Whole seconds since 1970 counted on the wall clock, then read as local calendar fields.
     const qint64 seconds = (ticks - kTicks0001To1970) / kTicksPerSecond;
-    if (seconds < -kFileTime1970 / kTicksPerSecond) {
-        return 0; // before 1601: cannot be converted, the fields stay at 1970
-    }
     const qint64 days = FloorDiv(seconds, kSecondsPerDay);
     const qint64 timeOfDay = seconds - days * kSecondsPerDay;
     qint64 year = 0;

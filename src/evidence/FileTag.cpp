@@ -385,7 +385,7 @@ void FileTag::ReadBookmarkSection()
 {
     const qint64 start = sections_[kBookmarkSectionIndex].position;
     const qint64 end = sections_[kBookmarkSectionIndex + 1].position;
-    if (start >= 0 && end - start > kMaxBookmarkSection) {
+    if (start >= 0 && end > start && end - start > kMaxBookmarkSection) {
         throw FalException(QStringLiteral("Video File Footer Read bookmarks Failed "));
     }
     char buffer[BookmarkRecord::kSize];
@@ -436,7 +436,8 @@ int FileTag::ReadSectionRecord(char* buffer)
         const qint64 end = openSection_ < kLastSectionIndex ? sections_[openSection_ + 1].position
                                                             : startOfTagPosition_;
         const qint64 position = sectionFile_.Tell();
-        if (position >= end) {
+        // A failed stream (position -1) has nothing more to give either.
+        if (position < 0 || position >= end) {
             count = -1;
             return;
         }
