@@ -9,3 +9,4 @@ int FuzzBookmarkSection(const uint8_t* data, size_t size);
 int FuzzSaveBookmarks(const uint8_t* data, size_t size);
 int FuzzCabinet(const uint8_t* data, size_t size);
 int FuzzVdlOpen(const uint8_t* data, size_t size);
+int FuzzPackage(const uint8_t* data, size_t size);

@@ -90,6 +90,49 @@ std::vector<std::pair<std::string, TagSpec>> Tags()
     return out;
 }
 
+std::string Le64(int64_t v)
+{
+    std::string out;
+    for (int i = 0; i < 8; ++i) {
+        out.push_back(static_cast<char>((static_cast<uint64_t>(v) >> (8 * i)) & 0xFF));
+    }
+    return out;
+}
+
+const char kMarker[] = "{12756C78-2246-420E-870C-180649B22AA6}";
+
+struct Carried {
+    std::string name;
+    std::string bytes;
+};
+
+// A many-file package: player, the files' bytes, the entry table, the block, kind 2, marker.
+std::string ManyFiles(const std::vector<Carried>& files, uint8_t protection, uint32_t countOverride = 0)
+{
+    std::string out = "PLAYER" + std::string(58, 'P');
+    std::string entries;
+    for (const Carried& f : files) {
+        entries += TagBuilder::Fixed(f.name, 260) + Le64(static_cast<int64_t>(out.size()))
+            + Le64(static_cast<int64_t>(f.bytes.size()));
+        out += f.bytes;
+    }
+    const uint32_t count = countOverride ? countOverride : static_cast<uint32_t>(files.size());
+    out += entries + Le32(static_cast<int32_t>(count)) + std::string(1, '\0') + std::string(1, static_cast<char>(protection))
+        + std::string(256, '\0');
+    return out + Le32(2) + kMarker;
+}
+
+// A one-file package: player, the file, the block (offset, size, protection, digest text), kind 1.
+std::string SingleFile(const std::string& bytes, uint8_t protection, int64_t sizeOverride = -1)
+{
+    std::string out = "PLAYER" + std::string(58, 'P');
+    const int64_t offset = static_cast<int64_t>(out.size());
+    out += bytes;
+    out += Le64(offset) + Le64(sizeOverride >= 0 ? sizeOverride : static_cast<int64_t>(bytes.size()))
+        + std::string(1, static_cast<char>(protection)) + std::string(256, '\0');
+    return out + Le32(1) + kMarker;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -127,5 +170,24 @@ int main(int argc, char** argv)
     Write(sections, "start-before-stream", section(0, -1000, 0, 0, marks));
     Write(sections, "end-before-start", section(0, 300, -300, 0, marks));
     Write(sections, "tag-start-moved", section(3, 0, 0, -50, marks + std::string(80, 'M')));
+
+    // Packages: kinds 1 and 2, with and without a password (an empty stored digest takes any),
+    // names that would leave the folder, counts and sizes beyond the file, an unknown kind.
+    const std::filesystem::path packages = dir / "package";
+    TagSpec small;
+    small.stream = std::string(64, 'S');
+    const std::string video = TagBuilder::Build(small);
+    Write(packages, "many", ManyFiles({{"camera_1.video", video}, {"camera_2.video", "abc"}}, 2));
+    Write(packages, "many-password", ManyFiles({{"camera_1.video", video}}, 1));
+    Write(packages, "many-bad-names", ManyFiles({{"..", "a"}, {"sub\\x.video", "b"}, {"C:x", "c"}}, 2));
+    Write(packages, "many-count-beyond", ManyFiles({{"a.video", "abc"}}, 2, 0x01000000));
+    Write(packages, "many-bad-protection", ManyFiles({{"a.video", "abc"}}, 7));
+    Write(packages, "single", SingleFile(video, 2));
+    Write(packages, "single-password", SingleFile("xyz", 1));
+    Write(packages, "single-size-beyond", SingleFile("xyz", 2, 1 << 30));
+    std::string unknown = ManyFiles({{"a.video", "abc"}}, 2);
+    unknown[unknown.size() - 42] = 3;
+    Write(packages, "unknown-kind", unknown);
+    Write(packages, "plain-player", "PLAYER" + std::string(200, 'P'));
     return 0;
 }

@@ -98,7 +98,7 @@ int FuzzVdlOpen(const uint8_t* data, size_t size)
         uint32_t stop = 0;
         VDL_GetFileTimeRange(port, &start, &stop, nullptr);
         if (VDL_Play(port, &surface)) {
-            Pause(20);
+            Pause(10);
             VDL_StepForward(port);
             VDL_StepForward(port);
             GrabPicture(port);
@@ -112,9 +112,9 @@ int FuzzVdlOpen(const uint8_t* data, size_t size)
             for (int i = 0; i < 4; ++i) {
                 VDL_Faster(port);
             }
-            Pause(60);
+            Pause(40);
             VDL_PlayBackward(port);
-            Pause(30);
+            Pause(20);
             VDL_GetPlayedMillis(port);
             VDL_GetFrameTime(port);
             VDL_Stop(port);
