@@ -13,6 +13,11 @@ using namespace PackageLayout;
 
 namespace {
 
+// The failure texts of extraction, as the log shows them.
+constexpr const char* kInitializeFailure = "Error in InitializeVideoExtraction : %1";
+constexpr const char* kCreateFailure = "Error in ExractVideoFile : %1";
+constexpr const char* kExtractFailure = "Error in ExtractVideoFile : %1";
+
 void LogError(const char* format, const QString& text)
 {
     Logger::GetInstance()->Error(QString::fromLatin1(format).arg(text.left(255)));
@@ -28,7 +33,7 @@ bool PackageExtraction::InitializeVideoExtraction(QString& target)
         return false;
     QFile executable(executable_);
     if (!executable.open(QIODevice::ReadOnly)) {
-        LogError("Error in InitializeVideoExtraction : %1", executable.errorString());
+        LogError(kInitializeFailure, executable.errorString());
         return false;
     }
     return ReadPackageTrailer(executable, target);
@@ -47,7 +52,7 @@ bool PackageExtraction::ReadPackageTrailer(QFile& executable, QString& target)
         trailer_.ReadManyFilesBlock(executable);
         return PasswordCheck(true) && ExtractAllFiles(executable, target);
     default:
-        LogError("Error in ExtractVideoFile : %1",
+        LogError(kExtractFailure,
                  QStringLiteral("Package kind %1 is not known; nothing extracted").arg(trailer_.Kind()));
         return false;
     }
@@ -59,7 +64,7 @@ bool PackageExtraction::PasswordCheck(bool rawDigest)
     if (protection == kNoPassword)
         return true;
     if (protection != kPasswordRequired) {
-        LogError("Error in ExtractVideoFile : %1",
+        LogError(kExtractFailure,
                  QStringLiteral("Package protection %1 is not known; nothing extracted").arg(protection));
         return false;
     }
@@ -88,7 +93,7 @@ bool PackageExtraction::ExtractTo(QFile& executable, qint64 offset, qint64 size,
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        LogError("Error in ExractVideoFile : %1", file.errorString());
+        LogError(kCreateFailure, file.errorString());
         return false;
     }
     if (progress && !startName.isEmpty())
@@ -129,7 +134,7 @@ bool PackageExtraction::ExtractAllFiles(QFile& executable, QString& target)
         const QString name = entry.Name();
         const QString refusal = PackageEntry::RefusalOfName(name);
         if (!refusal.isEmpty()) {
-            LogError("Error in ExtractVideoFile : %1",
+            LogError(kExtractFailure,
                      QStringLiteral("Package entry %1 \"%2\" refused, %3; the other files are extracted")
                          .arg(i)
                          .arg(name, refusal));

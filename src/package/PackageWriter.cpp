@@ -53,6 +53,11 @@ private:
     QSaveFile file_;
 };
 
+void LogUnopenable(const QString& path)
+{
+    Logger::GetInstance()->Error(QStringLiteral("Unable to open video file: ") + path);
+}
+
 QFileDevice::Permissions RunnablePermissions(const QFile& player)
 {
     return player.permissions() | QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
@@ -76,7 +81,7 @@ bool PackageWriter::AppendFiles(QFileDevice& target, const QStringList& paths, s
     for (int i = 0; i < count; ++i) {
         QFile file(paths[i]);
         if (!file.open(QIODevice::ReadOnly)) {
-            Logger::GetInstance()->Error(QStringLiteral("Unable to open video file: ") + paths[i]);
+            LogUnopenable(paths[i]);
             return false;
         }
         PackageEntry& entry = entries[size_t(i)];
@@ -108,7 +113,7 @@ bool PackageWriter::WritePackageFiles(QFileDevice& target, const QString& folder
         const QString path = folder + QLatin1Char('/') + name;
         // Extraction refused such a name, so no such file came from the package.
         if (!PackageEntry::RefusalOfName(name).isEmpty()) {
-            Logger::GetInstance()->Error(QStringLiteral("Unable to open video file: ") + path);
+            LogUnopenable(path);
             return false;
         }
         paths << path;
