@@ -316,7 +316,7 @@ PortEngine::Frame PortEngine::Land(double ms, Landing how)
     return m_current;
 }
 
-std::vector<PortEngine::Frame> PortEngine::DecodeGopUpTo(double limitMs)
+std::vector<PortEngine::Frame> PortEngine::DecodeGopUpTo(double limitMs, Frame* after)
 {
     std::vector<Frame> gop;
     if (limitMs < -kEps)
@@ -329,8 +329,11 @@ std::vector<PortEngine::Frame> PortEngine::DecodeGopUpTo(double limitMs)
         gop.clear();
         Frame f;
         while (DecodeNext(f) == 0) {
-            if (f.ms > limitMs + kEps)
+            if (f.ms > limitMs + kEps) {
+                if (after)
+                    *after = f;
                 break;
+            }
             gop.push_back(f);
         }
         if (!gop.empty() || key <= m_startPts)
@@ -505,9 +508,12 @@ double PortEngine::Step(int direction, VDL_Surface* surface)
             if (m_current.ms <= kEps) {
                 next = m_current; // the first frame: nothing before it
             } else {
-                std::vector<Frame> gop = DecodeGopUpTo(before);
+                Frame after;
+                std::vector<Frame> gop = DecodeGopUpTo(before, &after);
                 if (!gop.empty()) {
                     next = gop.back();
+                    if (after.picture)
+                        gop.push_back(after); // a step forward again comes from the cache
                     if (!m_cache.empty() && m_cache.front().ms > m_current.ms + m_periodMs * 1.5)
                         m_cache.clear();
                     CacheInsertFront(std::move(gop));

@@ -74,7 +74,8 @@ private:
     void HandleAudio(AVPacket* packet);
     void SeekDecoder(int64_t pts);
     Frame Land(double ms, Landing how);
-    std::vector<Frame> DecodeGopUpTo(double limitMs);
+    // The frames from the keyframe at or before limitMs up to it; *after gets the next one.
+    std::vector<Frame> DecodeGopUpTo(double limitMs, Frame* after = nullptr);
     bool CacheFind(double t, Frame* out) const;
     void CacheInsertFront(std::vector<Frame> gop);
     void CacheTrim();
