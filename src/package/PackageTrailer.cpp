@@ -25,12 +25,17 @@ bool InsideData(qint64 offset, qint64 size, qint64 end)
 
 QByteArray PackageTrailer::ReadAt(QIODevice& file, qint64 fromEnd, qint64 length) const
 {
+    QByteArray bytes(length, Qt::Uninitialized);
+    ReadAt(file, fromEnd, bytes.data(), length);
+    return bytes;
+}
+
+void PackageTrailer::ReadAt(QIODevice& file, qint64 fromEnd, char* into, qint64 length) const
+{
     if (!file.seek(fileSize_ - fromEnd))
         throw FalException(QStringLiteral("Couldn't seek in the package: %1").arg(file.errorString()));
-    QByteArray bytes = file.read(length);
-    if (bytes.size() != length)
+    if (file.read(into, length) != length)
         throw FalException(QStringLiteral("Couldn't read the package trailer: %1").arg(file.errorString()));
-    return bytes;
 }
 
 bool PackageTrailer::ReadTail(QIODevice& file, qint64 size)
@@ -38,11 +43,12 @@ bool PackageTrailer::ReadTail(QIODevice& file, qint64 size)
     fileSize_ = size;
     if (size < kTailSize)
         return false;
-    const QByteArray tail = ReadAt(file, kTailSize, kTailSize);
-    if (tail.mid(kKindSize) != QByteArray(kMarker, kMarkerSize))
+    char tail[kTailSize];
+    ReadAt(file, kTailSize, tail, kTailSize);
+    if (QByteArrayView(tail + kKindSize, kMarkerSize) != QByteArrayView(kMarker, kMarkerSize))
         return false;
-    kind_ = qFromLittleEndian<quint32>(tail.constData());
-    marker_ = tail.mid(kKindSize);
+    kind_ = qFromLittleEndian<quint32>(tail);
+    marker_ = QByteArray(tail + kKindSize, kMarkerSize);
     return true;
 }
 
@@ -50,9 +56,11 @@ void PackageTrailer::ReadSingleFileBlock(QIODevice& file)
 {
     if (fileSize_ < kSingleFileBlockFromEnd)
         Damaged(QStringLiteral("the file is too short for its trailer"));
-    const QByteArray block = ReadAt(file, kSingleFileBlockFromEnd, kSingleFileBlockSize);
-    const qint64 offset = qFromLittleEndian<qint64>(block.constData() + kSingleFileOffsetAt);
-    const qint64 size = qFromLittleEndian<qint64>(block.constData() + kSingleFileSizeAt);
+    char raw[kSingleFileBlockSize];
+    ReadAt(file, kSingleFileBlockFromEnd, raw, kSingleFileBlockSize);
+    const QByteArray block(raw, kSingleFileBlockSize);
+    const qint64 offset = qFromLittleEndian<qint64>(raw + kSingleFileOffsetAt);
+    const qint64 size = qFromLittleEndian<qint64>(raw + kSingleFileSizeAt);
     if (!InsideData(offset, size, fileSize_ - kSingleFileBlockFromEnd))
         Damaged(QStringLiteral("the file's data (offset %1, size %2) lies outside the package").arg(offset).arg(size));
     singleFileBlock_ = block;
@@ -65,8 +73,10 @@ void PackageTrailer::ReadManyFilesBlock(QIODevice& file)
 {
     if (fileSize_ < kManyFilesBlockFromEnd)
         Damaged(QStringLiteral("the file is too short for its trailer"));
-    const QByteArray block = ReadAt(file, kManyFilesBlockFromEnd, kManyFilesBlockSize);
-    const quint32 count = qFromLittleEndian<quint32>(block.constData() + kManyFilesCountAt);
+    char raw[kManyFilesBlockSize];
+    ReadAt(file, kManyFilesBlockFromEnd, raw, kManyFilesBlockSize);
+    const QByteArray block(raw, kManyFilesBlockSize);
+    const quint32 count = qFromLittleEndian<quint32>(raw + kManyFilesCountAt);
     const qint64 room = fileSize_ - kManyFilesBlockFromEnd;
     if (qint64(count) > room / kEntrySize)
         Damaged(QStringLiteral("%1 entries do not fit the file").arg(count));

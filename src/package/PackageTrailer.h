@@ -52,6 +52,7 @@ public:
 
 private:
     QByteArray ReadAt(QIODevice& file, qint64 fromEnd, qint64 length) const;
+    void ReadAt(QIODevice& file, qint64 fromEnd, char* into, qint64 length) const;
 
     qint64 fileSize_ = 0;
     quint32 kind_ = 0;
