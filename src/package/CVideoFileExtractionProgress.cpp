@@ -58,8 +58,10 @@ CVideoFileExtractionProgress::CVideoFileExtractionProgress(const QString& title,
     setMinimumWidth(380);
     adjustSize();
 
-    const QRect area = parent ? parent->window()->frameGeometry()
-                              : (screen() ? screen()->availableGeometry() : QRect());
+    // At start-up the main window is not shown yet: the screen is the reference then.
+    const bool overParent = parent && parent->window()->isVisible();
+    const QRect area = overParent ? parent->window()->frameGeometry()
+                                  : (screen() ? screen()->availableGeometry() : QRect());
     if (area.isValid())
         move(area.center() - rect().center());
     show();
