@@ -9,6 +9,10 @@
 #include "evidence/FalFacade.h"
 #include "evidence/FileTag.h"
 #include "evidence/TagBuilder.h"
+#ifdef PLOMERA_HAVE_PACKAGE
+#include "package/PackageExtraction.h"
+#include "package/PackageWriter.h"
+#endif
 #include "tools/sample/SampleMaker.h"
 #include "vdl/vdl.h"
 
@@ -236,3 +240,40 @@ TEST_F(ReadOnlyIntegrityTest, CabinetExpansionLeavesTheCabinetUntouched)
               FileIntegrity::Sha256(files->first()));
     EXPECT_TRUE(check.Unchanged()) << check.Describe().toStdString();
 }
+
+#ifdef PLOMERA_HAVE_PACKAGE
+TEST_F(ReadOnlyIntegrityTest, PackageExtractionLeavesThePackageAndItsSourcesUntouched)
+{
+    const QString player = folder->filePath(QStringLiteral("player"));
+    {
+        QFile f(player);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, 'P'));
+    }
+    // Two names, since a package holds each name once.
+    const QStringList partials = files->filter(QStringLiteral(".partial"));
+    ASSERT_FALSE(partials.isEmpty());
+    const QStringList carried = {files->at(0), partials.first()};
+    std::vector<FileIntegrity> sources;
+    for (const QString& path : carried) {
+        sources.emplace_back(path);
+    }
+    for (quint32 kind : {2u, 1u}) {
+        SCOPED_TRACE(kind);
+        const QString package = folder->filePath(QStringLiteral("package-%1").arg(kind));
+        const QStringList packed = kind == 1 ? QStringList{carried.first()} : carried;
+        PackageWriter::CreatePackage(player, packed, package, std::nullopt, kind);
+        FileIntegrity check(package);
+        PackageExtraction extraction(package);
+        const QString out = folder->filePath(QStringLiteral("extracted-%1").arg(kind));
+        extraction.SetExtractionFolder(out);
+        QString target = out + QStringLiteral("/AFD62DEF-B422-4AD5-B4C4-49FDF00D00F9.tmp");
+        ASSERT_TRUE(extraction.InitializeVideoExtraction(target));
+        EXPECT_EQ(FileIntegrity::Sha256(target), FileIntegrity::Sha256(packed.last()));
+        EXPECT_TRUE(check.Unchanged()) << check.Describe().toStdString();
+    }
+    for (const FileIntegrity& source : sources) {
+        EXPECT_TRUE(source.Unchanged()) << source.Describe().toStdString();
+    }
+}
+#endif
