@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr int kRounds = 9;
+constexpr int kRounds = 11;
 constexpr int kCopiesOfEachSample = 8;
 
 double Seconds(const std::function<void()>& body)

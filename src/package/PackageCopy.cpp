@@ -12,6 +12,12 @@
 
 namespace {
 
+// The kernel copies whole pages between page-aligned positions; a file carried at an arbitrary
+// offset of the package sits across page boundaries, and there a copy through a buffer that fits
+// the processor's cache is several times faster.
+constexpr qint64 kPageSize = 4096;
+constexpr qint64 kBufferSize = 256 * 1024;
+
 [[noreturn]] void Fail(const char* what, int error)
 {
     throw FalException(QStringLiteral("%1: %2").arg(QLatin1String(what), qt_error_string(error)));
@@ -43,7 +49,7 @@ void PackageCopy::CopyRange(QFileDevice& source, qint64 offset, qint64 size, QFi
     if (!target.flush())
         throw FalException(QStringLiteral("Couldn't write the file: %1").arg(target.errorString()));
     const qint64 outStart = target.pos();
-    bool kernel = true;
+    bool kernel = (offset - outStart) % kPageSize == 0;
     std::unique_ptr<char[]> buffer;
     qint64 done = 0;
     while (done < size) {
@@ -65,8 +71,8 @@ void PackageCopy::CopyRange(QFileDevice& source, qint64 offset, qint64 size, QFi
                     Fail("Couldn't copy the file data", errno);
             } else {
                 if (!buffer)
-                    buffer = std::make_unique<char[]>(PackageLayout::kCopyBlockSize);
-                moved = ::pread(in, buffer.get(), static_cast<size_t>(want), offset + at);
+                    buffer = std::make_unique<char[]>(kBufferSize);
+                moved = ::pread(in, buffer.get(), static_cast<size_t>(std::min(want, kBufferSize)), offset + at);
                 if (moved < 0 && errno == EINTR)
                     continue;
                 if (moved < 0)

@@ -6,8 +6,9 @@
 class QFileDevice;
 
 // Copies a byte range of one open file to the current position of another, in the package's
-// 10 MiB blocks. The kernel copies between the two files where it can (no pass through our
-// memory); elsewhere the block goes through one buffer.
+// 10 MiB blocks (the progress steps). Between page-aligned positions the kernel copies between
+// the two files (no pass through our memory, a shared extent where the file system can);
+// elsewhere the data goes through a small buffer.
 class PackageCopy {
 public:
     // Called after every block but the last with the bytes copied so far.
