@@ -6,6 +6,8 @@
 #include <QIODevice>
 #include <QtEndian>
 
+#include <algorithm>
+
 using namespace PackageLayout;
 
 namespace {
@@ -82,17 +84,22 @@ void PackageTrailer::ReadManyFilesBlock(QIODevice& file)
         Damaged(QStringLiteral("%1 entries do not fit the file").arg(count));
     const qint64 tableFromEnd = kManyFilesBlockFromEnd + kEntrySize * qint64(count);
     const qint64 dataEnd = fileSize_ - tableFromEnd;
-    const QByteArray table = count == 0 ? QByteArray() : ReadAt(file, tableFromEnd, kEntrySize * qint64(count));
+    // Read and checked a slice at a time, so that a damaged count is refused at its first
+    // impossible entry rather than after reading a table as large as the file.
+    constexpr qint64 kSlice = 4096;
     std::vector<PackageEntry> entries;
-    entries.reserve(count);
-    for (quint32 i = 0; i < count; ++i) {
-        PackageEntry entry = PackageEntry::FromBytes(table.constData() + kEntrySize * i);
-        if (!InsideData(entry.offset, entry.size, dataEnd))
-            Damaged(QStringLiteral("entry %1 (offset %2, size %3) lies outside the package")
-                        .arg(i)
-                        .arg(entry.offset)
-                        .arg(entry.size));
-        entries.push_back(std::move(entry));
+    for (qint64 first = 0; first < count; first += kSlice) {
+        const qint64 slice = std::min<qint64>(kSlice, count - first);
+        const QByteArray table = ReadAt(file, tableFromEnd - kEntrySize * first, kEntrySize * slice);
+        for (qint64 j = 0; j < slice; ++j) {
+            PackageEntry entry = PackageEntry::FromBytes(table.constData() + kEntrySize * j);
+            if (!InsideData(entry.offset, entry.size, dataEnd))
+                Damaged(QStringLiteral("entry %1 (offset %2, size %3) lies outside the package")
+                            .arg(first + j)
+                            .arg(entry.offset)
+                            .arg(entry.size));
+            entries.push_back(std::move(entry));
+        }
     }
     manyFilesBlock_ = block;
     count_ = count;

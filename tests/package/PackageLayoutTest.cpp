@@ -126,6 +126,7 @@ TEST(PackageLayoutTest, DamagedTrailersAreRefusedBeforeAnythingIsWritten)
     };
     const std::vector<Case> cases = {
         {"count beyond the file", ManyFilesTrailer({Entry("a.video", 500, 10)}, 3, 2)},
+        {"count taking the file's own bytes for entries", ManyFilesTrailer({Entry("a.video", 500, 10)}, 2, 2)},
         {"count of 2^32 - 1", ManyFilesTrailer({Entry("a.video", 500, 10)}, 0xFFFFFFFFu, 2)},
         {"offset beyond the data", ManyFilesTrailer({Entry("a.video", 505, 10)}, 1, 2)},
         {"size reaching into the entry table", ManyFilesTrailer({Entry("a.video", 500, 11)}, 1, 2)},
