@@ -26,7 +26,8 @@ int main(int argc, char** argv)
         "       plomera-evidence bookmarks FILE list|add|delete|clear ...\n"
         "       plomera-evidence play FILE [--seek \"YYYY-MM-DD HH:MM:SS\"] [--snapshot OUT.png]\n"
         "       plomera-evidence make-sample DIR [options]\n"
-        "       plomera-evidence tiles fetch|list --cache FILE ...");
+        "       plomera-evidence tiles fetch|list --cache FILE ...\n"
+        "       plomera-evidence package create|list|extract ...");
     if (args.isEmpty()) {
         CommandLineText::Err(usage);
         return 2;
