@@ -579,6 +579,9 @@ int Port::GetPictureSize(int32_t* width, int32_t* height)
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_open)
         return VDL_ERR_NOT_OPEN;
+    // A damaged header may declare no size at all: that is no picture size to report.
+    if (m_info.width <= 0 || m_info.height <= 0)
+        return VDL_ERR_NO_PICTURE;
     *width = m_info.width;
     *height = m_info.height;
     return VDL_ERR_NONE;
