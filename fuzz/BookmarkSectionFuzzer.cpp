@@ -44,20 +44,20 @@ int FuzzBookmarkSection(const uint8_t* data, size_t size)
     const int32_t shiftTagStart = LittleEndian32(data + 9);
     std::string payload(reinterpret_cast<const char*>(data + kHeader), size - kHeader);
 
-    TagSpec spec;
-    spec.version = (control & 1) ? "7.1" : "6.2";
-    spec.stream = std::string(64, 'S');
+    TagSpec laidOut;
+    laidOut.version = (control & 1) ? "7.1" : "6.2";
+    laidOut.stream = std::string(64, 'S');
     if (control & 2) {
         const size_t tail = std::min<size_t>(payload.size() / 2, 600);
-        spec.tailSection = payload.substr(payload.size() - tail);
+        laidOut.tailSection = payload.substr(payload.size() - tail);
         payload.resize(payload.size() - tail);
     }
-    spec.bookmarkSection = payload;
-    std::string file = TagBuilder::Build(spec);
+    laidOut.bookmarkSection = payload;
+    std::string file = TagBuilder::Build(laidOut);
 
-    const qint64 bookmarksAt = static_cast<qint64>(spec.stream.size());
-    const qint64 tailAt = bookmarksAt + static_cast<qint64>(spec.bookmarkSection.size());
-    const qint64 tagStart = tailAt + static_cast<qint64>(spec.tailSection.size());
+    const qint64 bookmarksAt = static_cast<qint64>(laidOut.stream.size());
+    const qint64 tailAt = bookmarksAt + static_cast<qint64>(laidOut.bookmarkSection.size());
+    const qint64 tagStart = tailAt + static_cast<qint64>(laidOut.tailSection.size());
     const qint64 table = tagStart + ((control & 1) ? kTable71 : kTable62);
     const qint64 slot100 = bookmarksAt + shiftBookmarks;
     const qint64 slot101 = tailAt + shiftTail;

@@ -142,8 +142,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::filesystem::path dir = argv[1];
-    for (const auto& [name, spec] : Tags()) {
-        const std::string file = TagBuilder::Build(spec);
+    for (const auto& [name, laidOut] : Tags()) {
+        const std::string file = TagBuilder::Build(laidOut);
         Write(dir / "tag_reader", name, file);
         // Save: keep, add one, clear, add three; with a full disk at the 1st, 3rd and 6th write.
         for (int control : {0x00, 0x01, 0x02, 0x03, 0x05, 0x0D, 0x19}) {

@@ -24,7 +24,7 @@ struct EvidenceSpec {
 };
 
 // A stream stand-in followed by a tag made with the evidence writer.
-QString MakeEvidence(const QTemporaryDir& dir, const QString& name, const EvidenceSpec& spec)
+QString MakeEvidence(const QTemporaryDir& dir, const QString& name, const EvidenceSpec& laidOut)
 {
     const QString path = dir.filePath(name);
     QFile file(path);
@@ -32,14 +32,14 @@ QString MakeEvidence(const QTemporaryDir& dir, const QString& name, const Eviden
     file.write(QByteArray(4096, 'S'));
     file.close();
     FileTag tag;
-    tag.SetDeviceType(spec.deviceType);
+    tag.SetDeviceType(laidOut.deviceType);
     tag.SetDeviceName(QStringLiteral("Front office"));
-    tag.SetCameraNames(spec.names);
-    tag.SetChannelMask(spec.mask);
+    tag.SetCameraNames(laidOut.names);
+    tag.SetChannelMask(laidOut.mask);
     tag.SetStartTime(EvidenceTime::FromLocalFields({2021, 6, 5, 7, 8, 0, 0}));
     tag.SetEndTime(EvidenceTime::FromLocalFields({2021, 6, 5, 7, 9, 0, 0}));
-    tag.SetEncrypted(spec.encrypted);
-    tag.AppendTag(path, spec.version);
+    tag.SetEncrypted(laidOut.encrypted);
+    tag.AppendTag(path, laidOut.version);
     return path;
 }
 
@@ -117,9 +117,9 @@ TEST_F(FalFacadeTest, OpenBuildsOneVideoPerChannelAndOpensEachWithTheDriver)
 TEST_F(FalFacadeTest, OnlySixTwoFilesAreBookmarkCapable)
 {
     for (auto [version, capable] : {std::pair{"6.0", 0}, std::pair{"6.1", 0}, std::pair{"6.2", 1}, std::pair{"7.1", 0}}) {
-        EvidenceSpec spec;
-        spec.version = QString::fromLatin1(version);
-        const QString path = MakeEvidence(dir, QStringLiteral("v%1.video").arg(version), spec);
+        EvidenceSpec laidOut;
+        laidOut.version = QString::fromLatin1(version);
+        const QString path = MakeEvidence(dir, QStringLiteral("v%1.video").arg(version), laidOut);
         FalFacade::OwnedVideos videos = facade.OpenVideoFile(path, {});
         ASSERT_FALSE(videos.empty()) << version;
         EXPECT_EQ(videos.front()->bookmarkCapable, capable) << version;
@@ -164,9 +164,9 @@ TEST_F(FalFacadeTest, DriverChoiceFollowsTheDeviceType)
         }
     }
 
-    EvidenceSpec spec;
-    spec.deviceType = 35;
-    const QString path = MakeEvidence(dir, QStringLiteral("logger.video"), spec);
+    EvidenceSpec laidOut;
+    laidOut.deviceType = 35;
+    const QString path = MakeEvidence(dir, QStringLiteral("logger.video"), laidOut);
     EXPECT_EQ(Message([&] { facade.OpenVideoFile(path, {}); }),
               QStringLiteral("The device type (%1) is unsupported").arg(DeviceTypes::DisplayName(35)).toStdString());
 }

@@ -12,9 +12,9 @@ namespace {
 
 class FileTagReadTest : public ::testing::Test {
 protected:
-    QString Make(const TagSpec& spec, const QString& name = "file.video")
+    QString Make(const TagSpec& laidOut, const QString& name = "file.video")
     {
-        return files.Write(name, TagBuilder::Build(spec));
+        return files.Write(name, TagBuilder::Build(laidOut));
     }
 
     QString LoadError(const QString& path)

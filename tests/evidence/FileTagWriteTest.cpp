@@ -15,7 +15,7 @@ class FileTagWriteTest : public ::testing::Test {
 protected:
     void TearDown() override { TagFile::SetFaultHook({}); }
 
-    QString Make(const TagSpec& spec) { return files.Write("evidence.video", TagBuilder::Build(spec)); }
+    QString Make(const TagSpec& laidOut) { return files.Write("evidence.video", TagBuilder::Build(laidOut)); }
 
     static QByteArray Stream(const QString& path, qint64 size)
     {

@@ -128,9 +128,9 @@ TEST_F(ReadOnlyIntegrityTest, ReadingTagsAndBookmarksLeavesFilesUntouched)
         rows.emplace_back("bad-time.video", s);
         return rows;
     }();
-    for (const auto& [name, spec] : damaged) {
+    for (const auto& [name, laidOut] : damaged) {
         const QString path = folder->filePath(QString::fromLatin1(name));
-        std::ofstream(path.toStdString(), std::ios::binary) << TagBuilder::Build(spec);
+        std::ofstream(path.toStdString(), std::ios::binary) << TagBuilder::Build(laidOut);
         paths << path;
     }
     for (const QString& path : paths) {

@@ -62,8 +62,8 @@ def main():
         data = stream + tag
     else:
         section = b""
-        for spec in a.bookmark:
-            name, ticks, notes = spec.split("|")
+        for entry in a.bookmark:
+            name, ticks, notes = entry.split("|")
             section += fixed(name, 16) + struct.pack("<q", int(ticks)) + fixed(notes, 256)
         bookmarks_at = len(stream)
         tag_start = bookmarks_at + len(section)
