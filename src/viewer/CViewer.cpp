@@ -45,6 +45,10 @@ bool CViewer::event(QEvent* e)
     case ViewerMessages::CloseAllVideoPlayers:
         OnCloseAllVideoPlayers();
         break;
+    case ViewerMessages::CloseAllVideoPlayersRequest:
+        // The main frame is closing: the viewer's own close, as every pane would see it.
+        ViewerMessageEvent::Send(this, ViewerMessages::CloseAllVideoPlayers);
+        break;
     default:
         break;
     }

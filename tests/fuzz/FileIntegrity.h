@@ -11,7 +11,8 @@ public:
 
     static QByteArray Sha256(const QString& path);
 
-    // Same SHA-256 and size as when this object was made, and no backup left beside the file.
+    // Same SHA-256, size and modification time as when this object was made, and no backup left
+    // beside the file (a rewrite with the same bytes is a change too).
     bool Unchanged() const;
     // What changed, for the failure message.
     QString Describe() const;
@@ -21,4 +22,5 @@ private:
     QString path_;
     QByteArray hash_;
     qint64 size_ = -1;
+    qint64 modifiedNs_ = -1;
 };

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -87,7 +88,7 @@ QStringList* ReadOnlyIntegrityTest::files = nullptr;
 
 } // namespace
 
-TEST_F(ReadOnlyIntegrityTest, TheCheckSeesOneChangedByteAndALeftBackup)
+TEST_F(ReadOnlyIntegrityTest, TheCheckSeesAChangedByteARewriteAndALeftBackup)
 {
     const QString path = folder->filePath(QStringLiteral("changed.video"));
     ASSERT_TRUE(QFile::copy(files->first(), path));
@@ -98,6 +99,22 @@ TEST_F(ReadOnlyIntegrityTest, TheCheckSeesOneChangedByteAndALeftBackup)
         f.seek(100);
         const char byte = f.peek(1).at(0);
         f.write(QByteArray(1, static_cast<char>(byte ^ 1)));
+        f.close();
+        EXPECT_FALSE(check.Unchanged());
+    }
+    {
+        // The same bytes written again are a change as well.
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(QDateTime(QDate(2020, 1, 1), QTime(0, 0), Qt::UTC),
+                                  QFileDevice::FileModificationTime));
+        f.close();
+        FileIntegrity check(path);
+        ASSERT_TRUE(check.Unchanged());
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        const QByteArray head = f.read(64);
+        f.seek(0);
+        f.write(head);
         f.close();
         EXPECT_FALSE(check.Unchanged());
     }

@@ -20,6 +20,11 @@ def run(tool, *args):
     return subprocess.run([tool, *args], capture_output=True, text=True)
 
 
+def sha256(path):
+    with open(path, "rb") as f:
+        return hashlib.sha256(f.read()).hexdigest()
+
+
 def read_bookmarks(path):
     """Independent reader of a 6.2/7.1 file's bookmark section."""
     data = open(path, "rb").read()
@@ -71,6 +76,13 @@ def main():
             check(len(d["bookmarks"]) == (1 if has_bm else 0), version + " bookmarks")
             check(d["tagStart"] == 4096 + (280 if has_bm else 0), version + " tagStart")
 
+            # Reading, listing and trying to play never change the file (the stream here is
+            # not a real one, so play may refuse it; it must refuse it without writing).
+            digest, mtime = sha256(path), os.stat(path).st_mtime_ns
+            run(tool, "bookmarks", path, "list")
+            run(tool, "play", path, "--snapshot", os.path.join(tmp, "snap.png"))
+            check(sha256(path) == digest and os.stat(path).st_mtime_ns == mtime, version + " read altered")
+
             before = open(path, "rb").read()[:4096]
             r = run(tool, "bookmarks", path, "add", "--name", "Suspect",
                     "--time", "2023-03-15 12:05:00", "--notes", "Blue coat")
@@ -89,10 +101,10 @@ def main():
         check(r.returncode == 2 and "Unable to open video file: " in r.stderr, "missing exit 2")
         bad = os.path.join(tmp, "bad.video")
         subprocess.run([sys.executable, maker, "--out", bad, "--start", "garbage"], check=True)
-        digest = hashlib.sha256(open(bad, "rb").read()).hexdigest()
+        digest = sha256(bad)
         r = run(tool, "bookmarks", bad, "add", "--name", "x", "--time", "0")
         check(r.returncode == 2 and "invalid stod argument" in r.stderr, "bad time text: " + r.stderr)
-        check(hashlib.sha256(open(bad, "rb").read()).hexdigest() == digest, "bad file altered")
+        check(sha256(bad) == digest, "bad file altered")
 
     for f in failures:
         print("FAIL:", f)
