@@ -32,10 +32,12 @@ QByteArray Line(const char* time, const char* threadField, const char* levelFiel
 
 class LoggerImplTest : public ::testing::Test {
 protected:
-    // LogFlags exactly as a user would type it into the settings file; nullopt: no value.
+    // LogFlags exactly as a user would type it into the settings file; nullopt: no value. A new
+    // file each time: settings files are cached per path, and two of the same size written in
+    // the same clock tick would be taken for one.
     QString Settings(std::optional<QByteArray> logFlags)
     {
-        const QString path = dir.filePath(QStringLiteral("Plomera.conf"));
+        const QString path = dir.filePath(QStringLiteral("Plomera%1.conf").arg(++settingsFiles));
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write("[General]\nOther=1\n");
@@ -66,6 +68,7 @@ protected:
     QString logPath = dir.filePath(QStringLiteral("OmbrixPlayer.log"));
     std::atomic<qint64> now{UtcMs(2024, 3, 5, 10, 15, 30, 7)};
     std::atomic<quint32> threadId{0x1A2B};
+    int settingsFiles = 0;
 };
 
 TEST_F(LoggerImplTest, LogFlagsDecideWhatIsWritten)
