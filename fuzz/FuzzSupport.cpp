@@ -17,8 +17,12 @@ void FuzzFailed(const char* condition, const char* file, int line)
 QString FuzzScratchFolder()
 {
     static std::unique_ptr<QTemporaryDir> folder = [] {
-        const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
-                                                                       : QDir::tempPath();
+        // The fuzz script names a folder it removes after the run: a target stopped by a finding
+        // aborts and never gets to remove its own.
+        const QString given = qEnvironmentVariable("PLOMERA_FUZZ_SCRATCH");
+        const QString base = !given.isEmpty()                            ? given
+                             : QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
+                                                                         : QDir::tempPath();
         auto dir = std::make_unique<QTemporaryDir>(base + QStringLiteral("/plomera-fuzz-XXXXXX"));
         if (!dir->isValid()) {
             FuzzFailed("scratch folder can be made", __FILE__, __LINE__);
