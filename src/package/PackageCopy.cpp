@@ -31,6 +31,24 @@ ssize_t KernelCopy(int in, qint64 inAt, int out, qint64 outAt, qint64 length)
     return ::copy_file_range(in, &inOffset, out, &outOffset, static_cast<size_t>(length), 0);
 }
 
+// One pass through memory: up to length bytes read and all of them written; 0 at the end of
+// the source, -1 with errno EINTR when the read was interrupted.
+ssize_t BufferCopy(int in, qint64 inAt, int out, qint64 outAt, qint64 length, char* buffer)
+{
+    const ssize_t moved = ::pread(in, buffer, static_cast<size_t>(std::min(length, kBufferSize)), inAt);
+    if (moved < 0 && errno != EINTR)
+        Fail("Couldn't read the file data", errno);
+    for (ssize_t written = 0; written < moved;) {
+        const ssize_t n = ::pwrite(out, buffer + written, static_cast<size_t>(moved - written), outAt + written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            Fail("Couldn't write the file data", n < 0 ? errno : ENOSPC);
+        written += n;
+    }
+    return moved;
+}
+
 bool KernelCopyUnavailable(int error)
 {
     // Different file systems, an old kernel or a file system without it: copy through memory.
@@ -58,35 +76,18 @@ void PackageCopy::CopyRange(QFileDevice& source, qint64 offset, qint64 size, QFi
         while (blockDone < block) {
             const qint64 at = done + blockDone;
             const qint64 want = block - blockDone;
-            ssize_t moved = -1;
-            if (kernel) {
-                moved = KernelCopy(in, offset + at, out, outStart + at, want);
-                if (moved < 0 && KernelCopyUnavailable(errno)) {
-                    kernel = false;
-                    continue;
-                }
-                if (moved < 0 && errno == EINTR)
-                    continue;
-                if (moved < 0)
-                    Fail("Couldn't copy the file data", errno);
-            } else {
-                if (!buffer)
-                    buffer = std::make_unique<char[]>(kBufferSize);
-                moved = ::pread(in, buffer.get(), static_cast<size_t>(std::min(want, kBufferSize)), offset + at);
-                if (moved < 0 && errno == EINTR)
-                    continue;
-                if (moved < 0)
-                    Fail("Couldn't read the file data", errno);
-                for (ssize_t written = 0; written < moved;) {
-                    const ssize_t n = ::pwrite(out, buffer.get() + written, static_cast<size_t>(moved - written),
-                                               outStart + at + written);
-                    if (n < 0 && errno == EINTR)
-                        continue;
-                    if (n <= 0)
-                        Fail("Couldn't write the file data", n < 0 ? errno : ENOSPC);
-                    written += n;
-                }
+            if (!kernel && !buffer)
+                buffer = std::make_unique<char[]>(kBufferSize);
+            const ssize_t moved = kernel ? KernelCopy(in, offset + at, out, outStart + at, want)
+                                         : BufferCopy(in, offset + at, out, outStart + at, want, buffer.get());
+            if (moved < 0 && kernel && KernelCopyUnavailable(errno)) {
+                kernel = false;
+                continue;
             }
+            if (moved < 0 && errno == EINTR)
+                continue;
+            if (moved < 0)
+                Fail("Couldn't copy the file data", errno);
             if (moved == 0)
                 throw FalException(QStringLiteral("The file data ends %1 bytes early").arg(size - at));
             blockDone += moved;
