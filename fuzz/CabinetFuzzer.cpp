@@ -3,7 +3,7 @@
 #include "FuzzSupport.h"
 #include "FuzzTargets.h"
 
-#include "app/startup/CabinetFileHelper.h"
+#include "startup/CabinetFileHelper.h"
 
 #include <QDir>
 #include <QDirIterator>

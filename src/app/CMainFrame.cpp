@@ -3,7 +3,7 @@
 #include "app/CPlomeraApp.h"
 #include "app/CPlomeraView.h"
 #include "app/CommandIds.h"
-#include "app/events/CCoordinatorPlomeraView.h"
+#include "events/CCoordinatorPlomeraView.h"
 #include "navigator/CVideoFileSelector.h"
 
 #include <QAction>

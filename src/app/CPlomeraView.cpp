@@ -2,10 +2,10 @@
 
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
-#include "app/dialogs/CFileVersionInfo.h"
+#include "startup/CFileVersionInfo.h"
 #include "app/dialogs/CPlomeraAboutDlg.h"
-#include "app/events/CCoordinatorPlomeraView.h"
-#include "app/startup/StartupSequence.h"
+#include "events/CCoordinatorPlomeraView.h"
+#include "startup/StartupSequence.h"
 #include "logging/HandlerGuard.h"
 #include "logging/Logger.h"
 #include "navigator/CVideoFileSelector.h"

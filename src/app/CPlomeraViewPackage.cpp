@@ -2,7 +2,7 @@
 #include "app/CPlomeraView.h"
 
 #include "app/dialogs/CPlomeraEnterPasswordDlg.h"
-#include "app/events/CCoordinatorPlomeraView.h"
+#include "events/CCoordinatorPlomeraView.h"
 #include "logging/HandlerGuard.h"
 #include "package/CVideoFileExtractionProgress.h"
 #include "package/PackageExtraction.h"

@@ -3,7 +3,7 @@
 #include "driver/FrameSurface.h"
 #include "driver/VdlLibrary.h"
 #include "evidence/FalException.h"
-#include "evidence/FalFacade.h"
+#include "facade/FalFacade.h"
 #include "tools/CommandLineText.h"
 
 #include <QFileInfo>

@@ -9,8 +9,8 @@
 #define PLOMERA_MAKE_SAMPLE 1
 #endif
 
-#include "map/TilesCommand.h"
-#include "package/PackageCommand.h"
+#include "tools/TilesCommand.h"
+#include "tools/PackageCommand.h"
 
 #include <QCoreApplication>
 #include <QStringList>

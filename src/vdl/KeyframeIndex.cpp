@@ -1,7 +1,7 @@
 #include "KeyframeIndex.h"
 
 #include "MediaSource.h"
-#include "vdl.h"
+#include "vdl/vdl.h"
 
 extern "C" {
 #include <libavformat/avformat.h>

@@ -1,6 +1,6 @@
 #include "MediaSource.h"
 
-#include "vdl.h"
+#include "vdl/vdl.h"
 
 extern "C" {
 #include <libavformat/avformat.h>

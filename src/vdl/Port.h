@@ -1,7 +1,7 @@
 #pragma once
 
 #include "PlayClock.h"
-#include "vdl.h"
+#include "vdl/vdl.h"
 
 #include <atomic>
 #include <condition_variable>

@@ -5,7 +5,7 @@
 #include "MediaSource.h"
 #include "PlayClock.h"
 #include "WatermarkChecker.h"
-#include "vdl.h"
+#include "vdl/vdl.h"
 
 #include <deque>
 #include <memory>

@@ -1,7 +1,7 @@
 // The C entry points: look the port up, call it, keep the error for VDL_GetLastError.
 #include "Port.h"
 #include "PortTable.h"
-#include "vdl.h"
+#include "vdl/vdl.h"
 
 extern "C" {
 #include <libavutil/log.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "vdl.h"
+#include "vdl/vdl.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,8 +1,8 @@
 #include "viewer/CViewer.h"
 
-#include "app/events/ViewerMessageEvent.h"
-#include "app/events/ViewerMessages.h"
-#include "app/startup/StartupSequence.h"
+#include "events/ViewerMessageEvent.h"
+#include "events/ViewerMessages.h"
+#include "startup/StartupSequence.h"
 #include "logging/HandlerGuard.h"
 #include "logging/Logger.h"
 

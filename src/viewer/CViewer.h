@@ -1,7 +1,7 @@
 #pragma once
 
 #include "driver/FileDriver.h"
-#include "evidence/FalFacade.h"
+#include "facade/FalFacade.h"
 
 #include <QString>
 #include <QWidget>

@@ -4,7 +4,7 @@
 #include "evidence/DeviceTypes.h"
 #include "evidence/EvidenceTime.h"
 #include "evidence/FalException.h"
-#include "evidence/FalFacade.h"
+#include "facade/FalFacade.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "driver/VdlLibrary.h"
 #include "evidence/EvidenceTime.h"
 #include "evidence/FalException.h"
-#include "evidence/FalFacade.h"
+#include "facade/FalFacade.h"
 #include "tools/PlayCommand.h"
 #include "tools/sample/FrameStamp.h"
 #include "tools/sample/SampleMaker.h"

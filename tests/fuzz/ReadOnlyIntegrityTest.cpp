@@ -3,10 +3,10 @@
 // files' SHA-256 is compared before and after.
 #include "FileIntegrity.h"
 
-#include "app/startup/CabinetFileHelper.h"
+#include "startup/CabinetFileHelper.h"
 #include "driver/FrameSurface.h"
 #include "evidence/FalException.h"
-#include "evidence/FalFacade.h"
+#include "facade/FalFacade.h"
 #include "evidence/FileTag.h"
 #include "evidence/TagBuilder.h"
 #ifdef PLOMERA_HAVE_PACKAGE

@@ -6,7 +6,7 @@
 #include "map/COSMCtrlTileCache.h"
 #include "map/COSMCtrlTileDatabase.h"
 #include "map/COSMCtrlTileLayout.h"
-#include "map/TilesCommand.h"
+#include "tools/TilesCommand.h"
 
 #include <QCryptographicHash>
 #include <QElapsedTimer>

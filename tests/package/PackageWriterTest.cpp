@@ -1,7 +1,7 @@
 #include "PackageTestFiles.h"
 
 #include "evidence/FalException.h"
-#include "package/PackageCommand.h"
+#include "tools/PackageCommand.h"
 #include "package/PackageExtraction.h"
 #include "package/PackageTrailer.h"
 #include "package/PackageWriter.h"

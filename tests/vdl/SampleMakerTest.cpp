@@ -4,7 +4,7 @@
 #include "evidence/FileTag.h"
 #include "tools/sample/MakeSampleCommand.h"
 #include "tools/sample/SampleMaker.h"
-#include "vdl.h"
+#include "vdl/vdl.h"
 
 #include <gtest/gtest.h>
 

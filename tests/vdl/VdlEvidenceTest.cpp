@@ -2,7 +2,7 @@
 #include "VdlTestSupport.h"
 
 #include "tools/sample/FrameStamp.h"
-#include "vdl.h"
+#include "vdl/vdl.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Frame accuracy of the decoding library, proven by the stamp each frame carries.
 #include "VdlTestSupport.h"
 
-#include "vdl.h"
+#include "vdl/vdl.h"
 #include "tools/sample/FrameStamp.h"
 
 #include <gtest/gtest.h>

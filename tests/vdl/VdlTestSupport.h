@@ -1,7 +1,7 @@
 #pragma once
 
 #include "tools/sample/SampleStreamWriter.h"
-#include "vdl.h"
+#include "vdl/vdl.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/events/ViewerMessageEvent.h"
+#include "events/ViewerMessageEvent.h"
 
 #include <QObject>
 #include <QString>

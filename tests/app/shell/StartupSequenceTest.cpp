@@ -1,10 +1,10 @@
 #include "ShellTestSupport.h"
 
-#include "app/dialogs/CFileVersionInfo.h"
-#include "app/events/CCoordinatorPlomeraView.h"
-#include "app/events/ViewerMessages.h"
-#include "app/startup/CabinetFileHelper.h"
-#include "app/startup/StartupSequence.h"
+#include "startup/CFileVersionInfo.h"
+#include "events/CCoordinatorPlomeraView.h"
+#include "events/ViewerMessages.h"
+#include "startup/CabinetFileHelper.h"
+#include "startup/StartupSequence.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

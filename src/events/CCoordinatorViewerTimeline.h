@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/events/IUITimelineEvents.h"
+#include "events/IUITimelineEvents.h"
 
 #include <QPointer>
 #include <QtGlobal>

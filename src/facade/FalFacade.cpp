@@ -1,4 +1,4 @@
-#include "evidence/FalFacade.h"
+#include "facade/FalFacade.h"
 
 #include "driver/KestraneDevice.h"
 #include "evidence/DeviceTypes.h"

@@ -1,6 +1,6 @@
 #include "RecordingViewer.h"
 
-#include "app/events/CCoordinatorPlomeraView.h"
+#include "events/CCoordinatorPlomeraView.h"
 #include "evidence/FalException.h"
 
 #include <QElapsedTimer>

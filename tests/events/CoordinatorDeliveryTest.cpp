@@ -1,9 +1,9 @@
 #include "RecordingViewer.h"
 
-#include "app/events/CCoordinatorPlomeraView.h"
-#include "app/events/CCoordinatorViewerCaption.h"
-#include "app/events/CCoordinatorViewerGrid.h"
-#include "app/events/CCoordinatorViewerTimeline.h"
+#include "events/CCoordinatorPlomeraView.h"
+#include "events/CCoordinatorViewerCaption.h"
+#include "events/CCoordinatorViewerGrid.h"
+#include "events/CCoordinatorViewerTimeline.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/startup/CabinetFileHelper.h"
+#include "startup/CabinetFileHelper.h"
 
 #include "logging/Logger.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/events/IUIViewerCaptionEvents.h"
+#include "events/IUIViewerCaptionEvents.h"
 
 #include <QPointer>
 

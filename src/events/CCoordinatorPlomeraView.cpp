@@ -1,8 +1,8 @@
-#include "app/events/CCoordinatorPlomeraView.h"
+#include "events/CCoordinatorPlomeraView.h"
 
-#include "app/events/ViewerMessageEvent.h"
-#include "app/events/ViewerMessages.h"
-#include "app/events/structMapPoint.h"
+#include "events/ViewerMessageEvent.h"
+#include "events/ViewerMessages.h"
+#include "events/structMapPoint.h"
 #include "logging/Logger.h"
 #include "package/PackageLayout.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/events/IPlomeraViewEvents.h"
+#include "events/IPlomeraViewEvents.h"
 
 #include <QPointer>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "app/startup/StartupSequence.h"
+#include "startup/StartupSequence.h"
 
-#include "app/events/IPlomeraViewEvents.h"
-#include "app/startup/CabinetFileHelper.h"
+#include "events/IPlomeraViewEvents.h"
+#include "startup/CabinetFileHelper.h"
 #include "logging/Logger.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "app/dialogs/CFileVersionInfo.h"
+#include "startup/CFileVersionInfo.h"
 
 #include <QFile>
 #include <QLocale>

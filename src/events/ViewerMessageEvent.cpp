@@ -1,4 +1,4 @@
-#include "app/events/ViewerMessageEvent.h"
+#include "events/ViewerMessageEvent.h"
 
 #include <QCoreApplication>
 #include <QObject>

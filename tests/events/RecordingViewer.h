@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/events/ViewerMessageEvent.h"
-#include "app/events/structMapPoint.h"
+#include "events/ViewerMessageEvent.h"
+#include "events/structMapPoint.h"
 
 #include <QObject>
 #include <QPoint>

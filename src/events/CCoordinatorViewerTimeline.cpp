@@ -1,7 +1,7 @@
-#include "app/events/CCoordinatorViewerTimeline.h"
+#include "events/CCoordinatorViewerTimeline.h"
 
-#include "app/events/ViewerMessageEvent.h"
-#include "app/events/ViewerMessages.h"
+#include "events/ViewerMessageEvent.h"
+#include "events/ViewerMessages.h"
 
 #include <QObject>
 

@@ -1,4 +1,4 @@
-#include "map/TilesCommand.h"
+#include "tools/TilesCommand.h"
 
 #include "map/COSMCtrlMapnikTileProvider.h"
 #include "map/COSMCtrlTileCache.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/events/IUIViewerGridEvents.h"
+#include "events/IUIViewerGridEvents.h"
 
 #include <QPointer>
 #include <QtGlobal>

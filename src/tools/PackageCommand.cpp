@@ -1,4 +1,4 @@
-#include "package/PackageCommand.h"
+#include "tools/PackageCommand.h"
 
 #include "evidence/FalException.h"
 #include "package/PackageEntry.h"
