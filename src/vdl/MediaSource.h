@@ -33,6 +33,8 @@ public:
     int AudioIndex() const { return m_audioIndex; }
     int VideoStreamCount() const { return m_videoCount; }
     int64_t BytesRead() const { return m_region.BytesRead(); }
+    // The picture size cap the region asks of the decoder; 0 for none.
+    int64_t MaxPixels() const { return m_region.MaxPixels(); }
 
 private:
     StreamRegion m_region;

@@ -55,6 +55,8 @@ int PortEngine::Open(const std::string& path, int64_t regionEnd, int ordinal, co
     m_codec->thread_count = std::max(1, threads);
     m_codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     m_codec->pkt_timebase = video->time_base;
+    if (m_source.MaxPixels() > 0)
+        m_codec->max_pixels = m_source.MaxPixels();
     if (avcodec_open2(m_codec, codec, nullptr) < 0)
         return VDL_ERR_DECODER;
 

@@ -11,24 +11,100 @@ extern "C" {
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <vector>
 
 namespace {
 
 constexpr int kIoBufferSize = 64 * 1024;
 
-bool ReadAt(int fd, int64_t offset, void* buf, size_t size)
+struct Memory {
+    const uint8_t* data = nullptr;
+    int64_t size = 0;
+    int64_t maxPixels = 0;
+};
+
+// The MemoryFiles alive in the process, by name.
+std::mutex g_memoryMutex;
+std::map<std::string, Memory>& MemoryFiles()
 {
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t n = pread(fd, static_cast<char*>(buf) + done, size - done, offset + done);
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
+    static std::map<std::string, Memory> files;
+    return files;
+}
+
+bool FindMemory(const std::string& path, Memory* memory)
+{
+    std::lock_guard<std::mutex> lock(g_memoryMutex);
+    const auto found = MemoryFiles().find(path);
+    if (found == MemoryFiles().end())
+        return false;
+    *memory = found->second;
     return true;
 }
+
+// Up to size bytes at offset from a file or from memory; like pread, 0 at the end.
+ssize_t ReadSome(int fd, const Memory& memory, int64_t offset, void* buf, size_t size)
+{
+    if (fd >= 0)
+        return pread(fd, buf, size, offset);
+    if (offset < 0) {
+        errno = EINVAL;
+        return -1;
+    }
+    if (offset >= memory.size)
+        return 0;
+    const size_t n = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(size), memory.size - offset));
+    std::memcpy(buf, memory.data + offset, n);
+    return static_cast<ssize_t>(n);
+}
+
+// The bytes a path names: a MemoryFile's buffer, else the file opened read-only.
+class Bytes {
+public:
+    explicit Bytes(const std::string& path)
+    {
+        m_inMemory = FindMemory(path, &m_memory);
+        if (!m_inMemory)
+            m_fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    }
+    ~Bytes()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+    Bytes(const Bytes&) = delete;
+    Bytes& operator=(const Bytes&) = delete;
+
+    bool Ok() const { return m_inMemory || m_fd >= 0; }
+    int64_t Size() const
+    {
+        if (m_fd < 0)
+            return m_memory.size;
+        struct stat st = {};
+        return fstat(m_fd, &st) == 0 ? st.st_size : -1;
+    }
+    bool ReadAt(int64_t offset, void* buf, size_t size) const
+    {
+        size_t done = 0;
+        while (done < size) {
+            const ssize_t n = ReadSome(m_fd, m_memory, offset + static_cast<int64_t>(done),
+                                       static_cast<char*>(buf) + done, size - done);
+            if (n <= 0)
+                return false;
+            done += static_cast<size_t>(n);
+        }
+        return true;
+    }
+
+private:
+    bool m_inMemory = false;
+    Memory m_memory;
+    int m_fd = -1;
+};
 
 uint64_t Be(const uint8_t* p, int n)
 {
@@ -59,10 +135,10 @@ int ReadVint(const uint8_t* p, int avail, uint64_t* value, bool* unknown)
     return length;
 }
 
-int64_t MatroskaEnd(int fd, int64_t limit)
+int64_t MatroskaEnd(const Bytes& bytes, int64_t limit)
 {
     uint8_t head[64];
-    if (limit < 16 || !ReadAt(fd, 0, head, std::min<int64_t>(sizeof head, limit)))
+    if (limit < 16 || !bytes.ReadAt(0, head, std::min<int64_t>(sizeof head, limit)))
         return -1;
     if (Be(head, 4) != 0x1A45DFA3)
         return -1;
@@ -73,7 +149,7 @@ int64_t MatroskaEnd(int fd, int64_t limit)
         return -1;
     const int64_t segmentAt = 4 + n + static_cast<int64_t>(size);
     uint8_t seg[12];
-    if (segmentAt + 12 > limit || !ReadAt(fd, segmentAt, seg, sizeof seg) || Be(seg, 4) != 0x18538067)
+    if (segmentAt + 12 > limit || !bytes.ReadAt(segmentAt, seg, sizeof seg) || Be(seg, 4) != 0x18538067)
         return -1;
     const int m = ReadVint(seg + 4, 8, &size, &unknown);
     if (!m || unknown)
@@ -92,14 +168,14 @@ bool Mp4Type(const uint8_t* t)
 
 // Walks the top-level boxes from offset 0; returns the end of the last whole box, -1 when the
 // region does not start like MP4. moovAt/moovSize receive the movie box.
-int64_t Mp4End(int fd, int64_t limit, int64_t* moovAt = nullptr, int64_t* moovSize = nullptr)
+int64_t Mp4End(const Bytes& bytes, int64_t limit, int64_t* moovAt = nullptr, int64_t* moovSize = nullptr)
 {
     uint8_t head[16];
-    if (limit < 16 || !ReadAt(fd, 0, head, 16) || std::memcmp(head + 4, "ftyp", 4) != 0)
+    if (limit < 16 || !bytes.ReadAt(0, head, 16) || std::memcmp(head + 4, "ftyp", 4) != 0)
         return -1;
     int64_t pos = 0;
     while (pos + 8 <= limit) {
-        if (!ReadAt(fd, pos, head, 16 <= limit - pos ? 16 : 8))
+        if (!bytes.ReadAt(pos, head, 16 <= limit - pos ? 16 : 8))
             break;
         int64_t size = static_cast<int64_t>(Be(head, 4));
         int header = 8;
@@ -126,18 +202,15 @@ int64_t Mp4End(int fd, int64_t limit, int64_t* moovAt = nullptr, int64_t* moovSi
 
 int64_t StreamRegion::FindEnd(const std::string& path)
 {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const Bytes bytes(path);
+    if (!bytes.Ok())
         return -1;
-    struct stat st = {};
-    if (fstat(fd, &st) != 0) {
-        close(fd);
+    const int64_t fileSize = bytes.Size();
+    if (fileSize < 0)
         return -1;
-    }
-    const int64_t fileSize = st.st_size;
     int64_t end = fileSize;
     uint8_t trailer[17];
-    if (fileSize >= 17 && ReadAt(fd, fileSize - 17, trailer, 17) && std::memcmp(trailer + 14, "TAG", 3) == 0) {
+    if (fileSize >= 17 && bytes.ReadAt(fileSize - 17, trailer, 17) && std::memcmp(trailer + 14, "TAG", 3) == 0) {
         const int major = static_cast<int8_t>(trailer[12]);
         const int minor = static_cast<int8_t>(trailer[13]);
         const int64_t length = static_cast<int64_t>(Be(trailer + 8, 4));
@@ -151,26 +224,25 @@ int64_t StreamRegion::FindEnd(const std::string& path)
     }
     // Sections (bookmarks) sit between the stream and the tag; the container's own end excludes
     // them.
-    int64_t containerEnd = MatroskaEnd(fd, end);
+    int64_t containerEnd = MatroskaEnd(bytes, end);
     if (containerEnd < 0)
-        containerEnd = Mp4End(fd, end);
+        containerEnd = Mp4End(bytes, end);
     if (containerEnd > 0 && containerEnd < end)
         end = containerEnd;
-    close(fd);
     return end;
 }
 
 bool StreamRegion::FindMp4KeyId(const std::string& path, int64_t end, uint8_t keyId[16])
 {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const Bytes bytes(path);
+    if (!bytes.Ok())
         return false;
     int64_t moovAt = -1;
     int64_t moovSize = 0;
     bool found = false;
-    if (Mp4End(fd, end, &moovAt, &moovSize) > 0 && moovAt >= 0 && moovSize < (64 << 20)) {
+    if (Mp4End(bytes, end, &moovAt, &moovSize) > 0 && moovAt >= 0 && moovSize < (64 << 20)) {
         std::vector<uint8_t> moov(static_cast<size_t>(moovSize));
-        if (ReadAt(fd, moovAt, moov.data(), moov.size())) {
+        if (bytes.ReadAt(moovAt, moov.data(), moov.size())) {
             // tenc: size, type, version, flags(3), reserved, reserved or pattern, isProtected,
             // per-sample IV size, default key id (16).
             for (size_t i = 4; i + 28 <= moov.size(); ++i) {
@@ -182,8 +254,22 @@ bool StreamRegion::FindMp4KeyId(const std::string& path, int64_t end, uint8_t ke
             }
         }
     }
-    close(fd);
     return found;
+}
+
+StreamRegion::MemoryFile::MemoryFile(const uint8_t* data, size_t size, int64_t maxPixels)
+{
+    static std::atomic<uint64_t> serial{0};
+    // Not a path a caller hands in: the player opens absolute paths only.
+    m_name = "memory:" + std::to_string(++serial);
+    std::lock_guard<std::mutex> lock(g_memoryMutex);
+    MemoryFiles()[m_name] = Memory{data, static_cast<int64_t>(size), maxPixels};
+}
+
+StreamRegion::MemoryFile::~MemoryFile()
+{
+    std::lock_guard<std::mutex> lock(g_memoryMutex);
+    MemoryFiles().erase(m_name);
 }
 
 StreamRegion::~StreamRegion()
@@ -194,8 +280,15 @@ StreamRegion::~StreamRegion()
 
 bool StreamRegion::Open(const std::string& path, int64_t end)
 {
-    m_fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     m_end = end;
+    Memory memory;
+    if (FindMemory(path, &memory)) {
+        m_memory = memory.data;
+        m_memorySize = memory.size;
+        m_maxPixels = memory.maxPixels;
+        return true;
+    }
+    m_fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     return m_fd >= 0;
 }
 
@@ -225,7 +318,8 @@ int StreamRegion::Read(void* opaque, uint8_t* buf, int size)
     const int64_t left = self->m_end - self->m_pos;
     if (left <= 0)
         return AVERROR_EOF;
-    const ssize_t n = pread(self->m_fd, buf, static_cast<size_t>(std::min<int64_t>(size, left)), self->m_pos);
+    const Memory memory{self->m_memory, self->m_memorySize, 0};
+    const ssize_t n = ReadSome(self->m_fd, memory, self->m_pos, buf, static_cast<size_t>(std::min<int64_t>(size, left)));
     if (n < 0)
         return AVERROR(errno);
     if (n == 0)
