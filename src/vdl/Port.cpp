@@ -259,7 +259,7 @@ void Port::OnIndexReady()
         // The last frame is known exactly now: the time range and the clock's end follow it.
         if (m_engine && !frames.empty()) {
             const double lastMs = m_engine->MsOfPts(frames.back());
-            m_info.durationMillis = static_cast<int64_t>(std::llround(lastMs));
+            m_info.durationMillis = PortEngine::DurationOf(lastMs);
             m_clock.SetLimit(lastMs, PlayClock::Clock::now());
         }
         callback = m_indexCallback;

@@ -98,6 +98,13 @@ int PortEngine::Open(const std::string& path, int64_t regionEnd, int ordinal, co
     return VDL_ERR_NONE;
 }
 
+int64_t PortEngine::DurationOf(double lastMs)
+{
+    // About 30,000 years: past that the stamps are noise, and the cast stays defined.
+    constexpr double kLongest = 1e15;
+    return std::isnan(lastMs) ? 0 : static_cast<int64_t>(std::llround(std::clamp(lastMs, 0.0, kLongest)));
+}
+
 // In floating point: timestamps from a damaged container can lie anywhere in 64 bits.
 double PortEngine::MsOf(int64_t pts) const { return (static_cast<double>(pts) - static_cast<double>(m_startPts)) * m_tbMs; }
 
@@ -249,7 +256,7 @@ void PortEngine::NoteEnd(double lastMs)
     m_lastMs = lastMs;
     std::lock_guard<std::mutex> lock(m_port.m_mutex);
     m_port.m_clock.SetLimit(lastMs, PlayClock::Clock::now());
-    m_port.m_info.durationMillis = static_cast<int64_t>(lastMs);
+    m_port.m_info.durationMillis = DurationOf(lastMs);
 }
 
 PortEngine::Frame PortEngine::Land(double ms, Landing how)

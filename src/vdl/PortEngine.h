@@ -65,6 +65,9 @@ public:
     int64_t BytesRead() const { return m_source.BytesRead(); }
     // Played ms of a pts of the video stream (valid after Open).
     double MsOfPts(int64_t pts) const { return MsOf(pts); }
+    // The stream's duration for its last frame's played time: never negative (a damaged stream's
+    // last frame may be stamped before its first) and always a whole number of ms in range.
+    static int64_t DurationOf(double lastMs);
 
 private:
     enum class Landing { AtOrAfter, Covering };
