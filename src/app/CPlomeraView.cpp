@@ -47,7 +47,7 @@ void CPlomeraView::OnInitialUpdate(const QStringList& arguments)
         return;
     }
     initialised_ = true;
-    HandlerGuard::Run(QStringLiteral("Error in OnInitialUpdate: %1"), [&] {
+    HandlerGuard::Run(HandlerGuard::Text("Error in OnInitialUpdate: %s"), [&] {
         viewer_ = new CViewer(this);
         viewer_->setGeometry(rect());
         viewer_->show();
@@ -87,7 +87,7 @@ void CPlomeraView::OpenChosenFile(const QString& path)
 void CPlomeraView::OnCommand(int id)
 {
     using namespace CommandIds;
-    HandlerGuard::Run(QStringLiteral("Error in OnCommand : %1"), [&] {
+    HandlerGuard::Run("OnCommand", [&] {
         switch (id) {
         case FileOpen:
         case NavigatorOpenVideoFile: {

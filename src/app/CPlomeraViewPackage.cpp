@@ -52,7 +52,7 @@ void CPlomeraView::InstallPackageHooks()
                                                            const QString& folder) {
         if (!coordinator.IsPackage())
             return;
-        HandlerGuard::Run(QStringLiteral("Error in CreateSingleEvidenceFile : %1"), [&] {
+        HandlerGuard::Run("CreateSingleEvidenceFile", [&] {
             const QString target = QFileDialog::getSaveFileName(this, QString(), QString(),
                                                                 QStringLiteral("Single Executable (*.exe)"));
             if (target.isEmpty())

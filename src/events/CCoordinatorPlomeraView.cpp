@@ -1,33 +1,11 @@
 #include "events/CCoordinatorPlomeraView.h"
 
-#include "events/ViewerMessageEvent.h"
-#include "events/ViewerMessages.h"
+#include "events/ViewerMessageDispatch.h"
 #include "events/structMapPoint.h"
-#include "logging/Logger.h"
+#include "logging/HandlerGuard.h"
 #include "package/PackageLayout.h"
 
 #include <QObject>
-#include <exception>
-
-namespace {
-
-quintptr Address(const void* address)
-{
-    return ViewerMessageEvent::AddressParam(address);
-}
-
-quintptr Flag(bool flag)
-{
-    return ViewerMessageEvent::FlagParam(flag);
-}
-
-void LogFailure(const char* operation, const QString& reason)
-{
-    const QString text = QStringLiteral("Error in %1 : %2").arg(QLatin1String(operation), reason.left(255));
-    Logger::GetInstance()->Error(text);
-}
-
-}  // namespace
 
 QString CCoordinatorPlomeraView::PackageFileName()
 {
@@ -38,202 +16,177 @@ CCoordinatorPlomeraView::CCoordinatorPlomeraView(QObject* targetWindow) : target
 
 CCoordinatorPlomeraView::~CCoordinatorPlomeraView() = default;
 
-void CCoordinatorPlomeraView::Send(int message, quintptr wParam, quintptr lParam)
-{
-    ViewerMessageEvent::Send(target_, message, wParam, lParam);
-}
-
-void CCoordinatorPlomeraView::SendText(int message, const QString& text)
-{
-    const QString copy = text;  // held by the coordinator for the duration of the send
-    Send(message, Address(&copy));
-}
-
-void CCoordinatorPlomeraView::SendTime(int message, qint64 time)
-{
-    const qint64 copy = time;
-    Send(message, Address(&copy));
-}
-
 void CCoordinatorPlomeraView::OpenLocalFile(const QString& path)
 {
-    SendText(ViewerMessages::OpenLocalFile, path);
+    SendViewerMessage<ViewerMessages::OpenLocalFile>(target_, path);
 }
 
 void CCoordinatorPlomeraView::RegisterLocalFile(const QString& path)
 {
-    SendText(ViewerMessages::RegisterLocalFile, path);
+    SendViewerMessage<ViewerMessages::RegisterLocalFile>(target_, path);
 }
 
 void CCoordinatorPlomeraView::SeekToTime(qint64 time)
 {
-    SendTime(ViewerMessages::SeekToTime, time);
+    SendViewerMessage<ViewerMessages::SeekToTime>(target_, time);
 }
 
 void CCoordinatorPlomeraView::SeekToMapPoint(double latitude, double longitude)
 {
     const structMapPoint point{latitude, longitude};
-    Send(ViewerMessages::SeekToMapPoint, Address(&point));
+    SendViewerMessage<ViewerMessages::SeekToMapPoint>(target_, point);
 }
 
 void CCoordinatorPlomeraView::VisibleRangeChanged(qint64 left, qint64 right)
 {
-    const qint64 leftCopy = left;
-    const qint64 rightCopy = right;
-    Send(ViewerMessages::VisibleRangeChanged, Address(&leftCopy), Address(&rightCopy));
+    SendViewerMessage<ViewerMessages::VisibleRangeChanged>(target_, left, right);
 }
 
 void CCoordinatorPlomeraView::SetPreserveAspectRatio(bool flag)
 {
-    Send(ViewerMessages::SetPreserveAspectRatio, Flag(flag));
+    SendViewerMessage<ViewerMessages::SetPreserveAspectRatio>(target_, flag);
 }
 
 void CCoordinatorPlomeraView::ShowMilliSeconds(bool flag)
 {
-    Send(ViewerMessages::ShowMilliSeconds, Flag(flag));
+    SendViewerMessage<ViewerMessages::ShowMilliSeconds>(target_, flag);
 }
 
 void CCoordinatorPlomeraView::ShowVideoTime(bool flag)
 {
-    Send(ViewerMessages::ShowVideoTime, Flag(flag));
+    SendViewerMessage<ViewerMessages::ShowVideoTime>(target_, flag);
 }
 
 void CCoordinatorPlomeraView::PlaySelectedVideoFile(const QString& path)
 {
-    SendText(ViewerMessages::PlaySelectedVideoFile, path);
+    SendViewerMessage<ViewerMessages::PlaySelectedVideoFile>(target_, path);
 }
 
 void CCoordinatorPlomeraView::ReleaseVideoFile(const QString& path)
 {
-    SendText(ViewerMessages::ReleaseVideoFile, path);
+    SendViewerMessage<ViewerMessages::ReleaseVideoFile>(target_, path);
 }
 
 void CCoordinatorPlomeraView::SelectCamera(Video* video)
 {
-    Send(ViewerMessages::SelectCamera, Address(video));
+    SendViewerMessage<ViewerMessages::SelectCamera>(target_, video);
 }
 
 void CCoordinatorPlomeraView::SelectAllCameras(bool flag)
 {
-    Send(ViewerMessages::SelectAllCameras, Flag(flag));
+    SendViewerMessage<ViewerMessages::SelectAllCameras>(target_, flag);
 }
 
 void CCoordinatorPlomeraView::SyncAll(bool flag)
 {
-    Send(ViewerMessages::SyncAll, Flag(flag));
+    SendViewerMessage<ViewerMessages::SyncAll>(target_, flag);
 }
 
 void CCoordinatorPlomeraView::OpenVideoPlayer(NavigatorItem* item)
 {
-    Send(ViewerMessages::OpenVideoPlayer, Address(item), 0);  // no target cell
+    SendViewerMessage<ViewerMessages::OpenVideoPlayer>(target_, item, nullptr);  // no target cell
 }
 
 void CCoordinatorPlomeraView::EnableCameraAudio(Video* video)
 {
-    Send(ViewerMessages::EnableCameraAudio, Address(video));
+    SendViewerMessage<ViewerMessages::EnableCameraAudio>(target_, video);
 }
 
 void CCoordinatorPlomeraView::DisableCameraAudio(Video* video)
 {
-    Send(ViewerMessages::DisableCameraAudio, Address(video));
+    SendViewerMessage<ViewerMessages::DisableCameraAudio>(target_, video);
 }
 
 void CCoordinatorPlomeraView::CloseAllVideoPlayers()
 {
-    Send(ViewerMessages::CloseAllVideoPlayersRequest);
+    SendViewerMessage<ViewerMessages::CloseAllVideoPlayersRequest>(target_);
 }
 
 bool CCoordinatorPlomeraView::ExtractVideoFile(const QString& tempFolder)
 {
-    try {
+    HandlerGuard::Run("ExtractVideoFile", [&] {
         QString target = tempFolder + QLatin1Char('/') + PackageFileName();
         extractionFolder_ = tempFolder;
         const bool extracted = extraction_ && extraction_(*this, target);
         if (extracted && isPackage_ != 0 && target_)
             OpenLocalFile(target);
-    } catch (const std::exception& error) {
-        LogFailure("ExtractVideoFile", QString::fromUtf8(error.what()));
-    } catch (...) {
-        LogFailure("ExtractVideoFile", QStringLiteral("unknown error"));
-    }
+    });
     return isPackage_ != 0;
 }
 
 void CCoordinatorPlomeraView::EditBookmark(BookmarkRecord* bookmark)
 {
-    Send(ViewerMessages::EditBookmark, Address(bookmark));
+    SendViewerMessage<ViewerMessages::EditBookmark>(target_, bookmark);
 }
 
 void CCoordinatorPlomeraView::DeleteBookmark(BookmarkRecord* bookmark)
 {
-    Send(ViewerMessages::DeleteBookmark, Address(bookmark));
+    SendViewerMessage<ViewerMessages::DeleteBookmark>(target_, bookmark);
 }
 
 void CCoordinatorPlomeraView::CopyBookmarkToClipboard(BookmarkRecord* bookmark)
 {
-    Send(ViewerMessages::CopyBookmarkToClipboard, Address(bookmark));
+    SendViewerMessage<ViewerMessages::CopyBookmarkToClipboard>(target_, bookmark);
 }
 
 void CCoordinatorPlomeraView::PrintBookmark(BookmarkRecord* bookmark)
 {
-    Send(ViewerMessages::PrintBookmark, Address(bookmark));
+    SendViewerMessage<ViewerMessages::PrintBookmark>(target_, bookmark);
 }
 
 void CCoordinatorPlomeraView::SeekToBookmark(BookmarkRecord* bookmark)
 {
-    Send(ViewerMessages::SeekToBookmark, Address(bookmark));
+    SendViewerMessage<ViewerMessages::SeekToBookmark>(target_, bookmark);
 }
 
 void CCoordinatorPlomeraView::DeleteBookmarks(BookmarkList* bookmarks)
 {
-    Send(ViewerMessages::DeleteBookmarks, Address(bookmarks));
+    SendViewerMessage<ViewerMessages::DeleteBookmarks>(target_, bookmarks);
 }
 
 void CCoordinatorPlomeraView::CopyBookmarksToClipboard(BookmarkList* bookmarks)
 {
-    Send(ViewerMessages::CopyBookmarksToClipboard, Address(bookmarks));
+    SendViewerMessage<ViewerMessages::CopyBookmarksToClipboard>(target_, bookmarks);
 }
 
 void CCoordinatorPlomeraView::PrintBookmarks(BookmarkList* bookmarks)
 {
-    Send(ViewerMessages::PrintBookmarks, Address(bookmarks));
+    SendViewerMessage<ViewerMessages::PrintBookmarks>(target_, bookmarks);
 }
 
 void CCoordinatorPlomeraView::SaveBookmarks()
 {
-    Send(ViewerMessages::SaveBookmarks);
+    SendViewerMessage<ViewerMessages::SaveBookmarks>(target_);
 }
 
 void CCoordinatorPlomeraView::AddBookmarkAtTime(qint64 time)
 {
-    SendTime(ViewerMessages::AddBookmark, time);
+    SendViewerMessage<ViewerMessages::AddBookmark>(target_, time);
 }
 
 void CCoordinatorPlomeraView::MetadataHover(QObject* tooltipWindow, const QPoint& point)
 {
-    QObject* const window = tooltipWindow;
-    const QPoint pointCopy = point;
-    Send(ViewerMessages::MetadataHover, Address(&window), Address(&pointCopy));
+    SendViewerMessage<ViewerMessages::MetadataHover>(target_, tooltipWindow, point);
 }
 
 void CCoordinatorPlomeraView::SeekToCursorTime()
 {
-    Send(ViewerMessages::SeekToCursorTime);
+    SendViewerMessage<ViewerMessages::SeekToCursorTime>(target_);
 }
 
 void CCoordinatorPlomeraView::MetadataPaneSized()
 {
-    Send(ViewerMessages::MetadataPaneSized);
+    SendViewerMessage<ViewerMessages::MetadataPaneSized>(target_);
 }
 
 void CCoordinatorPlomeraView::DisplayMetadataSettings()
 {
-    Send(ViewerMessages::DisplayMetadataSettings);
+    SendViewerMessage<ViewerMessages::DisplayMetadataSettings>(target_);
 }
 
 void CCoordinatorPlomeraView::RestoreViewerWhenMaximized()
 {
-    Send(ViewerMessages::RestoreViewerWhenMaximized);
+    SendViewerMessage<ViewerMessages::RestoreViewerWhenMaximized>(target_);
 }
 
 void CCoordinatorPlomeraView::CreateSingleEvidenceFile(const QString& tempFolder)
@@ -244,41 +197,40 @@ void CCoordinatorPlomeraView::CreateSingleEvidenceFile(const QString& tempFolder
 
 void CCoordinatorPlomeraView::UpdateDeviceLevelAudio(bool channel1, bool channel2)
 {
-    Send(ViewerMessages::UpdateDeviceLevelAudio, Flag(channel1), Flag(channel2));
+    SendViewerMessage<ViewerMessages::UpdateDeviceLevelAudio>(target_, channel1, channel2);
 }
 
 void CCoordinatorPlomeraView::ShowMetadataChart(bool flag)
 {
-    Send(ViewerMessages::ShowMetadataChart, Flag(flag));
+    SendViewerMessage<ViewerMessages::ShowMetadataChart>(target_, flag);
 }
 
 void CCoordinatorPlomeraView::MapViewToggled(bool flag)
 {
-    Send(ViewerMessages::MapViewToggled, Flag(flag));
+    SendViewerMessage<ViewerMessages::MapViewToggled>(target_, flag);
 }
 
 void CCoordinatorPlomeraView::SetTempFolder(const QString& path)
 {
-    SendText(ViewerMessages::SetTempFolder, path);
+    SendViewerMessage<ViewerMessages::SetTempFolder>(target_, path);
 }
 
 void CCoordinatorPlomeraView::StartupComplete()
 {
-    Send(ViewerMessages::StartupComplete);
+    SendViewerMessage<ViewerMessages::StartupComplete>(target_);
 }
 
 void CCoordinatorPlomeraView::FramePlacementChanged(int showCommand)
 {
-    Send(ViewerMessages::FramePlacementChanged, static_cast<quintptr>(showCommand));
+    SendViewerMessage<ViewerMessages::FramePlacementChanged>(target_, showCommand);
 }
 
 void CCoordinatorPlomeraView::OpenDewarpView(Video* video, const QString& viewText)
 {
-    const QString copy = viewText;
-    Send(ViewerMessages::OpenDewarpView, Address(video), Address(&copy));
+    SendViewerMessage<ViewerMessages::OpenDewarpView>(target_, video, viewText);
 }
 
 void CCoordinatorPlomeraView::ShowWatermark(Video* video)
 {
-    Send(ViewerMessages::ShowWatermark, Address(video));
+    SendViewerMessage<ViewerMessages::ShowWatermark>(target_, video);
 }

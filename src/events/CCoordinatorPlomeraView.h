@@ -88,10 +88,6 @@ public:
     void ShowWatermark(Video* video) override;
 
 private:
-    void Send(int message, quintptr wParam = 0, quintptr lParam = 0);
-    void SendText(int message, const QString& text);
-    void SendTime(int message, qint64 time);
-
     QPointer<QObject> target_;
     QString extractionFolder_;
     qint32 isPackage_ = 0;

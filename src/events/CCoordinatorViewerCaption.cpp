@@ -1,7 +1,6 @@
 #include "events/CCoordinatorViewerCaption.h"
 
-#include "events/ViewerMessageEvent.h"
-#include "events/ViewerMessages.h"
+#include "events/ViewerMessageDispatch.h"
 
 #include <QObject>
 
@@ -19,63 +18,57 @@ void CCoordinatorViewerCaption::SetCaptionWindow(QObject* window)
     captionWindow_ = window;
 }
 
-void CCoordinatorViewerCaption::Send(int message, quintptr wParam)
-{
-    ViewerMessageEvent::Send(target_, message, wParam);
-}
-
 void CCoordinatorViewerCaption::CloseAllVideoPlayers()
 {
-    Send(ViewerMessages::CloseAllVideoPlayers);
+    SendViewerMessage<ViewerMessages::CloseAllVideoPlayers>(target_);
 }
 
 void CCoordinatorViewerCaption::ShowOverLayText(bool flag)
 {
-    Send(ViewerMessages::ShowOverLayText, ViewerMessageEvent::FlagParam(flag));
+    SendViewerMessage<ViewerMessages::ShowOverLayText>(target_, flag);
 }
 
 void CCoordinatorViewerCaption::SetLayout(int mode)
 {
-    Send(ViewerMessages::SetLayout, static_cast<quintptr>(mode));
+    SendViewerMessage<ViewerMessages::SetLayout>(target_, mode);
 }
 
 void CCoordinatorViewerCaption::AdjustCameraOrder()
 {
-    Send(ViewerMessages::AdjustCameraOrder);
+    SendViewerMessage<ViewerMessages::AdjustCameraOrder>(target_);
 }
 
 void CCoordinatorViewerCaption::MaxRestoreViewer(bool maximise)
 {
-    Send(ViewerMessages::MaxRestoreViewer, ViewerMessageEvent::FlagParam(maximise));
+    SendViewerMessage<ViewerMessages::MaxRestoreViewer>(target_, maximise);
 }
 
 void CCoordinatorViewerCaption::ShowNextVideoPage()
 {
-    Send(ViewerMessages::ShowNextVideoPage);
+    SendViewerMessage<ViewerMessages::ShowNextVideoPage>(target_);
 }
 
 void CCoordinatorViewerCaption::ShowPreviousVideoPage()
 {
-    Send(ViewerMessages::ShowPreviousVideoPage);
+    SendViewerMessage<ViewerMessages::ShowPreviousVideoPage>(target_);
 }
 
 void CCoordinatorViewerCaption::ShiftCamerasBackward()
 {
-    Send(ViewerMessages::ShiftCamerasBackward);
+    SendViewerMessage<ViewerMessages::ShiftCamerasBackward>(target_);
 }
 
 void CCoordinatorViewerCaption::ShiftCamerasForward()
 {
-    Send(ViewerMessages::ShiftCamerasForward);
+    SendViewerMessage<ViewerMessages::ShiftCamerasForward>(target_);
 }
 
 void CCoordinatorViewerCaption::ShowVideoPlayerVolumeBars(const QRect& anchor)
 {
-    const QRect copy = anchor;
-    Send(ViewerMessages::ShowVideoPlayerVolumeBars, ViewerMessageEvent::AddressParam(&copy));
+    SendViewerMessage<ViewerMessages::ShowVideoPlayerVolumeBars>(target_, anchor);
 }
 
 void CCoordinatorViewerCaption::EnableAllCamerasAudio(bool flag)
 {
-    Send(ViewerMessages::EnableAllCamerasAudio, ViewerMessageEvent::FlagParam(flag));
+    SendViewerMessage<ViewerMessages::EnableAllCamerasAudio>(target_, flag);
 }

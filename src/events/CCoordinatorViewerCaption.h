@@ -35,8 +35,6 @@ public:
     void EnableAllCamerasAudio(bool flag) override;
 
 private:
-    void Send(int message, quintptr wParam = 0);
-
     QPointer<QObject> target_;
     QPointer<QObject> captionWindow_;
 };

@@ -1,94 +1,77 @@
 #include "events/CCoordinatorViewerGrid.h"
 
-#include "events/ViewerMessageEvent.h"
-#include "events/ViewerMessages.h"
+#include "events/ViewerMessageDispatch.h"
 
 #include <QObject>
 
-namespace {
-quintptr Address(const void* address)
-{
-    return ViewerMessageEvent::AddressParam(address);
-}
-}  // namespace
-
 CCoordinatorViewerGrid::CCoordinatorViewerGrid(QObject* targetWindow) : target_(targetWindow) {}
-
-void CCoordinatorViewerGrid::Send(int message, quintptr wParam, quintptr lParam)
-{
-    ViewerMessageEvent::Send(target_, message, wParam, lParam);
-}
 
 void CCoordinatorViewerGrid::CloseVideoPlayer(Video* video)
 {
-    Send(ViewerMessages::CloseVideoPlayer, Address(video));
+    SendViewerMessage<ViewerMessages::CloseVideoPlayer>(target_, video);
 }
 
 void CCoordinatorViewerGrid::EnableCameraAudio(Video* video)
 {
-    Send(ViewerMessages::EnableCameraAudio, Address(video));
+    SendViewerMessage<ViewerMessages::EnableCameraAudio>(target_, video);
 }
 
 void CCoordinatorViewerGrid::DisableCameraAudio(Video* video)
 {
-    Send(ViewerMessages::DisableCameraAudio, Address(video));
+    SendViewerMessage<ViewerMessages::DisableCameraAudio>(target_, video);
 }
 
 void CCoordinatorViewerGrid::HandleMouseMoveInFullScreenMode(const QPoint& screenPoint)
 {
-    const QPoint copy = screenPoint;
-    Send(ViewerMessages::HandleMouseMoveInFullScreenMode, Address(&copy));
+    SendViewerMessage<ViewerMessages::HandleMouseMoveInFullScreenMode>(target_, screenPoint);
 }
 
 void CCoordinatorViewerGrid::RefreshVideoWindow()
 {
-    Send(ViewerMessages::RefreshVideoWindow);
+    SendViewerMessage<ViewerMessages::RefreshVideoWindow>(target_);
 }
 
 void CCoordinatorViewerGrid::HandleSingleTileMaximized(structTileInfo* cell)
 {
-    Send(ViewerMessages::HandleSingleTileMaximized, Address(cell));
+    SendViewerMessage<ViewerMessages::HandleSingleTileMaximized>(target_, cell);
 }
 
 void CCoordinatorViewerGrid::SelectVideoPlayer(Video* video)
 {
-    Send(ViewerMessages::SelectVideoPlayer, Address(video));
+    SendViewerMessage<ViewerMessages::SelectVideoPlayer>(target_, video);
 }
 
 void CCoordinatorViewerGrid::PlaySelectedVideoFile(const QString& path)
 {
-    const QString copy = path;
-    Send(ViewerMessages::PlaySelectedVideoFile, Address(&copy));
+    SendViewerMessage<ViewerMessages::PlaySelectedVideoFile>(target_, path);
 }
 
 void CCoordinatorViewerGrid::OpenVideoPlayer(NavigatorItem* request, structTileInfo* cell)
 {
-    Send(ViewerMessages::OpenVideoPlayer, Address(request), Address(cell));
+    SendViewerMessage<ViewerMessages::OpenVideoPlayer>(target_, request, cell);
 }
 
 void CCoordinatorViewerGrid::OpenVideoFileAndPlaySingleCamera(Video* video, const QString& path)
 {
-    const QString copy = path;
-    Send(ViewerMessages::OpenVideoFileAndPlaySingleCamera, Address(video), Address(&copy));
+    SendViewerMessage<ViewerMessages::OpenVideoFileAndPlaySingleCamera>(target_, video, path);
 }
 
 void CCoordinatorViewerGrid::OpenDewarpView(Video* video, const QString& viewText)
 {
-    const QString copy = viewText;
-    Send(ViewerMessages::OpenDewarpView, Address(video), Address(&copy));
+    SendViewerMessage<ViewerMessages::OpenDewarpView>(target_, video, viewText);
 }
 
 void CCoordinatorViewerGrid::DewarpDragMove(Video* video)
 {
-    Send(ViewerMessages::DewarpDragMove, Address(video));
+    SendViewerMessage<ViewerMessages::DewarpDragMove>(target_, video);
 }
 
 void CCoordinatorViewerGrid::DewarpDragStart(Video* video)
 {
-    Send(ViewerMessages::DewarpDragStart, Address(video));
+    SendViewerMessage<ViewerMessages::DewarpDragStart>(target_, video);
 }
 
 void CCoordinatorViewerGrid::ShowWatermark(Video* video)
 {
-    Send(ViewerMessages::ShowWatermark, Address(video));
+    SendViewerMessage<ViewerMessages::ShowWatermark>(target_, video);
 }

@@ -31,7 +31,5 @@ public:
     void ShowWatermark(Video* video) override;
 
 private:
-    void Send(int message, quintptr wParam = 0, quintptr lParam = 0);
-
     QPointer<QObject> target_;
 };

@@ -1,7 +1,6 @@
 #include "events/CCoordinatorViewerTimeline.h"
 
-#include "events/ViewerMessageEvent.h"
-#include "events/ViewerMessages.h"
+#include "events/ViewerMessageDispatch.h"
 
 #include <QObject>
 
@@ -19,72 +18,68 @@ void CCoordinatorViewerTimeline::SetControlBarWindow(QObject* window)
     controlBarWindow_ = window;
 }
 
-void CCoordinatorViewerTimeline::Send(int message, quintptr wParam)
-{
-    ViewerMessageEvent::Send(target_, message, wParam);
-}
-
 void CCoordinatorViewerTimeline::OnPlay()
 {
-    Send(ViewerMessages::OnPlay);
+    SendViewerMessage<ViewerMessages::OnPlay>(target_);
 }
 
 void CCoordinatorViewerTimeline::OnPause()
 {
-    Send(ViewerMessages::OnPause);
+    SendViewerMessage<ViewerMessages::OnPause>(target_);
 }
 
 void CCoordinatorViewerTimeline::OnPreviousFrame()
 {
-    Send(ViewerMessages::OnPreviousFrame);
+    SendViewerMessage<ViewerMessages::OnPreviousFrame>(target_);
 }
 
 void CCoordinatorViewerTimeline::OnNextFrame()
 {
-    Send(ViewerMessages::OnNextFrame);
+    SendViewerMessage<ViewerMessages::OnNextFrame>(target_);
 }
 
 void CCoordinatorViewerTimeline::OnFastForward()
 {
-    Send(ViewerMessages::OnFastForward);
+    SendViewerMessage<ViewerMessages::OnFastForward>(target_);
 }
 
 void CCoordinatorViewerTimeline::OnFastRewind()
 {
-    Send(ViewerMessages::OnFastRewind);
+    SendViewerMessage<ViewerMessages::OnFastRewind>(target_);
 }
 
 void CCoordinatorViewerTimeline::OnLoop(bool flag)
 {
-    Send(ViewerMessages::OnLoop, ViewerMessageEvent::FlagParam(flag));
+    SendViewerMessage<ViewerMessages::OnLoop>(target_, flag);
 }
 
 void CCoordinatorViewerTimeline::OnShowFileInfo()
 {
-    Send(ViewerMessages::OnShowFileInfo);
+    SendViewerMessage<ViewerMessages::OnShowFileInfo>(target_);
 }
 
 void CCoordinatorViewerTimeline::OnExportSnapshot()
 {
-    Send(ViewerMessages::OnExportSnapshot);
+    SendViewerMessage<ViewerMessages::OnExportSnapshot>(target_);
 }
 
 void CCoordinatorViewerTimeline::OnAddBookmark()
 {
-    Send(ViewerMessages::AddBookmark, 0);  // no time: the viewer takes the current play time
+    // No time: the viewer takes the current play time.
+    SendViewerMessage<ViewerMessages::AddBookmark>(target_, std::optional<qint64>());
 }
 
 void CCoordinatorViewerTimeline::OnSyncAll()
 {
-    Send(ViewerMessages::SyncAll);
+    SendViewerMessage<ViewerMessages::SyncAll>(target_, false);  // no flag from the control bar
 }
 
 void CCoordinatorViewerTimeline::OnGoToTime()
 {
-    Send(ViewerMessages::OnGoToTime);
+    SendViewerMessage<ViewerMessages::OnGoToTime>(target_);
 }
 
 void CCoordinatorViewerTimeline::OnShowMap()
 {
-    Send(ViewerMessages::OnShowMap);
+    SendViewerMessage<ViewerMessages::OnShowMap>(target_);
 }

@@ -39,8 +39,6 @@ public:
     void OnShowMap() override;
 
 private:
-    void Send(int message, quintptr wParam = 0);
-
     QPointer<QObject> target_;
     QPointer<QObject> controlBarWindow_;
 };

@@ -1,7 +1,6 @@
 #include "viewer/CViewer.h"
 
-#include "events/ViewerMessageEvent.h"
-#include "events/ViewerMessages.h"
+#include "events/ViewerMessageDispatch.h"
 #include "startup/StartupSequence.h"
 #include "logging/HandlerGuard.h"
 #include "logging/Logger.h"
@@ -26,63 +25,57 @@ CViewer::~CViewer()
 
 void CViewer::OnInitialSetup() {}
 
+const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
+{
+    using namespace ViewerMessages;
+    static const ViewerMessageHandlers<CViewer> handlers = [] {
+        ViewerMessageHandlers<CViewer> h;
+        h.On<SetTempFolder>(&CViewer::OnSetTempFolder)
+            .On<OpenLocalFile>(&CViewer::OnOpenLocalFile)
+            .On<RegisterLocalFile>(&CViewer::OnRegisterLocalFile)
+            .On<CloseAllVideoPlayers>(&CViewer::OnCloseAllVideoPlayers)
+            .On<CloseAllVideoPlayersRequest>(&CViewer::OnCloseAllVideoPlayersRequest)
+            .On<LogError>(&CViewer::OnLogError);
+        return h;
+    }();
+    return handlers;
+}
+
 bool CViewer::event(QEvent* e)
 {
     ViewerMessageEvent* m = ViewerMessageEvent::From(e);
     if (!m) {
         return QWidget::event(e);
     }
-    switch (m->Message()) {
-    case ViewerMessages::SetTempFolder:
-        OnSetTempFolder(m->WText());
-        break;
-    case ViewerMessages::OpenLocalFile:
-        OnOpenLocalFile(m->WText());
-        break;
-    case ViewerMessages::RegisterLocalFile:
-        OnRegisterLocalFile(m->WText());
-        break;
-    case ViewerMessages::CloseAllVideoPlayers:
-        OnCloseAllVideoPlayers();
-        break;
-    case ViewerMessages::CloseAllVideoPlayersRequest:
-        // The main frame is closing: the viewer's own close, as every pane would see it.
-        ViewerMessageEvent::Send(this, ViewerMessages::CloseAllVideoPlayers);
-        break;
-    default:
-        break;
-    }
+    // Every viewer message is answered, handled or not, as the panes expect of the viewer.
+    Handlers().Dispatch(*this, *m);
     m->accept();
     return true;
 }
 
 void CViewer::OnSetTempFolder(const QString& path)
 {
-    HandlerGuard::Run(QStringLiteral("Error in OnSetTempFolder : %1"), [&] {
-        tempFolder_ = path;
-        QFile cabinet(QString::fromLatin1(StartupSequence::kSupportResource));
-        const QByteArray bytes = cabinet.open(QIODevice::ReadOnly) ? cabinet.readAll() : QByteArray();
-        StartupSequence::ExtractSupportBinaries(tempFolder_, bytes);
-        StartupSequence::CopyMapDatabase(tempFolder_, QCoreApplication::applicationFilePath());
-    });
+    tempFolder_ = path;
+    QFile cabinet(QString::fromLatin1(StartupSequence::kSupportResource));
+    const QByteArray bytes = cabinet.open(QIODevice::ReadOnly) ? cabinet.readAll() : QByteArray();
+    StartupSequence::ExtractSupportBinaries(tempFolder_, bytes);
+    StartupSequence::CopyMapDatabase(tempFolder_, QCoreApplication::applicationFilePath());
 }
 
 void CViewer::OnOpenLocalFile(const QString& path)
 {
-    HandlerGuard::Run(QStringLiteral("Error in OnOpenLocalFile : %1"), [&] {
-        FalFacade::OwnedVideos opened = facade_.OpenVideoFile(path, QFileInfo(path).absolutePath());
-        std::vector<Video*> listed;
-        for (auto& video : opened) {
-            listed.push_back(video.get());
-            videos_.push_back(std::move(video));
-        }
-        if (onFileListed) {
-            onFileListed(path, listed);
-        }
-        if (!listed.empty()) {
-            Logger::GetInstance()->Info(QStringLiteral("Video File Opened Successfully : %1").arg(path));
-        }
-    });
+    FalFacade::OwnedVideos opened = facade_.OpenVideoFile(path, QFileInfo(path).absolutePath());
+    std::vector<Video*> listed;
+    for (auto& video : opened) {
+        listed.push_back(video.get());
+        videos_.push_back(std::move(video));
+    }
+    if (onFileListed) {
+        onFileListed(path, listed);
+    }
+    if (!listed.empty()) {
+        Logger::GetInstance()->Info(QStringLiteral("Video File Opened Successfully : %1").arg(path));
+    }
 }
 
 void CViewer::OnRegisterLocalFile(const QString& path)
@@ -90,6 +83,17 @@ void CViewer::OnRegisterLocalFile(const QString& path)
     if (onFileListed) {
         onFileListed(path, {});
     }
+}
+
+void CViewer::OnCloseAllVideoPlayersRequest()
+{
+    // The main frame is closing: the viewer's own close, as every pane would see it.
+    SendViewerMessage<ViewerMessages::CloseAllVideoPlayers>(this);
+}
+
+void CViewer::OnLogError(const QString& text)
+{
+    Logger::GetInstance()->Error(text);
 }
 
 void CViewer::OnCloseAllVideoPlayers()
@@ -104,8 +108,7 @@ void CViewer::OnCloseAllVideoPlayers()
                     list.push_back(v.get());
                 }
             }
-            HandlerGuard::Run(QStringLiteral("Error in OnCloseAllVideoPlayers : %1"),
-                              [&] { facade_.StopVideos(&list); });
+            HandlerGuard::Run("CloseAllVideoPlayers", [&] { facade_.StopVideos(&list); });
             std::erase_if(videos_, [device](const std::unique_ptr<Video>& v) {
                 return v->GetCamera()->GetDevice() == device;
             });

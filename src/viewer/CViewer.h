@@ -10,6 +10,8 @@
 #include <vector>
 
 class ViewerMessageEvent;
+template <typename Receiver>
+class ViewerMessageHandlers;
 
 // The central window: the only caller of the file access facade. It carries out the requests
 // the panes raise through the coordinators.
@@ -33,10 +35,15 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // The viewer's message handlers, by message number (the rows of ViewerMessageTable.h).
+    static const ViewerMessageHandlers<CViewer>& Handlers();
+
     void OnSetTempFolder(const QString& path);
     void OnOpenLocalFile(const QString& path);
     void OnRegisterLocalFile(const QString& path);
     void OnCloseAllVideoPlayers();
+    void OnCloseAllVideoPlayersRequest();
+    void OnLogError(const QString& text);
 
     QString tempFolder_;
     FalFacade facade_;

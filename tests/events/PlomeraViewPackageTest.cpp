@@ -64,7 +64,6 @@ TEST(PlomeraViewPackageTest, ExtractVideoFileOpensWhatTheExtractionLeftAndReport
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RecordingViewer viewer;
-        viewer.wKind = ParamKind::Text;
         CCoordinatorPlomeraView coordinator(c.withTarget ? &viewer : nullptr);
         coordinator.SetExtractionHook(c.hook);
         EXPECT_EQ(coordinator.ExtractVideoFile(kFolder), c.expectPackage);

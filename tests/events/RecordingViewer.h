@@ -1,6 +1,7 @@
 #pragma once
 
 #include "events/ViewerMessageEvent.h"
+#include "events/ViewerMessageTable.h"
 #include "events/structMapPoint.h"
 
 #include <QObject>
@@ -10,21 +11,17 @@
 #include <map>
 #include <vector>
 
-// How a test expects a message parameter to be read.
-enum class ParamKind { Zero, Flag, Number, Text, Time, Address, Point, Rect, MapPoint, Window };
-
 struct Delivery {
     int message = 0;
     QString w;
     QString l;
 };
 
-// Stands in for the viewer window: records each message it receives, reading the parameters
-// while the sender still holds what they point at.
+// Stands in for the viewer window: records each message it receives, reading the parameters by
+// the kinds of the message's row in the message table while the sender still holds what they
+// point at. A number without a row is recorded with the parameters as plain numbers.
 class RecordingViewer : public QObject {
 public:
-    ParamKind wKind = ParamKind::Zero;
-    ParamKind lKind = ParamKind::Zero;
     // Names of the objects tests pass by address.
     std::map<quintptr, QString> names;
     std::vector<Delivery> deliveries;
@@ -34,7 +31,10 @@ public:
         ViewerMessageEvent* message = ViewerMessageEvent::From(event);
         if (!message)
             return QObject::event(event);
-        deliveries.push_back({message->Message(), Read(wKind, message->WParam()), Read(lKind, message->LParam())});
+        const ViewerMessageSpec* spec = ViewerMessages::Find(message->Message());
+        const ParamKind w = spec ? spec->w : ParamKind::Number;
+        const ParamKind l = spec ? spec->l : ParamKind::Number;
+        deliveries.push_back({message->Message(), Read(w, message->WParam()), Read(l, message->LParam())});
         return true;
     }
 
@@ -49,20 +49,30 @@ private:
 
     QString Read(ParamKind kind, quintptr param) const
     {
-        if (kind != ParamKind::Zero && kind != ParamKind::Flag && kind != ParamKind::Number &&
-            kind != ParamKind::Address && param == 0)
-            return QStringLiteral("null");
         switch (kind) {
-        case ParamKind::Zero:
+        case ParamKind::None:
         case ParamKind::Flag:
         case ParamKind::Number:
             return QString::number(param);
+        case ParamKind::Video:
+        case ParamKind::Bookmark:
+        case ParamKind::BookmarkList:
+        case ParamKind::NavigatorItem:
+        case ParamKind::Cell:
+        case ParamKind::Object:
+            return Name(param);
+        default:
+            break;
+        }
+        // The rest point at a value the sender holds.
+        if (param == 0)
+            return QStringLiteral("null");
+        switch (kind) {
         case ParamKind::Text:
+        case ParamKind::OwnedText:
             return QLatin1Char('"') + *reinterpret_cast<const QString*>(param) + QLatin1Char('"');
         case ParamKind::Time:
             return QString::number(*reinterpret_cast<const qint64*>(param));
-        case ParamKind::Address:
-            return Name(param);
         case ParamKind::Point: {
             const QPoint& point = *reinterpret_cast<const QPoint*>(param);
             return QStringLiteral("%1,%2").arg(point.x()).arg(point.y());
@@ -77,7 +87,8 @@ private:
         }
         case ParamKind::Window:
             return Name(reinterpret_cast<quintptr>(*reinterpret_cast<QObject* const*>(param)));
+        default:
+            return {};
         }
-        return {};
     }
 };

@@ -30,7 +30,7 @@ QString CPlomeraEULADlg::Text() const
 
 void CPlomeraEULADlg::LoadEULAFromResource()
 {
-    HandlerGuard::Run(QStringLiteral("Error in LoadEULAFromResource: %1"), [this] {
+    HandlerGuard::Run(HandlerGuard::Text("Error in LoadEULAFromResource: %s"), [this] {
         QFile f(QString::fromLatin1(kResource));
         if (!f.open(QIODevice::ReadOnly)) {
             throw std::runtime_error("The licence text resource is missing");
