@@ -464,3 +464,17 @@ void FileTag::AddBookmark(const QString& name, qint64 time, const QString& notes
     record->SetNotes(notes);
     bookmarks_.push_back(std::move(record));
 }
+
+qint64 FileTag::StreamRegionEnd() const
+{
+    if (startOfTagPosition_ < 0) {
+        return -1;
+    }
+    qint64 end = startOfTagPosition_;
+    for (const SectionSlot& slot : sections_) {
+        if (slot.id != -1 && slot.position > 0 && slot.position < end) {
+            end = slot.position;
+        }
+    }
+    return end;
+}

@@ -106,6 +106,10 @@ public:
     int32_t Value2() const { return value2_; }
     qint64 StartOfTagPosition() const { return startOfTagPosition_; }
     qint64 LoadTimeTagStart() const { return loadTimeTagStart_; }
+    // End of the stream region: the lowest position of a section in use, or the tag's start when
+    // no section lies before it; -1 before a tag was read. Saving bookmarks never changes a byte
+    // before it, so a digest of the bytes up to here stays the same across bookmark edits.
+    qint64 StreamRegionEnd() const;
     const std::array<SectionSlot, kSectionSlots>& Sections() const { return sections_; }
     BookmarkList& Bookmarks() { return bookmarks_; }
     const BookmarkList& Bookmarks() const { return bookmarks_; }

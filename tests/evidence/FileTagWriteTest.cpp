@@ -250,3 +250,29 @@ TEST_F(FileTagWriteTest, AppendTagWritesWhatTheReaderReads)
 }
 
 } // namespace
+
+TEST_F(FileTagWriteTest, StreamRegionEndsBeforeSectionsAndStaysPutAcrossSaves)
+{
+    for (const char* version : {"6.0", "6.1", "6.2", "7.1"}) {
+        SCOPED_TRACE(version);
+        TagSpec s;
+        s.version = version;
+        const QString path = Make(s);
+        FileTag tag;
+        EXPECT_EQ(tag.StreamRegionEnd(), -1);
+        ASSERT_TRUE(tag.LoadFromFile(path));
+        const qint64 end = tag.StreamRegionEnd();
+        EXPECT_EQ(end, 2048);
+        const QByteArray region = Stream(path, end);
+
+        // A save (6.0 and 6.1 become 6.2 with a bookmark section where the tag began) moves
+        // the tag, never the stream region's end or its bytes.
+        tag.AddBookmark("Suspect", 1678881900, "Blue coat");
+        tag.SaveBookmarks();
+        FileTag reader;
+        ASSERT_TRUE(reader.LoadFromFile(path));
+        EXPECT_EQ(reader.StreamRegionEnd(), end);
+        EXPECT_GT(reader.StartOfTagPosition(), end);
+        EXPECT_EQ(Stream(path, end), region);
+    }
+}
