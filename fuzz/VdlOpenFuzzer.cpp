@@ -17,10 +17,12 @@ namespace {
 // The sample maker's default key, so encrypted seeds get past the key check and into the stream.
 constexpr char kSampleKey[] = "qa_halyards_5062";
 
-class CheckingSurface : public VDL_Surface {
+class CheckingSurface {
 public:
-    void Present(const VDL_Picture& picture) override
+    VDL_Surface* Handle() { return &handle; }
+    static void Check(void* user, const VDL_Picture* p)
     {
+        const VDL_Picture& picture = *p;
         FUZZ_CHECK(picture.pixels != nullptr);
         FUZZ_CHECK(picture.width > 0 && picture.height > 0);
         FUZZ_CHECK(picture.stride >= picture.width * 4);
@@ -29,9 +31,10 @@ public:
         touch = picture.pixels[static_cast<size_t>(picture.height - 1) * static_cast<size_t>(picture.stride)
                                + static_cast<size_t>(picture.width) * 4 - 1];
         (void)touch;
-        presented.fetch_add(1);
+        static_cast<CheckingSurface*>(user)->presented.fetch_add(1);
     }
     std::atomic<int> presented{0};
+    VDL_Surface handle{this, &CheckingSurface::Check};
 };
 
 void Quiet(int32_t, const char*, void*) {}
@@ -97,7 +100,7 @@ int FuzzVdlOpen(const uint8_t* data, size_t size)
         uint32_t start = 0;
         uint32_t stop = 0;
         VDL_GetFileTimeRange(port, &start, &stop, nullptr);
-        if (VDL_Play(port, &surface)) {
+        if (VDL_Play(port, surface.Handle())) {
             Pause(10);
             VDL_StepForward(port);
             VDL_StepForward(port);

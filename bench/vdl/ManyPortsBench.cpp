@@ -63,7 +63,7 @@ int Run(const Variant& v)
     const double cpu0 = CpuSeconds();
     const double t0 = NowMs();
     for (int i = 0; i < kPorts; ++i)
-        VDL_Play(ports[i], &surfaces[i]);
+        VDL_Play(ports[i], surfaces[i].Handle());
     std::this_thread::sleep_for(std::chrono::seconds(kSeconds));
     int64_t presented = 0, onTime = 0, dropped = 0, late = 0;
     for (int32_t p : ports) {

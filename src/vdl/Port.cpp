@@ -302,7 +302,7 @@ int Port::Submit(const Request& request)
     return m_quit ? VDL_ERR_NOT_OPEN : m_requestResult;
 }
 
-int Port::Play(VDL_Surface* surface)
+int Port::Play(const VDL_Surface* surface)
 {
     if (surface) {
         const int r = SetSurface(surface);
@@ -441,18 +441,21 @@ int Port::SeekWallClock(int64_t utcMillis)
     return SeekPlayed(static_cast<double>(utcMillis - origin));
 }
 
-int Port::SetSurface(VDL_Surface* surface)
+int Port::SetSurface(const VDL_Surface* surface)
 {
+    if (surface && !surface->present)
+        return VDL_ERR_BAD_ARGUMENT;
+    const VDL_Surface wanted = surface ? *surface : VDL_Surface{};
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (!m_thread.joinable()) {
-            m_surface = surface; // not playing yet: nothing to wait for
+            m_surface = wanted; // not playing yet: nothing to wait for
             return VDL_ERR_NONE;
         }
     }
     Request r;
     r.kind = RequestKind::Surface;
-    r.surface = surface;
+    r.surface = wanted;
     return Submit(r);
 }
 
@@ -540,7 +543,7 @@ int Port::GetFrameInfo(VDL_FrameInfo* info)
     if (!m_open)
         return VDL_ERR_NOT_OPEN;
     // With a surface: the frame on screen. Without one, nothing is decoded: the clock.
-    if (m_surface && m_haveScreen) {
+    if (m_surface.present && m_haveScreen) {
         FillFrameInfo(m_screenMs, m_screenIndex, info);
     } else {
         const double ms = m_clock.Position(PlayClock::Clock::now());
@@ -658,7 +661,7 @@ void Port::Run()
                 m_surface = request.surface;
                 m_engine->Unshow();
             } else {
-                VDL_Surface* surface = m_surface;
+                const VDL_Surface surface = m_surface;
                 lock.unlock();
                 double landed = 0.0;
                 if (request.kind == RequestKind::Seek)

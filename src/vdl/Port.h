@@ -39,7 +39,7 @@ public:
     int SetDecoderThreads(int threads);
     int OpenFile(const char* path);
 
-    int Play(VDL_Surface* surface);
+    int Play(const VDL_Surface* surface);
     int Pause(bool pause);
     int Stop();
     int Faster();
@@ -48,7 +48,7 @@ public:
     int Step(int direction);
     int SeekPlayed(double ms);
     int SeekWallClock(int64_t utcMillis);
-    int SetSurface(VDL_Surface* surface);
+    int SetSurface(const VDL_Surface* surface);
     int Follow(const std::shared_ptr<Port>& leader);
     int SetSound(bool on);
     int SetVolume(int volume);
@@ -75,7 +75,7 @@ private:
         RequestKind kind = RequestKind::None;
         double ms = 0.0;
         int direction = 0;
-        VDL_Surface* surface = nullptr;
+        VDL_Surface surface = {};
     };
 
     // Hands a request to the port's thread and waits for its answer.
@@ -126,7 +126,7 @@ private:
     int m_speedStep = 0; // speed = 2^step, -4..4
     bool m_soundOn = false;
     int m_volume = 0x7FFF;
-    VDL_Surface* m_surface = nullptr;
+    VDL_Surface m_surface = {}; // present null: none attached
     std::weak_ptr<Port> m_leader;
     bool m_following = false;
     uint64_t m_serial = 0;

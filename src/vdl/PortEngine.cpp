@@ -431,12 +431,12 @@ void PortEngine::SetSkipping(bool skip)
         m_coherent = false; // frames after skipped references would be broken: land again
 }
 
-void PortEngine::Present(const Frame& f, VDL_Surface* surface, PlayClock::TimePoint due, bool timed)
+void PortEngine::Present(const Frame& f, const VDL_Surface& surface, PlayClock::TimePoint due, bool timed)
 {
     m_current = f;
     m_currentShown = true;
     const int64_t index = FrameIndexOf(f);
-    if (surface && m_converter.Convert(f.picture.get())) {
+    if (surface.present && m_converter.Convert(f.picture.get())) {
         VDL_Picture picture = {};
         picture.pixels = m_converter.Pixels();
         picture.width = m_converter.Width();
@@ -446,7 +446,7 @@ void PortEngine::Present(const Frame& f, VDL_Surface* surface, PlayClock::TimePo
         picture.playedMillis = static_cast<int64_t>(std::llround(f.ms));
         picture.wallClockMillis = m_port.m_originMillis + picture.playedMillis;
         picture.frameRate = m_fps;
-        surface->Present(picture);
+        surface.present(surface.user, &picture);
     }
     const auto now = PlayClock::Clock::now();
     std::lock_guard<std::mutex> lock(m_port.m_mutex);
@@ -466,13 +466,13 @@ void PortEngine::Present(const Frame& f, VDL_Surface* surface, PlayClock::TimePo
     }
 }
 
-void PortEngine::Represent(VDL_Surface* surface)
+void PortEngine::Represent(const VDL_Surface& surface)
 {
-    if (m_current.picture && surface)
+    if (m_current.picture && surface.present)
         Present(m_current, surface, PlayClock::Clock::now(), false);
 }
 
-double PortEngine::Seek(double ms, VDL_Surface* surface)
+double PortEngine::Seek(double ms, const VDL_Surface& surface)
 {
     ClearCache();
     SetSkipping(false);
@@ -482,7 +482,7 @@ double PortEngine::Seek(double ms, VDL_Surface* surface)
     return m_current.ms;
 }
 
-double PortEngine::Step(int direction, VDL_Surface* surface)
+double PortEngine::Step(int direction, const VDL_Surface& surface)
 {
     SetSkipping(false);
     Frame next;
@@ -640,7 +640,7 @@ PlayClock::TimePoint PortEngine::Tick(const Snapshot& s)
 {
     const auto now = PlayClock::Clock::now();
     const auto idle = now + std::chrono::milliseconds(s.following ? 10 : 40);
-    if (!s.surface || s.stopped)
+    if (!s.surface.present || s.stopped)
         return idle;
     if (s.rate == 0.0) {
         if (!Covers(m_current, s.position)) {

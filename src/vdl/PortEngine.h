@@ -32,7 +32,7 @@ public:
 
     // What the port's thread hands over for one round of work.
     struct Snapshot {
-        VDL_Surface* surface = nullptr;
+        VDL_Surface surface = {}; // present null: none attached
         double position = 0.0; // played ms the clock shows now
         double rate = 0.0;     // 0 paused
         bool stopped = false;
@@ -52,12 +52,12 @@ public:
     // One round: presents what is due; returns when the next round is due.
     PlayClock::TimePoint Tick(const Snapshot& s);
     // Lands on the first frame at or after ms; returns its played time.
-    double Seek(double ms, VDL_Surface* surface);
+    double Seek(double ms, const VDL_Surface& surface);
     // One frame forward (+1) or back (-1) from the frame on screen; returns its played time.
-    double Step(int direction, VDL_Surface* surface);
+    double Step(int direction, const VDL_Surface& surface);
     void Stop();
     // Shows the frame on screen again (a surface was attached).
-    void Represent(VDL_Surface* surface);
+    void Represent(const VDL_Surface& surface);
     // The next round presents the frame on screen again (another surface, or the same after Stop).
     void Unshow() { m_currentShown = false; }
     bool HasCurrent() const { return static_cast<bool>(m_current.picture); }
@@ -82,7 +82,7 @@ private:
     void ClearCache();
     void PrefetchStep();
     bool Covers(const Frame& f, double t) const;
-    void Present(const Frame& f, VDL_Surface* surface, PlayClock::TimePoint due, bool timed);
+    void Present(const Frame& f, const VDL_Surface& surface, PlayClock::TimePoint due, bool timed);
     void SetSkipping(bool skip);
     void NoteEnd(double lastMs);
     double MsOf(int64_t pts) const;

@@ -130,7 +130,7 @@ int32_t GetLastError(int32_t) { return F().lastError; }
 const char* GetErrorText(int32_t) { return "fake"; }
 int32_t SelectStream(int32_t port, int32_t index) { return Call("SelectStream", port, index); }
 int32_t SetWallClockOrigin(int32_t port, int64_t) { return Call("SetWallClockOrigin", port); }
-int32_t SetSurface(int32_t port, void*) { return Call("SetSurface", port); }
+int32_t SetSurface(int32_t port, const VDL_Surface*) { return Call("SetSurface", port); }
 int32_t GetFrameInfo(int32_t port, VDL_FrameInfo* info)
 {
     *info = VDL_FrameInfo{};

@@ -78,7 +78,7 @@ protected:
             videos = facade.OpenVideoFile(path, QFileInfo(path).absolutePath());
             for (const auto& v : videos) {
                 surfaces.push_back(std::make_unique<FrameSurface>());
-                v->renderWindow = static_cast<VDL_Surface*>(surfaces.back().get());
+                v->renderWindow = surfaces.back()->Handle();
                 list.push_back(v.get());
             }
         }

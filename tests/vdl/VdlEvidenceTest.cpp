@@ -59,7 +59,7 @@ std::vector<VDL_WatermarkReport> PlayWatermarked(const QString& path)
     EXPECT_TRUE(open.opened);
     StampSurface surface;
     EXPECT_TRUE(VDL_SetWatermarkCallback(open.port, &Reports::Callback, &reports));
-    EXPECT_TRUE(VDL_Play(open.port, &surface));
+    EXPECT_TRUE(VDL_Play(open.port, surface.Handle()));
     for (int i = 0; i < 3; ++i)
         VDL_Faster(open.port);
     EXPECT_TRUE(WaitFor([&] { return FrameIndex(open.port) >= 8 * 25 - 1; }, 10s));
@@ -91,7 +91,7 @@ TEST(VdlEncryption, RightKeyPlaysWrongOrMissingKeyIsRefusedBeforePlay)
         OpenPort open(EncryptedSample(), kKey);
         ASSERT_TRUE(open.opened) << VDL_GetErrorText(open.error);
         StampSurface surface;
-        Attached attached(open.port, &surface);
+        Attached attached(open.port, surface.Handle());
         ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 2000));
         EXPECT_EQ(surface.LastStamp(), 50);
         VDL_StreamInfo info = {};
@@ -176,7 +176,7 @@ TEST(VdlDamage, CutShortStreamPlaysUpToItsLastWholeFrame)
     OpenPort open(cut);
     ASSERT_TRUE(open.opened) << VDL_GetErrorText(open.error);
     StampSurface surface;
-    Attached attached(open.port, &surface);
+    Attached attached(open.port, surface.Handle());
     ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 60000));
     const int64_t last = surface.LastStamp();
     EXPECT_GT(last, 100);
@@ -212,7 +212,7 @@ TEST(VdlDamage, CorruptStreamsNeverCrashAndGarbageIsRefused)
     OpenPort open(WriteBytes(dir, "damaged.video", damaged));
     ASSERT_TRUE(open.opened);
     StampSurface surface;
-    Attached attached(open.port, &surface);
+    Attached attached(open.port, surface.Handle());
     for (int ms : {0, 3000, 3500, 4000, 8000, 9960}) {
         EXPECT_TRUE(VDL_SeekPlayedTime(open.port, ms));
         VDL_StepBackward(open.port);
@@ -242,7 +242,7 @@ TEST(VdlRegion, TagAndSectionsBehindTheStreamAreNeverRead)
     OpenPort open(WriteBytes(dir, "tagged.video", file));
     ASSERT_TRUE(open.opened);
     StampSurface surface;
-    Attached attached(open.port, &surface);
+    Attached attached(open.port, surface.Handle());
     ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 999999));
     EXPECT_EQ(surface.LastStamp(), 249);
     VDL_Stats stats = {};
@@ -266,7 +266,7 @@ TEST(VdlStreams, EachPortPlaysTheCameraItSelected)
         EXPECT_EQ(info.videoStreamCount, 3);
         EXPECT_EQ(info.selectedStream, camera);
         StampSurface surface;
-        VDL_SetSurface(port, &surface);
+        VDL_SetSurface(port, surface.Handle());
         ASSERT_TRUE(VDL_SeekPlayedTime(port, 1200));
         EXPECT_EQ(surface.LastStamp(), 30);
         VDL_SetSurface(port, nullptr);
@@ -293,7 +293,7 @@ TEST(VdlClock, WithoutCreationTimeTheTagStartTimeIsTheOrigin)
     ASSERT_TRUE(VDL_GetFileTimeRange(open.port, &start, &stop, nullptr));
     EXPECT_EQ(start, VDL_PackTime(2021, 6, 5, 7, 8, 9));
     StampSurface surface;
-    Attached attached(open.port, &surface);
+    Attached attached(open.port, surface.Handle());
     ASSERT_TRUE(VDL_SeekWallClock(open.port, 2021, 6, 5, 7, 8, 11));
     EXPECT_EQ(surface.LastStamp(), 50);
     // A stream with creation_time keeps it: the tag does not override the container.
@@ -315,7 +315,7 @@ TEST(VdlSound, SoundCallsSucceedAndPlayAloneWithoutADevice)
     ASSERT_TRUE(VDL_GetStreamInfo(open.port, &info));
     EXPECT_EQ(info.hasAudio, 1);
     StampSurface surface;
-    Attached attached(open.port, &surface);
+    Attached attached(open.port, surface.Handle());
     ASSERT_TRUE(VDL_SoundOn(open.port));
     ASSERT_TRUE(VDL_SetVolume(open.port, 0x7FFF));
     EXPECT_FALSE(VDL_SetVolume(open.port, 0x10000));
@@ -348,7 +348,7 @@ TEST(VdlContainers, OtherCodecsAndContainersSeekAndStepToTheFrame)
         OpenPort open(path);
         ASSERT_TRUE(open.opened) << c.name << ": " << VDL_GetErrorText(open.error);
         StampSurface surface;
-        Attached attached(open.port, &surface);
+        Attached attached(open.port, surface.Handle());
         for (const auto& [ms, frame] : std::vector<std::pair<int, int64_t>>{{3040, 76}, {1000, 25}, {5999, 149}, {0, 0}}) {
             ASSERT_TRUE(VDL_SeekPlayedTime(open.port, ms));
             EXPECT_EQ(surface.LastStamp(), frame) << c.name << " seek " << ms;
@@ -388,7 +388,7 @@ TEST(VdlDamage, RandomlyDamagedStreamsOpenOrFailCleanly)
             continue;
         }
         StampSurface surface;
-        Attached attached(open.port, &surface);
+        Attached attached(open.port, surface.Handle());
         VDL_SeekPlayedTime(open.port, 2500);
         VDL_StepBackward(open.port);
         VDL_StepForward(open.port);

@@ -22,6 +22,6 @@ TEST(VdlLibrary, EveryCallOfTheInterfaceIsExportedByName)
     for (const char* name : names)
         EXPECT_NE(dlsym(library, name), nullptr) << name;
     // Nothing of the inside leaks out under a name a caller could bind to by mistake.
-    EXPECT_EQ(dlsym(library, "_ZN4Port4PlayEP11VDL_Surface"), nullptr);
+    EXPECT_EQ(dlsym(library, "_ZN4Port4PlayEPK11VDL_Surface"), nullptr);
     dlclose(library);
 }

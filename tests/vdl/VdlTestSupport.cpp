@@ -19,6 +19,11 @@ const bool g_quiet = [] {
 
 } // namespace
 
+StampSurface::StampSurface()
+    : m_handle{this, [](void* user, const VDL_Picture* picture) { static_cast<StampSurface*>(user)->Present(*picture); }}
+{
+}
+
 void StampSurface::Present(const VDL_Picture& picture)
 {
     const int64_t stamp = FrameStamp::Read(picture.pixels, picture.width, picture.height, picture.stride);

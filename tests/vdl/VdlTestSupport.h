@@ -12,9 +12,13 @@
 #include <vector>
 
 // A render surface that keeps the stamp of every frame it is handed.
-class StampSurface : public VDL_Surface {
+class StampSurface {
 public:
-    void Present(const VDL_Picture& picture) override;
+    StampSurface();
+    StampSurface(const StampSurface&) = delete;
+    StampSurface& operator=(const StampSurface&) = delete;
+    VDL_Surface* Handle() { return &m_handle; }
+    void Present(const VDL_Picture& picture);
 
     int64_t LastStamp() const;
     int64_t LastIndex() const;
@@ -23,6 +27,7 @@ public:
     void Clear();
 
 private:
+    VDL_Surface m_handle;
     mutable std::mutex m_mutex; // guards the fields below
     std::vector<int64_t> m_stamps;
     int64_t m_lastIndex = -1;

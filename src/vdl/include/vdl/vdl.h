@@ -91,20 +91,20 @@ struct VDL_Picture {
     double frameRate;       // the stream's nominal frame rate
 };
 
-#ifdef __cplusplus
-// Called on the port's presentation thread. The pixels are valid only during the call: copy
-// them and schedule a repaint; never block, never call VDL_*. At most one call per surface is in
-// progress at a time.
-class VDL_Surface {
-public:
-    virtual void Present(const VDL_Picture& picture) = 0;
-
-protected:
-    ~VDL_Surface() = default;
-};
-#else
-typedef struct VDL_Surface VDL_Surface;
-#endif
+// The surface: a struct of callbacks with a user pointer, as the library's other callbacks are.
+// The library copies the struct when it is attached (VDL_Play, VDL_SetSurface); user must stay
+// valid until the surface is detached (VDL_SetSurface with another surface or null, VDL_Stop,
+// VDL_ReleasePort).
+//
+// present(user, picture) runs on a thread of the port, never two calls at a time for one port.
+// The picture and its pixels are valid only during the call: copy what is needed and schedule a
+// repaint. Never block inside it (no waiting on the thread that calls VDL_*, such as the GUI
+// thread) and never call VDL_* from it: VDL_SetSurface, VDL_Stop and VDL_ReleasePort wait until
+// a call in progress has returned, so either would deadlock.
+typedef struct VDL_Surface {
+    void* user;
+    void (*present)(void* user, const struct VDL_Picture* picture);
+} VDL_Surface;
 
 // ---------------------------------------------------------------------------------------------
 // Watermark. A stream carries one watermark record about every second, inside the H.264 stream
@@ -214,7 +214,7 @@ VDL_API int32_t VDL_SyncToAudio(int32_t port, int32_t on);
 // Packed start and stop (wall clock of the first and last frame); *durationSeconds may be null.
 VDL_API int32_t VDL_GetFileTimeRange(int32_t port, uint32_t* start, uint32_t* stop,
                                      uint32_t* durationSeconds);
-// Normal forward play at 1x. window: a VDL_Surface* (null keeps the current surface).
+// Normal forward play at 1x. window: a const VDL_Surface* to attach (null keeps the current one).
 VDL_API int32_t VDL_Play(int32_t port, void* window);
 VDL_API int32_t VDL_Pause(int32_t port, int32_t pause); // 1 pause, 0 resume in the same direction
 VDL_API int32_t VDL_Stop(int32_t port);                  // stops, back to the start, keeps the file
@@ -267,8 +267,9 @@ VDL_API const char* VDL_GetErrorText(int32_t code);
 // --- Our own calls ---------------------------------------------------------------------------
 // Attach another surface, or none (null), while the port plays. Returns once the library no
 // longer calls the old surface. Without a surface the port keeps its clock and decodes nothing;
-// attached again it shows the frame of its current time.
-VDL_API int32_t VDL_SetSurface(int32_t port, void* surface);
+// attached again it shows the frame of its current time. A surface without present is refused
+// (VDL_ERR_BAD_ARGUMENT).
+VDL_API int32_t VDL_SetSurface(int32_t port, const VDL_Surface* surface);
 // Before VDL_OpenFile: which video stream (camera) the port plays, 0 = the first. Default 0.
 VDL_API int32_t VDL_SelectStream(int32_t port, int32_t index);
 // Before VDL_OpenFile: the stream region ends at this absolute offset (<= 0: find it from the
