@@ -23,6 +23,7 @@ constexpr auto kAnswerTimeout = std::chrono::seconds(10);
 // The watermark seal key when no stream key was set on the port.
 constexpr char kDefaultStreamKey[] = "qa_halyards_5062";
 constexpr int kMaxSpeedStep = 4;
+constexpr int kMaxViewEdge = 16384;
 
 // Ports with a file open, for the decoder thread choice: on two cores, many ports decode best
 // with one thread each, a lone port seeking or stepping with two.
@@ -459,6 +460,23 @@ int Port::SetSurface(const VDL_Surface* surface)
     return Submit(r);
 }
 
+int Port::SetSurfaceView(const SurfaceView& view)
+{
+    const bool reset = view.width == 0 && view.height == 0 && view.outWidth == 0 && view.outHeight == 0;
+    if (!reset
+        && (view.x < 0 || view.y < 0 || view.width <= 0 || view.height <= 0 || view.outWidth <= 0 || view.outHeight <= 0
+            || view.outWidth > kMaxViewEdge || view.outHeight > kMaxViewEdge))
+        return VDL_ERR_BAD_ARGUMENT;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!reset && m_open && m_info.width > 0 && m_info.height > 0
+        && (int64_t{view.x} + view.width > m_info.width || int64_t{view.y} + view.height > m_info.height))
+        return VDL_ERR_BAD_ARGUMENT;
+    m_view = reset ? SurfaceView{} : view;
+    ++m_viewSerial;
+    m_wake.notify_all();
+    return VDL_ERR_NONE;
+}
+
 int Port::Follow(const std::shared_ptr<Port>& leader)
 {
     if (leader) {
@@ -661,13 +679,13 @@ void Port::Run()
                 m_surface = request.surface;
                 m_engine->Unshow();
             } else {
-                const VDL_Surface surface = m_surface;
+                const PortEngine::Output out{m_surface, m_view, m_viewSerial};
                 lock.unlock();
                 double landed = 0.0;
                 if (request.kind == RequestKind::Seek)
-                    landed = m_engine->Seek(request.ms, surface);
+                    landed = m_engine->Seek(request.ms, out);
                 else if (request.kind == RequestKind::Step)
-                    landed = m_engine->Step(request.direction, surface);
+                    landed = m_engine->Step(request.direction, out);
                 else if (request.kind == RequestKind::Stop)
                     m_engine->Stop();
                 lock.lock();
@@ -681,7 +699,7 @@ void Port::Run()
             continue;
         }
         PortEngine::Snapshot s;
-        s.surface = m_surface;
+        s.out = PortEngine::Output{m_surface, m_view, m_viewSerial};
         s.stopped = m_stopped;
         s.following = m_following;
         std::shared_ptr<Port> leader = m_following ? m_leader.lock() : nullptr;
@@ -713,6 +731,9 @@ void Port::Run()
         if (s.following && m_following && m_engine->HasCurrent())
             m_clock.SetPosition(m_engine->CurrentMs(), PlayClock::Clock::now());
         const uint64_t serial = m_serial;
-        m_wake.wait_until(lock, wake, [&] { return m_quit || m_requestId != handled || m_serial != serial; });
+        const uint64_t viewSerial = m_viewSerial;
+        m_wake.wait_until(lock, wake, [&] {
+            return m_quit || m_requestId != handled || m_serial != serial || m_viewSerial != viewSerial;
+        });
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PlayClock.h"
+#include "SurfaceView.h"
 #include "vdl/vdl.h"
 
 #include <atomic>
@@ -49,6 +50,7 @@ public:
     int SeekPlayed(double ms);
     int SeekWallClock(int64_t utcMillis);
     int SetSurface(const VDL_Surface* surface);
+    int SetSurfaceView(const SurfaceView& view);
     int Follow(const std::shared_ptr<Port>& leader);
     int SetSound(bool on);
     int SetVolume(int volume);
@@ -127,6 +129,8 @@ private:
     bool m_soundOn = false;
     int m_volume = 0x7FFF;
     VDL_Surface m_surface = {}; // present null: none attached
+    SurfaceView m_view;
+    uint64_t m_viewSerial = 0;
     std::weak_ptr<Port> m_leader;
     bool m_following = false;
     uint64_t m_serial = 0;

@@ -431,12 +431,13 @@ void PortEngine::SetSkipping(bool skip)
         m_coherent = false; // frames after skipped references would be broken: land again
 }
 
-void PortEngine::Present(const Frame& f, const VDL_Surface& surface, PlayClock::TimePoint due, bool timed)
+void PortEngine::Present(const Frame& f, const Output& out, PlayClock::TimePoint due, bool timed)
 {
     m_current = f;
     m_currentShown = true;
+    m_shownViewSerial = out.viewSerial;
     const int64_t index = FrameIndexOf(f);
-    if (surface.present && m_converter.Convert(f.picture.get())) {
+    if (out.surface.present && m_converter.Convert(f.picture.get(), out.view)) {
         VDL_Picture picture = {};
         picture.pixels = m_converter.Pixels();
         picture.width = m_converter.Width();
@@ -446,7 +447,13 @@ void PortEngine::Present(const Frame& f, const VDL_Surface& surface, PlayClock::
         picture.playedMillis = static_cast<int64_t>(std::llround(f.ms));
         picture.wallClockMillis = m_port.m_originMillis + picture.playedMillis;
         picture.frameRate = m_fps;
-        surface.present(surface.user, &picture);
+        picture.sourceWidth = f.picture->width;
+        picture.sourceHeight = f.picture->height;
+        picture.viewX = m_converter.Shown().x;
+        picture.viewY = m_converter.Shown().y;
+        picture.viewWidth = m_converter.Shown().width;
+        picture.viewHeight = m_converter.Shown().height;
+        out.surface.present(out.surface.user, &picture);
     }
     const auto now = PlayClock::Clock::now();
     std::lock_guard<std::mutex> lock(m_port.m_mutex);
@@ -466,23 +473,23 @@ void PortEngine::Present(const Frame& f, const VDL_Surface& surface, PlayClock::
     }
 }
 
-void PortEngine::Represent(const VDL_Surface& surface)
+void PortEngine::Represent(const Output& out)
 {
-    if (m_current.picture && surface.present)
-        Present(m_current, surface, PlayClock::Clock::now(), false);
+    if (m_current.picture && out.surface.present)
+        Present(m_current, out, PlayClock::Clock::now(), false);
 }
 
-double PortEngine::Seek(double ms, const VDL_Surface& surface)
+double PortEngine::Seek(double ms, const Output& out)
 {
     ClearCache();
     SetSkipping(false);
     const Frame f = Land(ms, Landing::AtOrAfter);
     if (f.picture)
-        Present(f, surface, PlayClock::Clock::now(), false);
+        Present(f, out, PlayClock::Clock::now(), false);
     return m_current.ms;
 }
 
-double PortEngine::Step(int direction, const VDL_Surface& surface)
+double PortEngine::Step(int direction, const Output& out)
 {
     SetSkipping(false);
     Frame next;
@@ -526,7 +533,7 @@ double PortEngine::Step(int direction, const VDL_Surface& surface)
         m_coherent = false;
     }
     if (next.picture)
-        Present(next, surface, PlayClock::Clock::now(), false);
+        Present(next, out, PlayClock::Clock::now(), false);
     CacheTrim();
     return m_current.ms;
 }
@@ -550,7 +557,7 @@ PlayClock::TimePoint PortEngine::ForwardTick(const Snapshot& s, PlayClock::TimeP
     if (!m_current.picture || !m_coherent || t < m_current.ms - kEps || t > m_current.ms + reach) {
         Frame f = Land(t, Landing::Covering);
         if (f.picture)
-            Present(f, s.surface, now, false);
+            Present(f, s.out, now, false);
     } else {
         bool changed = !m_currentShown;
         Frame candidate = m_current;
@@ -583,7 +590,7 @@ PlayClock::TimePoint PortEngine::ForwardTick(const Snapshot& s, PlayClock::TimeP
             changed = true;
         }
         if (changed)
-            Present(candidate, s.surface, s.clock.WhenReaches(candidate.ms, now), true);
+            Present(candidate, s.out, s.clock.WhenReaches(candidate.ms, now), true);
     }
     if (m_lookahead.picture)
         return s.clock.WhenReaches(m_lookahead.ms, PlayClock::Clock::now());
@@ -616,7 +623,7 @@ PlayClock::TimePoint PortEngine::BackwardTick(const Snapshot& s, PlayClock::Time
     }
     if (f.picture && (!m_currentShown || std::abs(f.ms - m_current.ms) > kEps || f.picture != m_current.picture)) {
         const bool timed = std::abs(f.ms - m_current.ms) < m_periodMs * 1.5;
-        Present(f, s.surface, s.clock.WhenReaches(f.ms + m_periodMs, now), timed);
+        Present(f, s.out, s.clock.WhenReaches(f.ms + m_periodMs, now), timed);
         CacheTrim();
     }
     // Decode the GOP before the cached one while the frames of this one are shown.
@@ -640,16 +647,17 @@ PlayClock::TimePoint PortEngine::Tick(const Snapshot& s)
 {
     const auto now = PlayClock::Clock::now();
     const auto idle = now + std::chrono::milliseconds(s.following ? 10 : 40);
-    if (!s.surface.present || s.stopped)
+    if (!s.out.surface.present || s.stopped)
         return idle;
     if (s.rate == 0.0) {
         if (!Covers(m_current, s.position)) {
             ClearCache();
             Frame f = Land(s.position, Landing::Covering);
             if (f.picture)
-                Present(f, s.surface, now, false);
-        } else if (!m_currentShown) {
-            Present(m_current, s.surface, now, false);
+                Present(f, s.out, now, false);
+        } else if (!m_currentShown || s.out.viewSerial != m_shownViewSerial) {
+            // Shown again: to a surface just attached, or at the view just set, without decoding.
+            Present(m_current, s.out, now, false);
         }
         return idle;
     }

@@ -30,9 +30,16 @@ public:
         double ms = 0.0;
     };
 
+    // Where pictures go: the surface and the view it shows.
+    struct Output {
+        VDL_Surface surface = {}; // present null: none attached
+        SurfaceView view;
+        uint64_t viewSerial = 0;  // changes with every view set
+    };
+
     // What the port's thread hands over for one round of work.
     struct Snapshot {
-        VDL_Surface surface = {}; // present null: none attached
+        Output out;
         double position = 0.0; // played ms the clock shows now
         double rate = 0.0;     // 0 paused
         bool stopped = false;
@@ -52,12 +59,12 @@ public:
     // One round: presents what is due; returns when the next round is due.
     PlayClock::TimePoint Tick(const Snapshot& s);
     // Lands on the first frame at or after ms; returns its played time.
-    double Seek(double ms, const VDL_Surface& surface);
+    double Seek(double ms, const Output& out);
     // One frame forward (+1) or back (-1) from the frame on screen; returns its played time.
-    double Step(int direction, const VDL_Surface& surface);
+    double Step(int direction, const Output& out);
     void Stop();
     // Shows the frame on screen again (a surface was attached).
-    void Represent(const VDL_Surface& surface);
+    void Represent(const Output& out);
     // The next round presents the frame on screen again (another surface, or the same after Stop).
     void Unshow() { m_currentShown = false; }
     bool HasCurrent() const { return static_cast<bool>(m_current.picture); }
@@ -82,7 +89,7 @@ private:
     void ClearCache();
     void PrefetchStep();
     bool Covers(const Frame& f, double t) const;
-    void Present(const Frame& f, const VDL_Surface& surface, PlayClock::TimePoint due, bool timed);
+    void Present(const Frame& f, const Output& out, PlayClock::TimePoint due, bool timed);
     void SetSkipping(bool skip);
     void NoteEnd(double lastMs);
     double MsOf(int64_t pts) const;
@@ -113,6 +120,7 @@ private:
     Frame m_lookahead;         // decoded, next in forward order
     bool m_coherent = false;   // the decoder's next frame follows m_current / m_lookahead
     bool m_currentShown = false;
+    uint64_t m_shownViewSerial = 0; // the view the frame on screen was converted for
     std::deque<Frame> m_cache; // contiguous run of frames, ascending
     size_t m_cacheLimit = 100;
 

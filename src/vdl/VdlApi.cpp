@@ -260,6 +260,12 @@ int32_t VDL_SetSurface(int32_t port, const VDL_Surface* surface)
     return OnPort(port, [&](Port& p) { return p.SetSurface(surface); });
 }
 
+int32_t VDL_SetSurfaceView(int32_t port, int32_t srcX, int32_t srcY, int32_t srcW, int32_t srcH, int32_t outW,
+                           int32_t outH)
+{
+    return OnPort(port, [&](Port& p) { return p.SetSurfaceView(SurfaceView{srcX, srcY, srcW, srcH, outW, outH}); });
+}
+
 int32_t VDL_SelectStream(int32_t port, int32_t index)
 {
     return OnPort(port, [&](Port& p) { return p.SelectStream(index); });

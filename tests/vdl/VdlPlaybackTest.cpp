@@ -261,6 +261,81 @@ TEST(VdlSurface, TheSurfaceIsCopiedWhenAttachedAndOneWithoutPresentIsRefused)
     ASSERT_TRUE(VDL_SetSurface(open.port, nullptr));
 }
 
+// Mean difference per channel between two pictures of one size.
+double MeanDifference(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return 255.0;
+    double sum = 0.0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+TEST(VdlSurfaceView, PicturesShowTheViewsRectangleAtItsSizeAndAPausedChangeDecodesNothing)
+{
+    Playing p;
+    ASSERT_TRUE(VDL_SeekPlayedTime(p.Port(), 2000));
+    const QImage whole = p.surface.LastImage();
+    ASSERT_EQ(whole.size(), QSize(320, 240));
+    VDL_Stats before = {};
+    ASSERT_TRUE(VDL_GetStats(p.Port(), &before));
+    auto shownAgain = [&](size_t count) { return WaitFor([&] { return p.surface.Count() > count; }); };
+
+    // Paused: each view is presented at once from the frame on screen, converted in one pass.
+    size_t count = p.surface.Count();
+    ASSERT_TRUE(VDL_SetSurfaceView(p.Port(), 160, 120, 160, 120, 160, 120));
+    ASSERT_TRUE(shownAgain(count));
+    EXPECT_EQ(p.surface.LastImage(), whole.copy(160, 120, 160, 120)); // 1:1, the exact pixels
+    VDL_Picture picture = p.surface.LastPicture();
+    EXPECT_EQ(picture.frameIndex, 50);
+    EXPECT_EQ(picture.sourceWidth, 320);
+    EXPECT_EQ(picture.sourceHeight, 240);
+    EXPECT_EQ(QRect(picture.viewX, picture.viewY, picture.viewWidth, picture.viewHeight), QRect(160, 120, 160, 120));
+
+    count = p.surface.Count();
+    ASSERT_TRUE(VDL_SetSurfaceView(p.Port(), 0, 0, 320, 240, 80, 60));
+    ASSERT_TRUE(shownAgain(count));
+    EXPECT_LT(MeanDifference(p.surface.LastImage(), whole.scaled(80, 60, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)), 8.0);
+    VDL_Stats after = {};
+    ASSERT_TRUE(VDL_GetStats(p.Port(), &after));
+    EXPECT_EQ(after.framesDecoded, before.framesDecoded);
+
+    // A view the frame cannot give is refused and changes nothing.
+    count = p.surface.Count();
+    const struct {
+        int x, y, w, h, outW, outH;
+    } refused[] = {{200, 0, 160, 120, 160, 120}, {-2, 0, 16, 16, 16, 16}, {0, 0, 16, 16, 0, 16},
+                   {0, 0, 0, 16, 16, 16}, {0, 0, 320, 240, 20000, 240}, {0, 200, 16, 48, 16, 16}};
+    for (const auto& r : refused) {
+        EXPECT_FALSE(VDL_SetSurfaceView(p.Port(), r.x, r.y, r.w, r.h, r.outW, r.outH)) << r.x << "," << r.y;
+        EXPECT_EQ(VDL_GetLastError(p.Port()), VDL_ERR_BAD_ARGUMENT);
+    }
+    ASSERT_TRUE(VDL_StepForward(p.Port())); // still the 80x60 view
+    EXPECT_EQ(p.surface.LastImage().size(), QSize(80, 60));
+    EXPECT_EQ(p.surface.LastPicture().frameIndex, 51);
+
+    // A snapshot stays the whole frame at its own size.
+    std::vector<uint8_t> bmp(320 * 240 * 5);
+    uint32_t used = 0;
+    ASSERT_TRUE(VDL_GetBmp(p.Port(), bmp.data(), static_cast<uint32_t>(bmp.size()), &used));
+    EXPECT_EQ(QImage::fromData(bmp.data(), static_cast<int>(used), "BMP").size(), QSize(320, 240));
+
+    // Playing: every picture at the view; back to the whole frame from the next one on.
+    ASSERT_TRUE(VDL_Play(p.Port(), nullptr));
+    count = p.surface.Count();
+    ASSERT_TRUE(WaitFor([&] { return p.surface.Count() > count + 3; }));
+    EXPECT_EQ(p.surface.LastImage().size(), QSize(80, 60));
+    ASSERT_TRUE(VDL_SetSurfaceView(p.Port(), 0, 0, 0, 0, 0, 0));
+    ASSERT_TRUE(WaitFor([&] { return p.surface.LastImage().size() == QSize(320, 240); }));
+    EXPECT_GE(p.surface.LastStamp(), 52);
+}
+
 TEST(VdlFollow, FollowerKeepsToTheLeaderThroughPauseSeekAndStep)
 {
     Playing leader;

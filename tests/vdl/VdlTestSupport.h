@@ -3,6 +3,7 @@
 #include "tools/sample/SampleStreamWriter.h"
 #include "vdl/vdl.h"
 
+#include <QImage>
 #include <QString>
 
 #include <atomic>
@@ -25,12 +26,17 @@ public:
     size_t Count() const;
     std::vector<int64_t> Stamps() const;
     void Clear();
+    // The last picture whole, and its description (pixels left null).
+    QImage LastImage() const;
+    VDL_Picture LastPicture() const;
 
 private:
     VDL_Surface m_handle;
     mutable std::mutex m_mutex; // guards the fields below
     std::vector<int64_t> m_stamps;
     int64_t m_lastIndex = -1;
+    QImage m_image;
+    VDL_Picture m_picture = {};
 };
 
 // Sample streams made once per test run, in a temporary folder.

@@ -89,6 +89,12 @@ struct VDL_Picture {
     int64_t playedMillis;   // played time of this frame
     int64_t wallClockMillis; // milliseconds since 1970-01-01 UTC
     double frameRate;       // the stream's nominal frame rate
+    int32_t sourceWidth;    // the frame's own size
+    int32_t sourceHeight;
+    int32_t viewX;          // the rectangle of the frame these pixels show (VDL_SetSurfaceView;
+    int32_t viewY;          // the whole frame when no view is set), scaled to width x height
+    int32_t viewWidth;
+    int32_t viewHeight;
 };
 
 // The surface: a struct of callbacks with a user pointer, as the library's other callbacks are.
@@ -270,6 +276,15 @@ VDL_API const char* VDL_GetErrorText(int32_t code);
 // attached again it shows the frame of its current time. A surface without present is refused
 // (VDL_ERR_BAD_ARGUMENT).
 VDL_API int32_t VDL_SetSurface(int32_t port, const VDL_Surface* surface);
+// What the surface shows: the rectangle srcX, srcY, srcW x srcH of the frame, scaled to outW x
+// outH. The port converts each frame straight to that (one pass, on its own thread) from the
+// next frame on; while paused it presents the frame on screen again at the new view, without
+// decoding. srcW, srcH, outW and outH all 0: the whole frame at its own size (the default).
+// A rectangle outside the frame or an output above 16384 is refused (VDL_ERR_BAD_ARGUMENT) and
+// changes nothing. Pictures for VDL_GetBmp stay the whole frame at its own size. Returns
+// without waiting for the port's thread.
+VDL_API int32_t VDL_SetSurfaceView(int32_t port, int32_t srcX, int32_t srcY, int32_t srcW, int32_t srcH,
+                                   int32_t outW, int32_t outH);
 // Before VDL_OpenFile: which video stream (camera) the port plays, 0 = the first. Default 0.
 VDL_API int32_t VDL_SelectStream(int32_t port, int32_t index);
 // Before VDL_OpenFile: the stream region ends at this absolute offset (<= 0: find it from the
