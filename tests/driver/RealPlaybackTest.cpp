@@ -194,6 +194,43 @@ TEST_F(RealPlaybackTest, TransportThroughTheFacade)
     }
 }
 
+TEST_F(RealPlaybackTest, TilesSwapSurfacesSetViewsAndReadCountersThroughTheFacade)
+{
+    Played p(singleFile);
+    ASSERT_EQ(p.videos.size(), 1u);
+    Video* v = p.list.front();
+    const VDL_StreamInfo info = p.facade.GetStreamInfo(v);
+    EXPECT_EQ(info.width, 320);
+    EXPECT_EQ(info.height, 240);
+    EXPECT_DOUBLE_EQ(info.frameRate, kFps);
+    EXPECT_EQ(info.hasAudio, 0);
+
+    p.facade.PlayVideos(&p.list);
+    ASSERT_TRUE(p.surfaces.front()->WaitForPresented(3, 5000));
+    // Another surface while playing: the old one is not called after the swap returns.
+    FrameSurface tile;
+    p.facade.SetRenderSurface(v, tile.Handle());
+    const int64_t old = p.surfaces.front()->PresentedCount();
+    ASSERT_TRUE(tile.WaitForPresented(3, 5000));
+    EXPECT_EQ(p.surfaces.front()->PresentedCount(), old);
+    p.facade.SetRenderView(v, QRect(0, 0, 160, 120), QSize(80, 60));
+    EXPECT_TRUE(WaitUntil([&] { return tile.LastImage().size() == QSize(80, 60); }));
+
+    // Paused, the view changes without decoding; the snapshot and its frame belong together.
+    p.facade.PauseVideo(v);
+    p.facade.SeekVideo(v, v->GetVideoFile()->startTime + 2);
+    const int64_t decoded = p.facade.GetStats(v).framesDecoded;
+    EXPECT_GT(decoded, 0);
+    p.facade.SetRenderView(v, QRect(), QSize());
+    EXPECT_TRUE(WaitUntil([&] { return tile.LastImage().size() == QSize(320, 240); }));
+    EXPECT_EQ(p.facade.GetStats(v).framesDecoded, decoded);
+    const SnapshotFrame shot = p.facade.GetSnapshotAndFrame(v);
+    EXPECT_EQ(Stamp(shot.image), 2 * kFps);
+    EXPECT_EQ(shot.frame.frameIndex, 2 * kFps);
+    EXPECT_EQ(shot.frame.playedMillis, 2000);
+    p.facade.SetRenderSurface(v, nullptr); // before the tile goes
+}
+
 TEST_F(RealPlaybackTest, ThreeChannelsOfOneFileEachPlayTheirOwnStream)
 {
     Played p(threeFile);
