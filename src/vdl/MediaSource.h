@@ -33,6 +33,7 @@ public:
     int AudioIndex() const { return m_audioIndex; }
     int VideoStreamCount() const { return m_videoCount; }
     int64_t BytesRead() const { return m_region.BytesRead(); }
+    int64_t ReadFailures() const { return m_region.Failures(); }
 
 private:
     StreamRegion m_region;

@@ -681,16 +681,17 @@ void Port::Run()
             } else {
                 const PortEngine::Output out{m_surface, m_view, m_viewSerial};
                 lock.unlock();
-                double landed = 0.0;
                 if (request.kind == RequestKind::Seek)
-                    landed = m_engine->Seek(request.ms, out);
+                    result = m_engine->Seek(request.ms, out);
                 else if (request.kind == RequestKind::Step)
-                    landed = m_engine->Step(request.direction, out);
+                    result = m_engine->Step(request.direction, out);
                 else if (request.kind == RequestKind::Stop)
                     m_engine->Stop();
                 lock.lock();
-                if (request.kind == RequestKind::Seek || request.kind == RequestKind::Step)
-                    m_clock.SetPosition(landed, PlayClock::Clock::now());
+                // A seek or step that failed leaves the frame on screen, and the clock, as they were.
+                const bool moves = request.kind == RequestKind::Seek || request.kind == RequestKind::Step;
+                if (moves && result == VDL_ERR_NONE)
+                    m_clock.SetPosition(m_engine->CurrentMs(), PlayClock::Clock::now());
             }
             handled = id;
             m_doneId = id;

@@ -58,10 +58,14 @@ public:
 
     // One round: presents what is due; returns when the next round is due.
     PlayClock::TimePoint Tick(const Snapshot& s);
-    // Lands on the first frame at or after ms; returns its played time.
-    double Seek(double ms, const Output& out);
-    // One frame forward (+1) or back (-1) from the frame on screen; returns its played time.
-    double Step(int direction, const Output& out);
+    // Lands on the first frame at or after ms and presents it. Returns VDL_ERR_NONE, or
+    // VDL_ERR_SEEK when the stream holds no such frame (it ends before its declared end, or
+    // nothing there decodes) and VDL_ERR_READ when reading the stream failed on the way; then
+    // the frame on screen stays. CurrentMs() is the played time on screen either way.
+    int Seek(double ms, const Output& out);
+    // One frame forward (+1) or back (-1) from the frame on screen; errors as Seek. At the first
+    // frame, and at the last of a stream that is whole, a step stays where it is.
+    int Step(int direction, const Output& out);
     void Stop();
     // Shows the frame on screen again (a surface was attached).
     void Represent(const Output& out);
@@ -75,12 +79,23 @@ public:
 
 private:
     enum class Landing { AtOrAfter, Covering };
+    // Streams whose frames end within this of their declared end are whole.
+    static constexpr double kWholeToleranceMs = 250.0;
 
     int DecodeNext(Frame& out);
     // Sound at normal forward speed, when it is on and a device exists; dropped otherwise.
     void HandleAudio(AVPacket* packet);
     void SeekDecoder(int64_t pts);
+    // The frame for ms, or one without a picture when there is none (m_landError says why).
     Frame Land(double ms, Landing how);
+    Frame Unreachable();
+    // The frame a step lands on; VDL_ERR_* when there is none to take.
+    int FrameAfter(Frame* next);
+    int FrameBefore(Frame* previous);
+    // The frames end well before the end the container declares: cut short or damaged.
+    bool EndsEarly() const;
+    // Reading the stream region failed since the decoder was last positioned.
+    bool ReadFailed() const { return m_source.ReadFailures() > m_failuresAtSeek; }
     // The frames from the keyframe at or before limitMs up to it; *after gets the next one.
     std::vector<Frame> DecodeGopUpTo(double limitMs, Frame* after = nullptr);
     bool CacheFind(double t, Frame* out) const;
@@ -112,6 +127,9 @@ private:
     double m_periodMs = 40.0;
     double m_fps = 25.0;
     double m_lastMs = -1.0;    // known after the end was reached or the index is ready
+    double m_declaredLastMs = -1.0; // the last frame by the container's duration; -1 unknown
+    int64_t m_failuresAtSeek = 0; // the region's read failures when the decoder was last positioned
+    int m_landError = 0;       // VDL_ERR_* of the last Land
     int m_readErrors = 0;
     bool m_draining = false;
     bool m_skipping = false;

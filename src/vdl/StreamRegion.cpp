@@ -195,8 +195,12 @@ StreamRegion::~StreamRegion()
 bool StreamRegion::Open(const std::string& path, int64_t end)
 {
     m_fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    m_end = end;
-    return m_fd >= 0;
+    if (m_fd < 0)
+        return false;
+    // A region given beyond the file ends with the file: only a file that shrinks later fails.
+    struct stat st = {};
+    m_end = fstat(m_fd, &st) == 0 ? std::min<int64_t>(end, st.st_size) : end;
+    return true;
 }
 
 AVIOContext* StreamRegion::MakeIo()
@@ -226,10 +230,10 @@ int StreamRegion::Read(void* opaque, uint8_t* buf, int size)
     if (left <= 0)
         return AVERROR_EOF;
     const ssize_t n = pread(self->m_fd, buf, static_cast<size_t>(std::min<int64_t>(size, left)), self->m_pos);
-    if (n < 0)
-        return AVERROR(errno);
-    if (n == 0)
-        return AVERROR_EOF;
+    if (n <= 0) {
+        ++self->m_failures;
+        return n < 0 ? AVERROR(errno) : AVERROR(EIO);
+    }
     self->m_pos += n;
     self->m_bytesRead += n;
     return static_cast<int>(n);

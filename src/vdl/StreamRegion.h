@@ -29,6 +29,9 @@ public:
     static void Close(AVIOContext** io);
 
     int64_t BytesRead() const { return m_bytesRead; }
+    // Reads that failed: the system refused them, or the file ended inside the region (it was
+    // cut or replaced while open). The demuxer sees those as I/O errors, never as the end.
+    int64_t Failures() const { return m_failures; }
     int64_t End() const { return m_end; }
 
 private:
@@ -39,4 +42,5 @@ private:
     int64_t m_end = 0;
     int64_t m_pos = 0;
     int64_t m_bytesRead = 0;
+    int64_t m_failures = 0;
 };

@@ -7,6 +7,7 @@
 #include "tools/PlayCommand.h"
 #include "tools/sample/FrameStamp.h"
 #include "tools/sample/SampleMaker.h"
+#include "tools/sample/SampleStreamWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -229,6 +230,56 @@ TEST_F(RealPlaybackTest, TilesSwapSurfacesSetViewsAndReadCountersThroughTheFacad
     EXPECT_EQ(shot.frame.frameIndex, 2 * kFps);
     EXPECT_EQ(shot.frame.playedMillis, 2000);
     p.facade.SetRenderSurface(v, nullptr); // before the tile goes
+}
+
+TEST_F(RealPlaybackTest, SeekPastTheCutOfACutShortExportFailsInEveryLayersWordsAndKeepsThePicture)
+{
+    // A recording cut short with its tag still behind it: the stream's header promises 8 s.
+    SampleStreamOptions o;
+    o.width = 320;
+    o.height = 240;
+    o.gop = 25;
+    o.durationSeconds = 8;
+    o.startUtc = 1622876880;
+    o.threads = 1;
+    const QString whole = folder->filePath("whole.mkv");
+    SampleStreamWriter::Write(whole, o);
+    QFile in(whole);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QByteArray stream = in.readAll();
+    const QString path = folder->filePath("cut.video");
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(stream.left(stream.size() / 2));
+    out.close();
+    FileTag tag;
+    tag.SetDeviceType(1);
+    tag.SetCameraNames({QStringLiteral("Gate")});
+    tag.SetChannelMask(1);
+    tag.SetStartTime(o.startUtc);
+    tag.SetEndTime(o.startUtc + 8);
+    tag.AppendTag(path, QStringLiteral("6.2"));
+
+    Played p(path);
+    ASSERT_EQ(p.videos.size(), 1u);
+    Video* v = p.list.front();
+    p.facade.PlayVideos(&p.list);
+    ASSERT_TRUE(p.surfaces.front()->WaitForPresented(1, 5000));
+    p.facade.PauseVideo(v);
+    p.facade.SeekVideo(v, o.startUtc + 1);
+    const int64_t shown = p.surfaces.front()->LastFrameIndex();
+    ASSERT_EQ(shown, kFps);
+    try {
+        p.facade.SeekVideo(v, o.startUtc + 7);
+        FAIL() << "there is no picture past the cut";
+    } catch (const FalException& e) {
+        EXPECT_EQ(e.Message().toStdString(),
+                  "Couldn't Seek video. Error while Getting PlaybackSeek : SDK call failed: Cannot Seek LocalFile, "
+                  "VDL_SeekWallClock - " + std::to_string(VDL_ERR_SEEK));
+    }
+    EXPECT_EQ(p.surfaces.front()->LastFrameIndex(), shown);
+    EXPECT_EQ(Stamp(p.facade.SaveSnapshot(v)), kFps);
+    EXPECT_EQ(p.facade.GetPlayedTime(v), 1);
 }
 
 TEST_F(RealPlaybackTest, ThreeChannelsOfOneFileEachPlayTheirOwnStream)

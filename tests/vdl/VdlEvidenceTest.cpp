@@ -168,25 +168,102 @@ TEST(VdlWatermark, BrokenSealAndMissingRecordsAreReported)
     EXPECT_EQ(missing, 1);
 }
 
-TEST(VdlDamage, CutShortStreamPlaysUpToItsLastWholeFrame)
+// The frame on screen and how often the surface was called, to show that a failure left both.
+struct Screen {
+    int64_t stamp;
+    int64_t index;
+    size_t count;
+    bool operator==(const Screen&) const = default;
+};
+Screen ScreenOf(int32_t port, const StampSurface& surface)
+{
+    return {surface.LastStamp(), FrameIndex(port), surface.Count()};
+}
+
+int64_t IndexedFrames(int32_t port)
+{
+    VDL_StreamInfo info = {};
+    EXPECT_TRUE(WaitFor([&] { return VDL_GetStreamInfo(port, &info) && info.indexReady; }));
+    return info.frameCount;
+}
+
+TEST(VdlDamage, CutShortStreamPlaysToItsLastWholeFrameAndASeekPastTheCutFailsLeavingThePicture)
 {
     QTemporaryDir dir;
     const QByteArray whole = ReadAll(StandardSample());
-    const QString cut = WriteBytes(dir, "cut.partial", whole.left(whole.size() * 6 / 10));
+    const QString cut = WriteBytes(dir, "cut.video", whole.left(whole.size() * 6 / 10));
+    StampSurface surface;
     OpenPort open(cut);
     ASSERT_TRUE(open.opened) << VDL_GetErrorText(open.error);
-    StampSurface surface;
     Attached attached(open.port, surface.Handle());
-    ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 60000));
-    const int64_t last = surface.LastStamp();
-    EXPECT_GT(last, 100);
-    EXPECT_LT(last, 200);
     ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 1000));
-    EXPECT_EQ(surface.LastStamp(), 25);
+    ASSERT_EQ(surface.LastStamp(), 25);
+    // Before the index knows where the frames end, and after: the same answer.
+    for (int round = 0; round < 2; ++round) {
+        for (int ms : {9000, 60000}) {
+            const Screen before = ScreenOf(open.port, surface);
+            EXPECT_FALSE(VDL_SeekPlayedTime(open.port, ms)) << ms;
+            EXPECT_EQ(VDL_GetLastError(open.port), VDL_ERR_SEEK) << ms;
+            EXPECT_EQ(ScreenOf(open.port, surface), before) << ms;
+            EXPECT_EQ(VDL_GetPlayedMillis(open.port), 1000) << ms;
+        }
+        if (round == 0) {
+            ASSERT_GT(IndexedFrames(open.port), 100);
+        }
+    }
+    const int64_t last = IndexedFrames(open.port) - 1;
+    EXPECT_LT(last, 200);
+    // Playing runs to the last whole frame; a step beyond it fails and stays there.
     ASSERT_TRUE(VDL_Play(open.port, nullptr));
     ASSERT_TRUE(VDL_Faster(open.port));
     ASSERT_TRUE(VDL_Faster(open.port));
     ASSERT_TRUE(WaitFor([&] { return surface.LastStamp() == last; }, 8s));
+    EXPECT_FALSE(VDL_StepForward(open.port));
+    EXPECT_EQ(VDL_GetLastError(open.port), VDL_ERR_SEEK);
+    EXPECT_EQ(surface.LastStamp(), last);
+    EXPECT_TRUE(VDL_StepBackward(open.port));
+    EXPECT_EQ(surface.LastStamp(), last - 1);
+    EXPECT_TRUE(VDL_SeekPlayedTime(open.port, static_cast<int32_t>(last * 40)));
+    EXPECT_EQ(surface.LastStamp(), last);
+}
+
+TEST(VdlDamage, SeekIntoADamagedTailFailsAndOneIntoAFileCutWhileOpenFailsAsARead)
+{
+    QTemporaryDir dir;
+    const QByteArray whole = ReadAll(StandardSample());
+    std::mt19937 random(3);
+    QByteArray damaged = whole;
+    for (int i = whole.size() / 2; i < whole.size(); ++i)
+        damaged[i] = static_cast<char>(random());
+    {
+        StampSurface surface;
+        OpenPort open(WriteBytes(dir, "tail.video", damaged));
+        ASSERT_TRUE(open.opened);
+        Attached attached(open.port, surface.Handle());
+        ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 2000));
+        const Screen before = ScreenOf(open.port, surface);
+        EXPECT_FALSE(VDL_SeekPlayedTime(open.port, 8000));
+        EXPECT_EQ(VDL_GetLastError(open.port), VDL_ERR_SEEK);
+        EXPECT_EQ(ScreenOf(open.port, surface), before);
+        EXPECT_TRUE(VDL_SeekPlayedTime(open.port, 1000));
+        EXPECT_EQ(surface.LastStamp(), 25);
+    }
+    // The file shrinks under the port (a share gone, an export overwritten): what can no longer
+    // be read fails as a read; what was read before still shows.
+    const QString path = WriteBytes(dir, "shrinking.video", whole);
+    StampSurface surface;
+    OpenPort open(path);
+    ASSERT_TRUE(open.opened);
+    Attached attached(open.port, surface.Handle());
+    ASSERT_GT(IndexedFrames(open.port), 200);
+    ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 1000));
+    ASSERT_TRUE(QFile::resize(path, whole.size() / 3));
+    const Screen before = ScreenOf(open.port, surface);
+    EXPECT_FALSE(VDL_SeekPlayedTime(open.port, 8000));
+    EXPECT_EQ(VDL_GetLastError(open.port), VDL_ERR_READ);
+    EXPECT_EQ(ScreenOf(open.port, surface), before);
+    EXPECT_FALSE(VDL_SeekPlayedTime(open.port, 9000));
+    EXPECT_EQ(VDL_GetLastError(open.port), VDL_ERR_READ);
 }
 
 TEST(VdlDamage, CorruptStreamsNeverCrashAndGarbageIsRefused)

@@ -50,9 +50,9 @@ enum VDL_Error {
     VDL_ERR_NOT_SUPPORTED = 13,    // the call is not available in this build
     VDL_ERR_WRONG_STATE = 14,      // the port is not in a state that allows the call
     VDL_ERR_SPEED_LIMIT = 15,      // VDL_Faster at 16x or VDL_Slower at 1/16x
-    VDL_ERR_SEEK = 16,             // the stream could not be positioned
+    VDL_ERR_SEEK = 16,             // no frame there: the stream ends before it, or nothing there decodes
     VDL_ERR_TIMEOUT = 17,          // the port's thread did not answer in time
-    VDL_ERR_READ = 18,             // reading the stream region failed
+    VDL_ERR_READ = 18,             // reading the stream region failed (I/O error, file cut while open)
     VDL_ERR_FOLLOW = 19,           // VDL_FollowPort: bad leader (itself, a follower, not open)
     VDL_ERR_COUNT_ = 20
 };
@@ -227,10 +227,15 @@ VDL_API int32_t VDL_Stop(int32_t port);                  // stops, back to the s
 VDL_API int32_t VDL_Faster(int32_t port);                // speed x2, up to 16x
 VDL_API int32_t VDL_Slower(int32_t port);                // speed /2, down to 1/16x
 VDL_API int32_t VDL_PlayBackward(int32_t port);          // backward play at 1x
-VDL_API int32_t VDL_StepForward(int32_t port);           // pause and show the next frame
-VDL_API int32_t VDL_StepBackward(int32_t port);          // pause and show the previous frame
-// Land on the first frame at or after the target (the last frame past the end, the first before
-// the start). The play state (playing, paused, direction, speed) is kept.
+// Pause and show the next or the previous frame. At the first frame, and at the last of a whole
+// stream, the step stays there; errors as for the seeks.
+VDL_API int32_t VDL_StepForward(int32_t port);
+VDL_API int32_t VDL_StepBackward(int32_t port);
+// Land on the first frame at or after the target (the last frame past the stream's end, the first
+// before its start). The play state (playing, paused, direction, speed) is kept. A target the
+// stream's frames do not reach although its container says they go on (a stream cut short or
+// damaged) fails with VDL_ERR_SEEK, or VDL_ERR_READ when the file could not be read; then the
+// frame on screen and the played time stay as they were.
 VDL_API int32_t VDL_SeekPlayedTime(int32_t port, int32_t milliseconds);
 VDL_API int32_t VDL_SeekWallClock(int32_t port, int32_t year, int32_t month, int32_t day,
                                   int32_t hour, int32_t minute, int32_t second);
