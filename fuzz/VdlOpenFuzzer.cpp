@@ -29,10 +29,12 @@ constexpr int kMaxIterations = 64;
 // As large as the recorders' HD exports: larger pictures are refused by the decoder.
 constexpr int64_t kMaxPixels = 1920 * 1088;
 
-class CheckingSurface : public VDL_Surface {
+class CheckingSurface {
 public:
-    void Present(const VDL_Picture& picture) override
+    VDL_Surface* Handle() { return &handle; }
+    static void Check(void* user, const VDL_Picture* p)
     {
+        const VDL_Picture& picture = *p;
         FUZZ_CHECK(picture.pixels != nullptr);
         FUZZ_CHECK(picture.width > 0 && picture.height > 0);
         FUZZ_CHECK(static_cast<int64_t>(picture.width) * picture.height <= kMaxPixels);
@@ -42,9 +44,10 @@ public:
         touch = picture.pixels[static_cast<size_t>(picture.height - 1) * static_cast<size_t>(picture.stride)
                                + static_cast<size_t>(picture.width) * 4 - 1];
         (void)touch;
-        presented.fetch_add(1);
+        static_cast<CheckingSurface*>(user)->presented.fetch_add(1);
     }
     std::atomic<int> presented{0};
+    VDL_Surface handle{this, &CheckingSurface::Check};
 };
 
 void Quiet(int32_t, const char*, void*) {}
@@ -112,7 +115,7 @@ void RunOperations(int32_t port, const uint8_t* ops, size_t count, CheckingSurfa
         const int argument = ops[i] >> 4;
         switch (ops[i] & 0x0F) {
         case 0:
-            VDL_Play(port, &surface);
+            VDL_Play(port, surface.Handle());
             break;
         case 1:
             VDL_Pause(port, argument & 1);
@@ -160,7 +163,7 @@ void RunOperations(int32_t port, const uint8_t* ops, size_t count, CheckingSurfa
             Query(port);
             break;
         case 12:
-            VDL_SetSurface(port, (argument & 1) ? nullptr : static_cast<void*>(&surface));
+            VDL_SetSurface(port, (argument & 1) ? nullptr : surface.Handle());
             break;
         case 13:
             VDL_SetWallClockOrigin(port, static_cast<int64_t>(argument) * 86400 * 365);
@@ -209,7 +212,7 @@ int FuzzVdlOpen(const uint8_t* data, size_t size)
         if (ops) {
             RunOperations(port, ops + 1, kOpsBytes - 1, surface);
         } else {
-            VDL_Play(port, &surface);
+            VDL_Play(port, surface.Handle());
             VDL_StepForward(port);
             VDL_StepBackward(port);
         }

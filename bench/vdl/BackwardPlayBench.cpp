@@ -11,7 +11,7 @@ void Run(int speed, int seconds)
 {
     const int32_t port = OpenBenchPort(Hd720Stream());
     CopySurface surface;
-    VDL_SetSurface(port, &surface);
+    VDL_SetSurface(port, surface.Handle());
     WaitForIndex(port);
     VDL_SeekPlayedTime(port, 59000);
     VDL_PlayBackward(port);

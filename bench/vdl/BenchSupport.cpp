@@ -83,6 +83,11 @@ std::string Fixed(double v, int decimals)
     return text;
 }
 
+CopySurface::CopySurface()
+    : m_handle{this, [](void* user, const VDL_Picture* picture) { static_cast<CopySurface*>(user)->Present(*picture); }}
+{
+}
+
 void CopySurface::Present(const VDL_Picture& picture)
 {
     const size_t size = static_cast<size_t>(picture.stride) * picture.height;

@@ -23,13 +23,18 @@ double Percentile(std::vector<double> v, double p); // p in 0..100
 std::string Fixed(double v, int decimals);
 
 // A surface that takes each frame as a tile would: copies it and counts.
-class CopySurface : public VDL_Surface {
+class CopySurface {
 public:
-    void Present(const VDL_Picture& picture) override;
+    CopySurface();
+    CopySurface(const CopySurface&) = delete;
+    CopySurface& operator=(const CopySurface&) = delete;
+    VDL_Surface* Handle() { return &m_handle; }
+    void Present(const VDL_Picture& picture);
     std::atomic<int64_t> frames{0};
     std::atomic<int64_t> lastIndex{-1};
 
 private:
+    VDL_Surface m_handle;
     std::vector<uint8_t> m_copy;
 };
 

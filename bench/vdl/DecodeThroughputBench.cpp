@@ -15,7 +15,7 @@ double VdlSeconds(const QString& path, int threads, int64_t* frames)
 {
     const int32_t port = OpenBenchPort(path, threads);
     CopySurface surface;
-    VDL_SetSurface(port, &surface);
+    VDL_SetSurface(port, surface.Handle());
     VDL_StreamInfo info = {};
     VDL_GetStreamInfo(port, &info);
     const double start = NowMs();

@@ -21,10 +21,10 @@ double Run(const std::vector<QString>& files, bool follow, int seconds)
             VDL_FollowPort(ports[i], ports[0]);
         VDL_Play(ports[0], &surfaces[0]);
         for (size_t i = 1; i < ports.size(); ++i)
-            VDL_SetSurface(ports[i], &surfaces[i]);
+            VDL_SetSurface(ports[i], surfaces[i].Handle());
     } else {
         for (size_t i = 0; i < ports.size(); ++i)
-            VDL_Play(ports[i], &surfaces[i]);
+            VDL_Play(ports[i], surfaces[i].Handle());
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     double worst = 0.0;

@@ -11,7 +11,7 @@ int main()
 {
     const int32_t port = OpenBenchPort(Hd720Stream());
     CopySurface surface;
-    VDL_SetSurface(port, &surface);
+    VDL_SetSurface(port, surface.Handle());
     WaitForIndex(port);
     VDL_StreamInfo info = {};
     VDL_GetStreamInfo(port, &info);

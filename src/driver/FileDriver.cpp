@@ -91,6 +91,12 @@ void FileDriver::PartialFileWorker(const QString&, FileTag&)
     throw FalException(QStringLiteral("Not implemented"));
 }
 
+void FileDriver::SetRenderSurface(Video*, VDL_Surface*) {}
+void FileDriver::SetRenderView(Video*, const QRect&, const QSize&) {}
+VDL_Stats FileDriver::GetStats(Video*) { return {}; }
+VDL_StreamInfo FileDriver::GetStreamInfo(Video*) { return {}; }
+SnapshotFrame FileDriver::SnapshotAndFrame(Video*) { return {}; }
+
 // The library hands over a whole BMP file image; the picture is built from its info header and
 // the bits at the offset the file header names. Anything that does not fit the image it came in
 // gives a null picture rather than a read past its end.

@@ -2,9 +2,12 @@
 
 #include "driver/MetadataTypes.h"
 #include "evidence/CalendarFields.h"
+#include "vdl/vdl.h"
 
 #include <QByteArray>
 #include <QImage>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QtGlobal>
 #include <cstdint>
@@ -19,6 +22,12 @@ class Video;
 using VideoList = std::vector<Video*>;
 // The user interface's watermark callback: (title, text). Called on the library's thread.
 using WatermarkHandler = std::function<void(const QString& title, const QString& text)>;
+
+// A snapshot and the description of the same frame, taken together (slot 49).
+struct SnapshotFrame {
+    QImage image;
+    VDL_FrameInfo frame = {};
+};
 
 // The abstract playback driver: one object per device, through which every playback request for
 // that device's videos passes. The virtual operations are kept in slot order; the defaults here
@@ -79,4 +88,14 @@ public:
     virtual void PartialFile(const QString& path, FileTag& tag);                       // 42
     virtual void PartialFileWorker(const QString& path, FileTag& tag);                 // 43
     virtual QImage BitmapFromBmp(const QByteArray& image);                             // 44
+
+    // What the tiles need of the decoding library beyond the Part's list. The surface is the
+    // one every later play of the video renders into as well (it becomes its render window);
+    // null detaches. A view is the frame rectangle the surface shows and the size it paints;
+    // an empty rectangle or size: the whole frame at its own size.
+    virtual void SetRenderSurface(Video* video, VDL_Surface* surface);                 // 45
+    virtual void SetRenderView(Video* video, const QRect& source, const QSize& output); // 46
+    virtual VDL_Stats GetStats(Video* video);                                          // 47
+    virtual VDL_StreamInfo GetStreamInfo(Video* video);                                // 48
+    virtual SnapshotFrame SnapshotAndFrame(Video* video);                              // 49
 };

@@ -3,8 +3,15 @@
 #include <chrono>
 #include <cstring>
 
-FrameSurface::FrameSurface() = default;
+FrameSurface::FrameSurface() : handle_{this, &FrameSurface::OnPresent} {}
 FrameSurface::~FrameSurface() = default;
+
+void FrameSurface::OnPresent(void* user, const VDL_Picture* picture)
+{
+    if (user != nullptr && picture != nullptr) {
+        static_cast<FrameSurface*>(user)->Present(*picture);
+    }
+}
 
 void FrameSurface::Present(const VDL_Picture& picture)
 {

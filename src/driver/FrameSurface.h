@@ -7,15 +7,19 @@
 #include <cstdint>
 #include <mutex>
 
-// A render surface without a window: keeps a copy of the last frame the library presented.
-// Present runs on the library's presentation thread and only copies under the lock; readers on
-// any other thread take copies.
-class FrameSurface final : public VDL_Surface {
+// A render surface without a window (the command-line tool's and the tests'): keeps a copy of
+// the last frame the library presented. Handle() is what goes into Video::renderWindow or
+// VDL_SetSurface; the library calls it on its own thread, where it only copies under the lock;
+// readers on any other thread take copies. Detach it (or release the port) before it is destroyed.
+class FrameSurface final {
 public:
     FrameSurface();
     ~FrameSurface();
+    FrameSurface(const FrameSurface&) = delete;
+    FrameSurface& operator=(const FrameSurface&) = delete;
 
-    void Present(const VDL_Picture& picture) override;
+    VDL_Surface* Handle() { return &handle_; }
+    void Present(const VDL_Picture& picture);
 
     QImage LastImage() const;
     int64_t LastFrameIndex() const;
@@ -25,6 +29,9 @@ public:
     bool WaitForPresented(int64_t count, int timeoutMillis) const;
 
 private:
+    static void OnPresent(void* user, const VDL_Picture* picture);
+
+    VDL_Surface handle_;
     // Guards the copy of the last frame and its counters.
     mutable std::mutex mutex_;
     mutable std::condition_variable presented_;

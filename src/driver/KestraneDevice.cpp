@@ -548,30 +548,97 @@ void KestraneDevice::PlaybackRewindLocalFile(Video* video, float speed, int32_t 
 
 QImage KestraneDevice::Snapshot(Video* video)
 {
-    return Guard("Snapshot", [&] {
+    return Guard("Snapshot", [&] { return TakeSnapshot(Port(video), nullptr); });
+}
+
+SnapshotFrame KestraneDevice::SnapshotAndFrame(Video* video)
+{
+    return Guard("SnapshotAndFrame", [&] {
+        SnapshotFrame result;
+        result.image = TakeSnapshot(Port(video), &result.frame);
+        return result;
+    });
+}
+
+// With frame: the picture and its description come from one call, so they are of one frame.
+QImage KestraneDevice::TakeSnapshot(int32_t port, VDL_FrameInfo* frame)
+{
+    int32_t w = 0;
+    int32_t h = 0;
+    Sdk(Vdl().GetPictureSize(port, &w, &h), port, "Cannot Get Sanpshot Size, VDL_GetPictureSize failed");
+    if (w == 704 && (h == 288 || h == 240)) {
+        h *= 2;
+    }
+    const qint64 size = static_cast<qint64>(qMax(w, 0)) * qMax(h, 0) * 5;
+    // A size the library could not fill anyway is refused before anything is allocated.
+    if (size <= 0 || size > std::numeric_limits<int32_t>::max()) {
+        Sdk(0, port, "Cannot Get Sanpshot Size, VDL_GetPictureSize failed");
+    }
+    QByteArray buffer(static_cast<qsizetype>(size), '\0');
+    uint32_t used = 0;
+    auto* bytes = reinterpret_cast<uint8_t*>(buffer.data());
+    if (frame != nullptr) {
+        Sdk(Vdl().GetBmpAndFrame(port, bytes, static_cast<uint32_t>(size), &used, frame), port,
+            "Cannot Get Bitmap, VDL_GetBmpAndFrame failed");
+    } else {
+        Sdk(Vdl().GetBmp(port, bytes, static_cast<uint32_t>(size), &used), port, "Cannot Get Bitmap, VDL_GetBmp failed");
+    }
+    if (static_cast<qint64>(used) + 1 < size) {
+        buffer[static_cast<qsizetype>(used) + 1] = '\0';
+    }
+    if (static_cast<qint64>(used) < size) {
+        buffer.truncate(static_cast<qsizetype>(used));
+    }
+    return BitmapFromBmp(buffer);
+}
+
+// The video keeps the surface as its render window, so a later play cannot attach one that was
+// detached (a tile that is gone). A closed video has no port to tell.
+void KestraneDevice::SetRenderSurface(Video* video, VDL_Surface* surface)
+{
+    Guard("SetRenderSurface", [&] {
+        if (video == nullptr) {
+            throw FalException(QStringLiteral("The camera was not opened by this driver"));
+        }
+        video->renderWindow = surface;
+        if (video->playbackState == PlaybackState::Closed) {
+            return;
+        }
         const int32_t port = Port(video);
-        int32_t w = 0;
-        int32_t h = 0;
-        Sdk(Vdl().GetPictureSize(port, &w, &h), port, "Cannot Get Sanpshot Size, VDL_GetPictureSize failed");
-        if (w == 704 && (h == 288 || h == 240)) {
-            h *= 2;
-        }
-        const qint64 size = static_cast<qint64>(qMax(w, 0)) * qMax(h, 0) * 5;
-        // A size the library could not fill anyway is refused before anything is allocated.
-        if (size <= 0 || size > std::numeric_limits<int32_t>::max()) {
-            Sdk(0, port, "Cannot Get Sanpshot Size, VDL_GetPictureSize failed");
-        }
-        QByteArray buffer(static_cast<qsizetype>(size), '\0');
-        uint32_t used = 0;
-        Sdk(Vdl().GetBmp(port, reinterpret_cast<uint8_t*>(buffer.data()), static_cast<uint32_t>(size), &used), port,
-            "Cannot Get Bitmap, VDL_GetBmp failed");
-        if (static_cast<qint64>(used) + 1 < size) {
-            buffer[static_cast<qsizetype>(used) + 1] = '\0';
-        }
-        if (static_cast<qint64>(used) < size) {
-            buffer.truncate(static_cast<qsizetype>(used));
-        }
-        return BitmapFromBmp(buffer);
+        Sdk(Vdl().SetSurface(port, surface), port, "Cannot SetRenderSurface, VDL_SetSurface failed");
+    });
+}
+
+void KestraneDevice::SetRenderView(Video* video, const QRect& source, const QSize& output)
+{
+    Guard("SetRenderView", [&] {
+        const int32_t port = Port(video);
+        const bool whole = source.isEmpty() || output.isEmpty();
+        const QRect s = whole ? QRect() : source;
+        const QSize o = whole ? QSize(0, 0) : output;
+        Sdk(Vdl().SetSurfaceView(port, s.x(), s.y(), s.isEmpty() ? 0 : s.width(), s.isEmpty() ? 0 : s.height(),
+                                 o.width(), o.height()),
+            port, "Cannot SetRenderView, VDL_SetSurfaceView failed");
+    });
+}
+
+VDL_Stats KestraneDevice::GetStats(Video* video)
+{
+    return Guard("GetStats", [&] {
+        const int32_t port = Port(video);
+        VDL_Stats stats{};
+        Sdk(Vdl().GetStats(port, &stats), port, "Cannot GetStats, VDL_GetStats failed");
+        return stats;
+    });
+}
+
+VDL_StreamInfo KestraneDevice::GetStreamInfo(Video* video)
+{
+    return Guard("GetStreamInfo", [&] {
+        const int32_t port = Port(video);
+        VDL_StreamInfo info{};
+        Sdk(Vdl().GetStreamInfo(port, &info), port, "Cannot GetStreamInfo, VDL_GetStreamInfo failed");
+        return info;
     });
 }
 

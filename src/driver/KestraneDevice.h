@@ -51,6 +51,11 @@ public:
     QImage Snapshot(Video* video) override;
     void AudioInputEnable(Video* video, bool on) override;
     void SetWatermark(Video* video, WatermarkHandler handler) override;
+    void SetRenderSurface(Video* video, VDL_Surface* surface) override;
+    void SetRenderView(Video* video, const QRect& source, const QSize& output) override;
+    VDL_Stats GetStats(Video* video) override;
+    VDL_StreamInfo GetStreamInfo(Video* video) override;
+    SnapshotFrame SnapshotAndFrame(Video* video) override;
 
     void PlaybackPlayLocalFile(Video* video);
     void PlaybackFastForwardLocalFile(Video* video, float speed, int32_t playedMillis);
@@ -75,6 +80,8 @@ private:
     void Sdk(int32_t result, int32_t port, const char* what);
     int32_t StreamIndexFor(const Video* video) const;
     void ReleaseHeldPort(KestraneLocalFileData& file);
+    // The snapshot steps of the Part, with the library call that fills the buffer.
+    QImage TakeSnapshot(int32_t port, VDL_FrameInfo* frame);
 
     static void OnIndexReady(int32_t port, void* user);
     static void OnWatermark(int32_t port, const VDL_WatermarkReport** report, void* user);

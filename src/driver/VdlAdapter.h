@@ -39,6 +39,10 @@
     X(SelectStream)                                                                                \
     X(SetWallClockOrigin)                                                                          \
     X(SetSurface)                                                                                  \
+    X(SetSurfaceView)                                                                              \
+    X(GetStats)                                                                                    \
+    X(GetStreamInfo)                                                                               \
+    X(GetBmpAndFrame)                                                                              \
     X(GetFrameInfo)                                                                                \
     X(SetLogCallback)
 

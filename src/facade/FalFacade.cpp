@@ -389,6 +389,36 @@ void FalFacade::DewarpPositionSet(Video* video)
     });
 }
 
+void FalFacade::SetRenderSurface(Video* video, VDL_Surface* surface)
+{
+    FileDriver& driver = DriverFor(video);
+    Wrapped("Couldn't Set Render Surface %s", [&] { driver.SetRenderSurface(video, surface); });
+}
+
+void FalFacade::SetRenderView(Video* video, const QRect& source, const QSize& output)
+{
+    FileDriver& driver = DriverFor(video);
+    Wrapped("Couldn't Set Render View %s", [&] { driver.SetRenderView(video, source, output); });
+}
+
+VDL_Stats FalFacade::GetStats(Video* video)
+{
+    FileDriver& driver = DriverFor(video);
+    return Wrapped("Couldn't Get Stats %s", [&] { return driver.GetStats(video); });
+}
+
+VDL_StreamInfo FalFacade::GetStreamInfo(Video* video)
+{
+    FileDriver& driver = DriverFor(video);
+    return Wrapped("Couldn't Get Stream Info %s", [&] { return driver.GetStreamInfo(video); });
+}
+
+SnapshotFrame FalFacade::GetSnapshotAndFrame(Video* video)
+{
+    FileDriver& driver = DriverFor(video);
+    return Wrapped("Couldn't Get Snapshot And Frame %s", [&] { return driver.SnapshotAndFrame(video); });
+}
+
 std::unique_ptr<MetadataConfigList> FalFacade::GetMetadataConfig(Video* video)
 {
     FileDriver* driver = nullptr;

@@ -66,6 +66,14 @@ public:
     void DewarpLayoutPlay(const VideoList* videos);
     void DewarpPositionSet(Video* video);
 
+    // The tiles' hold on the decoding library: where a video renders, which part of its frame at
+    // which size, its counters and stream facts, and a snapshot with the frame it shows.
+    void SetRenderSurface(Video* video, VDL_Surface* surface);
+    void SetRenderView(Video* video, const QRect& source, const QSize& output);
+    VDL_Stats GetStats(Video* video);
+    VDL_StreamInfo GetStreamInfo(Video* video);
+    SnapshotFrame GetSnapshotAndFrame(Video* video);
+
     // Metadata.
     std::unique_ptr<MetadataConfigList> GetMetadataConfig(Video* video);
     void MetadataPlay(Video* video, const MetadataConfigList& entries, int32_t a, int32_t b, int32_t c, int32_t d);

@@ -82,7 +82,7 @@ int PlayCommand::Run(const QStringList& args)
         }
         for (const auto& video : videos) {
             surfaces.push_back(std::make_unique<FrameSurface>());
-            video->renderWindow = static_cast<VDL_Surface*>(surfaces.back().get());
+            video->renderWindow = surfaces.back()->Handle();
             list.push_back(video.get());
         }
         CommandLineText::Out(QStringLiteral("file: %1").arg(path));

@@ -2,9 +2,11 @@
 
 extern "C" {
 #include <libavutil/frame.h>
+#include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -26,24 +28,57 @@ constexpr uint32_t kHeaders = 14 + 40;
 
 FrameConverter::~FrameConverter() { sws_freeContext(m_sws); }
 
-bool FrameConverter::Convert(const AVFrame* frame)
+bool FrameConverter::Convert(const AVFrame* frame, const SurfaceView& view)
 {
     if (!frame || frame->width <= 0 || frame->height <= 0)
         return false;
-    if (!m_sws || frame->width != m_width || frame->height != m_height || frame->format != m_format) {
+    const auto format = static_cast<AVPixelFormat>(frame->format);
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
+    if (!desc)
+        return false;
+    // The rectangle, clamped to the frame and put on the chroma grid, so that every plane starts
+    // at a whole sample of its own.
+    SurfaceView v = view;
+    const bool croppable = !(desc->flags & (AV_PIX_FMT_FLAG_HWACCEL | AV_PIX_FMT_FLAG_BITSTREAM | AV_PIX_FMT_FLAG_PAL));
+    if (v.Whole() || !croppable)
+        v = SurfaceView{0, 0, frame->width, frame->height, frame->width, frame->height};
+    v.x = std::clamp(v.x, 0, frame->width - 1) & ~((1 << desc->log2_chroma_w) - 1);
+    v.y = std::clamp(v.y, 0, frame->height - 1) & ~((1 << desc->log2_chroma_h) - 1);
+    v.width = std::min(v.width, frame->width - v.x);
+    v.height = std::min(v.height, frame->height - v.y);
+    if (!m_sws || v.width != m_srcWidth || v.height != m_srcHeight || frame->format != m_format
+        || v.outWidth != m_outWidth || v.outHeight != m_outHeight) {
         sws_freeContext(m_sws);
-        m_width = frame->width;
-        m_height = frame->height;
+        m_srcWidth = v.width;
+        m_srcHeight = v.height;
         m_format = frame->format;
-        m_sws = sws_getContext(m_width, m_height, static_cast<AVPixelFormat>(m_format), m_width, m_height,
-                               AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
-        m_buffer.assign(static_cast<size_t>(m_width) * m_height * 4, 0);
+        m_outWidth = v.outWidth;
+        m_outHeight = v.outHeight;
+        // Unscaled: the exact conversion; scaled: a filter as wide as the scale, so that a picture
+        // shown small does not alias.
+        const int flags = v.width == v.outWidth && v.height == v.outHeight ? SWS_POINT : SWS_BILINEAR;
+        m_sws = sws_getContext(m_srcWidth, m_srcHeight, format, m_outWidth, m_outHeight, AV_PIX_FMT_BGRA, flags,
+                               nullptr, nullptr, nullptr);
+        m_buffer.assign(static_cast<size_t>(m_outWidth) * m_outHeight * 4, 0);
         if (!m_sws)
             return false;
     }
+    const uint8_t* src[4] = {};
+    for (int i = 0; i < 4; ++i)
+        src[i] = frame->data[i];
+    for (int c = 0; c < desc->nb_components; ++c) {
+        const AVComponentDescriptor& comp = desc->comp[c];
+        const bool chroma = (c == 1 || c == 2) && !(desc->flags & AV_PIX_FMT_FLAG_RGB);
+        const int sx = chroma ? desc->log2_chroma_w : 0;
+        const int sy = chroma ? desc->log2_chroma_h : 0;
+        if (frame->data[comp.plane])
+            src[comp.plane] = frame->data[comp.plane] + static_cast<ptrdiff_t>(v.y >> sy) * frame->linesize[comp.plane]
+                + static_cast<ptrdiff_t>(v.x >> sx) * comp.step;
+    }
     uint8_t* dst[4] = {m_buffer.data(), nullptr, nullptr, nullptr};
-    int dstStride[4] = {m_width * 4, 0, 0, 0};
-    sws_scale(m_sws, frame->data, frame->linesize, 0, m_height, dst, dstStride);
+    int dstStride[4] = {m_outWidth * 4, 0, 0, 0};
+    sws_scale(m_sws, src, frame->linesize, 0, m_srcHeight, dst, dstStride);
+    m_shown = v;
     return true;
 }
 
@@ -54,21 +89,21 @@ uint32_t FrameConverter::BmpSize(int width, int height)
 
 void FrameConverter::WriteBmp(uint8_t* out) const
 {
-    const uint32_t size = BmpSize(m_width, m_height);
+    const uint32_t size = BmpSize(m_outWidth, m_outHeight);
     std::memset(out, 0, kHeaders);
     out[0] = 'B';
     out[1] = 'M';
     Le32(out + 2, size);
     Le32(out + 10, kHeaders);
     Le32(out + 14, 40);
-    Le32(out + 18, static_cast<uint32_t>(m_width));
-    Le32(out + 22, static_cast<uint32_t>(m_height)); // positive: bottom-up rows
+    Le32(out + 18, static_cast<uint32_t>(m_outWidth));
+    Le32(out + 22, static_cast<uint32_t>(m_outHeight)); // positive: bottom-up rows
     Le16(out + 26, 1);
     Le16(out + 28, 32);
     Le32(out + 34, size - kHeaders);
     Le32(out + 38, 2835);
     Le32(out + 42, 2835);
-    const size_t row = static_cast<size_t>(m_width) * 4;
-    for (int y = 0; y < m_height; ++y)
-        std::memcpy(out + kHeaders + row * y, m_buffer.data() + row * (m_height - 1 - y), row);
+    const size_t row = static_cast<size_t>(m_outWidth) * 4;
+    for (int y = 0; y < m_outHeight; ++y)
+        std::memcpy(out + kHeaders + row * y, m_buffer.data() + row * (m_outHeight - 1 - y), row);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SurfaceView.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -7,7 +9,8 @@ struct AVFrame;
 struct SwsContext;
 
 // Decoded pictures to RGB32 (QImage::Format_RGB32 byte order) with one cached scaler and one
-// reused buffer: nothing is allocated per frame.
+// reused buffer: nothing is allocated per frame, only when the size shown changes. A view
+// converts the rectangle it names straight to its output size in one pass.
 class FrameConverter {
 public:
     FrameConverter() = default;
@@ -15,12 +18,15 @@ public:
     FrameConverter(const FrameConverter&) = delete;
     FrameConverter& operator=(const FrameConverter&) = delete;
 
-    // Converts frame; the pixels stay valid until the next call. False when it cannot.
-    bool Convert(const AVFrame* frame);
+    // Converts frame (the part the view names, clamped to the frame); the pixels stay valid
+    // until the next call. False when it cannot.
+    bool Convert(const AVFrame* frame, const SurfaceView& view = {});
     const uint8_t* Pixels() const { return m_buffer.data(); }
-    int Stride() const { return m_width * 4; }
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
+    int Stride() const { return m_outWidth * 4; }
+    int Width() const { return m_outWidth; }
+    int Height() const { return m_outHeight; }
+    // The rectangle of the frame the last picture shows.
+    const SurfaceView& Shown() const { return m_shown; }
 
     // Size of the BMP file image of a width x height picture.
     static uint32_t BmpSize(int width, int height);
@@ -30,8 +36,11 @@ public:
 
 private:
     SwsContext* m_sws = nullptr;
-    int m_width = 0;
-    int m_height = 0;
+    int m_srcWidth = 0;
+    int m_srcHeight = 0;
     int m_format = -1;
+    int m_outWidth = 0;
+    int m_outHeight = 0;
+    SurfaceView m_shown;
     std::vector<uint8_t> m_buffer;
 };

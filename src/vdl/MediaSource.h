@@ -35,6 +35,7 @@ public:
     int64_t BytesRead() const { return m_region.BytesRead(); }
     // The picture size cap the region asks of the decoder; 0 for none.
     int64_t MaxPixels() const { return m_region.MaxPixels(); }
+    int64_t ReadFailures() const { return m_region.Failures(); }
 
 private:
     StreamRegion m_region;

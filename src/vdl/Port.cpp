@@ -23,6 +23,7 @@ constexpr auto kAnswerTimeout = std::chrono::seconds(10);
 // The watermark seal key when no stream key was set on the port.
 constexpr char kDefaultStreamKey[] = "qa_halyards_5062";
 constexpr int kMaxSpeedStep = 4;
+constexpr int kMaxViewEdge = 16384;
 
 // Ports with a file open, for the decoder thread choice: on two cores, many ports decode best
 // with one thread each, a lone port seeking or stepping with two.
@@ -302,7 +303,7 @@ int Port::Submit(const Request& request)
     return m_quit ? VDL_ERR_NOT_OPEN : m_requestResult;
 }
 
-int Port::Play(VDL_Surface* surface)
+int Port::Play(const VDL_Surface* surface)
 {
     if (surface) {
         const int r = SetSurface(surface);
@@ -441,19 +442,39 @@ int Port::SeekWallClock(int64_t utcMillis)
     return SeekPlayed(static_cast<double>(utcMillis - origin));
 }
 
-int Port::SetSurface(VDL_Surface* surface)
+int Port::SetSurface(const VDL_Surface* surface)
 {
+    if (surface && !surface->present)
+        return VDL_ERR_BAD_ARGUMENT;
+    const VDL_Surface wanted = surface ? *surface : VDL_Surface{};
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (!m_thread.joinable()) {
-            m_surface = surface; // not playing yet: nothing to wait for
+            m_surface = wanted; // not playing yet: nothing to wait for
             return VDL_ERR_NONE;
         }
     }
     Request r;
     r.kind = RequestKind::Surface;
-    r.surface = surface;
+    r.surface = wanted;
     return Submit(r);
+}
+
+int Port::SetSurfaceView(const SurfaceView& view)
+{
+    const bool reset = view.width == 0 && view.height == 0 && view.outWidth == 0 && view.outHeight == 0;
+    if (!reset
+        && (view.x < 0 || view.y < 0 || view.width <= 0 || view.height <= 0 || view.outWidth <= 0 || view.outHeight <= 0
+            || view.outWidth > kMaxViewEdge || view.outHeight > kMaxViewEdge))
+        return VDL_ERR_BAD_ARGUMENT;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!reset && m_open && m_info.width > 0 && m_info.height > 0
+        && (int64_t{view.x} + view.width > m_info.width || int64_t{view.y} + view.height > m_info.height))
+        return VDL_ERR_BAD_ARGUMENT;
+    m_view = reset ? SurfaceView{} : view;
+    ++m_viewSerial;
+    m_wake.notify_all();
+    return VDL_ERR_NONE;
 }
 
 int Port::Follow(const std::shared_ptr<Port>& leader)
@@ -540,7 +561,7 @@ int Port::GetFrameInfo(VDL_FrameInfo* info)
     if (!m_open)
         return VDL_ERR_NOT_OPEN;
     // With a surface: the frame on screen. Without one, nothing is decoded: the clock.
-    if (m_surface && m_haveScreen) {
+    if (m_surface.present && m_haveScreen) {
         FillFrameInfo(m_screenMs, m_screenIndex, info);
     } else {
         const double ms = m_clock.Position(PlayClock::Clock::now());
@@ -658,18 +679,19 @@ void Port::Run()
                 m_surface = request.surface;
                 m_engine->Unshow();
             } else {
-                VDL_Surface* surface = m_surface;
+                const PortEngine::Output out{m_surface, m_view, m_viewSerial};
                 lock.unlock();
-                double landed = 0.0;
                 if (request.kind == RequestKind::Seek)
-                    landed = m_engine->Seek(request.ms, surface);
+                    result = m_engine->Seek(request.ms, out);
                 else if (request.kind == RequestKind::Step)
-                    landed = m_engine->Step(request.direction, surface);
+                    result = m_engine->Step(request.direction, out);
                 else if (request.kind == RequestKind::Stop)
                     m_engine->Stop();
                 lock.lock();
-                if (request.kind == RequestKind::Seek || request.kind == RequestKind::Step)
-                    m_clock.SetPosition(landed, PlayClock::Clock::now());
+                // A seek or step that failed leaves the frame on screen, and the clock, as they were.
+                const bool moves = request.kind == RequestKind::Seek || request.kind == RequestKind::Step;
+                if (moves && result == VDL_ERR_NONE)
+                    m_clock.SetPosition(m_engine->CurrentMs(), PlayClock::Clock::now());
             }
             handled = id;
             m_doneId = id;
@@ -678,7 +700,7 @@ void Port::Run()
             continue;
         }
         PortEngine::Snapshot s;
-        s.surface = m_surface;
+        s.out = PortEngine::Output{m_surface, m_view, m_viewSerial};
         s.stopped = m_stopped;
         s.following = m_following;
         std::shared_ptr<Port> leader = m_following ? m_leader.lock() : nullptr;
@@ -710,6 +732,9 @@ void Port::Run()
         if (s.following && m_following && m_engine->HasCurrent())
             m_clock.SetPosition(m_engine->CurrentMs(), PlayClock::Clock::now());
         const uint64_t serial = m_serial;
-        m_wake.wait_until(lock, wake, [&] { return m_quit || m_requestId != handled || m_serial != serial; });
+        const uint64_t viewSerial = m_viewSerial;
+        m_wake.wait_until(lock, wake, [&] {
+            return m_quit || m_requestId != handled || m_serial != serial || m_viewSerial != viewSerial;
+        });
     }
 }

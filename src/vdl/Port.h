@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PlayClock.h"
+#include "SurfaceView.h"
 #include "vdl/vdl.h"
 
 #include <atomic>
@@ -39,7 +40,7 @@ public:
     int SetDecoderThreads(int threads);
     int OpenFile(const char* path);
 
-    int Play(VDL_Surface* surface);
+    int Play(const VDL_Surface* surface);
     int Pause(bool pause);
     int Stop();
     int Faster();
@@ -48,7 +49,8 @@ public:
     int Step(int direction);
     int SeekPlayed(double ms);
     int SeekWallClock(int64_t utcMillis);
-    int SetSurface(VDL_Surface* surface);
+    int SetSurface(const VDL_Surface* surface);
+    int SetSurfaceView(const SurfaceView& view);
     int Follow(const std::shared_ptr<Port>& leader);
     int SetSound(bool on);
     int SetVolume(int volume);
@@ -75,7 +77,7 @@ private:
         RequestKind kind = RequestKind::None;
         double ms = 0.0;
         int direction = 0;
-        VDL_Surface* surface = nullptr;
+        VDL_Surface surface = {};
     };
 
     // Hands a request to the port's thread and waits for its answer.
@@ -126,7 +128,9 @@ private:
     int m_speedStep = 0; // speed = 2^step, -4..4
     bool m_soundOn = false;
     int m_volume = 0x7FFF;
-    VDL_Surface* m_surface = nullptr;
+    VDL_Surface m_surface = {}; // present null: none attached
+    SurfaceView m_view;
+    uint64_t m_viewSerial = 0;
     std::weak_ptr<Port> m_leader;
     bool m_following = false;
     uint64_t m_serial = 0;

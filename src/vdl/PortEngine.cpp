@@ -84,6 +84,9 @@ int PortEngine::Open(const std::string& path, int64_t regionEnd, int ordinal, co
     else if (m_source.Format()->duration > 0)
         durationMs = m_source.Format()->duration / 1000;
     info->durationMillis = durationMs > 0 ? std::max<int64_t>(0, durationMs - static_cast<int64_t>(m_periodMs)) : 0;
+    // A duration guessed from the bit rate says nothing about where the frames end.
+    if (info->durationMillis > 0 && m_source.Format()->duration_estimation_method != AVFMT_DURATION_FROM_BITRATE)
+        m_declaredLastMs = static_cast<double>(info->durationMillis);
 
     // The first frame fixes played time 0 (with audio the video may not start at 0).
     Frame first;
@@ -242,6 +245,7 @@ void PortEngine::SeekDecoder(int64_t pts)
     avcodec_flush_buffers(m_codec);
     m_draining = false;
     m_readErrors = 0;
+    m_failuresAtSeek = m_source.ReadFailures();
     m_watermark.Reset();
     m_lookahead = Frame();
     m_coherent = false;
@@ -259,10 +263,30 @@ void PortEngine::NoteEnd(double lastMs)
     m_port.m_info.durationMillis = DurationOf(lastMs);
 }
 
+bool PortEngine::EndsEarly() const
+{
+    return m_declaredLastMs >= 0.0 && m_lastMs >= 0.0 && m_declaredLastMs - m_lastMs > kWholeToleranceMs;
+}
+
+PortEngine::Frame PortEngine::Unreachable()
+{
+    m_landError = ReadFailed() ? VDL_ERR_READ : VDL_ERR_SEEK;
+    return Frame();
+}
+
 PortEngine::Frame PortEngine::Land(double ms, Landing how)
 {
-    if (m_lastMs >= 0.0 && ms > m_lastMs)
+    m_landError = VDL_ERR_NONE;
+    if (m_lastMs < 0.0 && m_index.Ready() && !m_index.Frames().empty())
+        NoteEnd(MsOf(m_index.Frames().back()));
+    // Past the declared end: the last frame. Past the frames of a stream that ends early: none.
+    if (m_declaredLastMs >= 0.0 && ms > m_declaredLastMs)
+        ms = m_declaredLastMs;
+    if (m_lastMs >= 0.0 && ms > m_lastMs) {
+        if (EndsEarly() && ms > m_lastMs + m_periodMs)
+            return Unreachable();
         ms = m_lastMs;
+    }
     ms = std::max(0.0, ms);
     const int64_t target = PtsOf(ms);
     int64_t key = target;
@@ -275,6 +299,8 @@ PortEngine::Frame PortEngine::Land(double ms, Landing how)
         for (;;) {
             if (!f.picture && DecodeNext(f) != 0) {
                 NoteEnd(last.ms);
+                if ((EndsEarly() || ReadFailed()) && ms > last.ms + m_periodMs)
+                    return Unreachable();
                 return last;
             }
             const bool done = how == Landing::AtOrAfter ? f.ms >= ms - kEps : f.ms > ms + kEps;
@@ -315,6 +341,8 @@ PortEngine::Frame PortEngine::Land(double ms, Landing how)
         if (!retry && last.picture) {
             NoteEnd(last.ms); // past the end: the last frame
             m_coherent = true;
+            if ((EndsEarly() || ReadFailed()) && ms > last.ms + m_periodMs)
+                return Unreachable();
             return last;
         }
         const int64_t back = static_cast<int64_t>(std::max(1000.0, 2000.0 * attempt) / m_tbMs);
@@ -322,7 +350,7 @@ PortEngine::Frame PortEngine::Land(double ms, Landing how)
         if (!retry && key == m_startPts && attempt > 0)
             key = INT64_MIN / 2;
     }
-    return m_current;
+    return Unreachable(); // nothing at or before the target decodes
 }
 
 std::vector<PortEngine::Frame> PortEngine::DecodeGopUpTo(double limitMs, Frame* after)
@@ -440,12 +468,13 @@ void PortEngine::SetSkipping(bool skip)
         m_coherent = false; // frames after skipped references would be broken: land again
 }
 
-void PortEngine::Present(const Frame& f, VDL_Surface* surface, PlayClock::TimePoint due, bool timed)
+void PortEngine::Present(const Frame& f, const Output& out, PlayClock::TimePoint due, bool timed)
 {
     m_current = f;
     m_currentShown = true;
+    m_shownViewSerial = out.viewSerial;
     const int64_t index = FrameIndexOf(f);
-    if (surface && m_converter.Convert(f.picture.get())) {
+    if (out.surface.present && m_converter.Convert(f.picture.get(), out.view)) {
         VDL_Picture picture = {};
         picture.pixels = m_converter.Pixels();
         picture.width = m_converter.Width();
@@ -455,7 +484,13 @@ void PortEngine::Present(const Frame& f, VDL_Surface* surface, PlayClock::TimePo
         picture.playedMillis = static_cast<int64_t>(std::llround(f.ms));
         picture.wallClockMillis = m_port.m_originMillis + picture.playedMillis;
         picture.frameRate = m_fps;
-        surface->Present(picture);
+        picture.sourceWidth = f.picture->width;
+        picture.sourceHeight = f.picture->height;
+        picture.viewX = m_converter.Shown().x;
+        picture.viewY = m_converter.Shown().y;
+        picture.viewWidth = m_converter.Shown().width;
+        picture.viewHeight = m_converter.Shown().height;
+        out.surface.present(out.surface.user, &picture);
     }
     const auto now = PlayClock::Clock::now();
     std::lock_guard<std::mutex> lock(m_port.m_mutex);
@@ -475,69 +510,87 @@ void PortEngine::Present(const Frame& f, VDL_Surface* surface, PlayClock::TimePo
     }
 }
 
-void PortEngine::Represent(VDL_Surface* surface)
+void PortEngine::Represent(const Output& out)
 {
-    if (m_current.picture && surface)
-        Present(m_current, surface, PlayClock::Clock::now(), false);
+    if (m_current.picture && out.surface.present)
+        Present(m_current, out, PlayClock::Clock::now(), false);
 }
 
-double PortEngine::Seek(double ms, VDL_Surface* surface)
+int PortEngine::Seek(double ms, const Output& out)
 {
     ClearCache();
     SetSkipping(false);
     const Frame f = Land(ms, Landing::AtOrAfter);
-    if (f.picture)
-        Present(f, surface, PlayClock::Clock::now(), false);
-    return m_current.ms;
+    if (!f.picture)
+        return m_landError != VDL_ERR_NONE ? m_landError : VDL_ERR_SEEK;
+    Present(f, out, PlayClock::Clock::now(), false);
+    return VDL_ERR_NONE;
 }
 
-double PortEngine::Step(int direction, VDL_Surface* surface)
+int PortEngine::FrameAfter(Frame* next)
+{
+    if (CacheFind(m_current.ms + m_periodMs * 0.999, next) && next->ms > m_current.ms + kEps)
+        return VDL_ERR_NONE; // kept by a step back
+    if (!m_coherent) {
+        // The decoder is elsewhere: land on the frame after this one.
+        *next = Land(m_current.ms + kEps * 10, Landing::AtOrAfter);
+        m_lookahead = Frame();
+        return next->picture ? VDL_ERR_NONE : m_landError;
+    }
+    if (m_lookahead.picture) {
+        *next = m_lookahead;
+        m_lookahead = Frame();
+        return VDL_ERR_NONE;
+    }
+    if (DecodeNext(*next) == 0)
+        return VDL_ERR_NONE;
+    NoteEnd(m_current.ms); // nothing after the frame on screen: it is the last
+    *next = m_current;
+    return VDL_ERR_NONE;
+}
+
+int PortEngine::FrameBefore(Frame* previous)
+{
+    const double before = m_current.ms - kEps * 10;
+    if (CacheFind(before, previous) && previous->ms < m_current.ms - kEps)
+        return VDL_ERR_NONE;
+    if (m_current.ms <= kEps) {
+        *previous = m_current; // the first frame: nothing before it
+        return VDL_ERR_NONE;
+    }
+    Frame after;
+    std::vector<Frame> gop = DecodeGopUpTo(before, &after);
+    if (gop.empty())
+        return ReadFailed() ? VDL_ERR_READ : VDL_ERR_SEEK; // nothing before it decodes
+    *previous = gop.back();
+    if (after.picture)
+        gop.push_back(after); // a step forward again comes from the cache
+    if (!m_cache.empty() && m_cache.front().ms > m_current.ms + m_periodMs * 1.5)
+        m_cache.clear();
+    CacheInsertFront(std::move(gop));
+    return VDL_ERR_NONE;
+}
+
+int PortEngine::Step(int direction, const Output& out)
 {
     SetSkipping(false);
     Frame next;
+    int result = direction > 0 ? FrameAfter(&next) : FrameBefore(&next);
+    const bool moved = next.picture && std::abs(next.ms - m_current.ms) > kEps;
     if (direction > 0) {
-        if (CacheFind(m_current.ms + m_periodMs * 0.999, &next) && next.ms > m_current.ms + kEps) {
-            // from the cache
-        } else if (m_coherent && m_lookahead.picture) {
-            next = m_lookahead;
-            m_lookahead = Frame();
-        } else if (m_coherent && DecodeNext(next) == 0) {
-        } else if (m_coherent) {
-            NoteEnd(m_current.ms);
-            next = m_current; // the last frame: nothing after it
-        } else {
-            next = Land(m_current.ms + kEps * 10, Landing::AtOrAfter);
-            m_lookahead = Frame();
-        }
-        if (next.picture && next.ms > m_current.ms + kEps && !m_cache.empty() && next.ms > m_cache.back().ms + kEps)
-            ClearCache();
+        // Standing still at the end is right for a whole stream; one that ends early could not go on.
+        if (result == VDL_ERR_NONE && !moved && EndsEarly())
+            result = ReadFailed() ? VDL_ERR_READ : VDL_ERR_SEEK;
+        if (moved && !m_cache.empty() && next.ms > m_cache.back().ms + kEps)
+            ClearCache(); // past what a step back kept
     } else {
-        const double before = m_current.ms - kEps * 10;
-        if (!CacheFind(before, &next) || next.ms >= m_current.ms - kEps) {
-            if (m_current.ms <= kEps) {
-                next = m_current; // the first frame: nothing before it
-            } else {
-                Frame after;
-                std::vector<Frame> gop = DecodeGopUpTo(before, &after);
-                if (!gop.empty()) {
-                    next = gop.back();
-                    if (after.picture)
-                        gop.push_back(after); // a step forward again comes from the cache
-                    if (!m_cache.empty() && m_cache.front().ms > m_current.ms + m_periodMs * 1.5)
-                        m_cache.clear();
-                    CacheInsertFront(std::move(gop));
-                } else {
-                    next = m_current;
-                }
-            }
-        }
         m_lookahead = Frame();
         m_coherent = false;
     }
-    if (next.picture)
-        Present(next, surface, PlayClock::Clock::now(), false);
+    if (result == VDL_ERR_NONE && next.picture)
+        Present(next, out, PlayClock::Clock::now(), false);
     CacheTrim();
-    return m_current.ms;
+    return result;
 }
 
 void PortEngine::Stop()
@@ -559,7 +612,7 @@ PlayClock::TimePoint PortEngine::ForwardTick(const Snapshot& s, PlayClock::TimeP
     if (!m_current.picture || !m_coherent || t < m_current.ms - kEps || t > m_current.ms + reach) {
         Frame f = Land(t, Landing::Covering);
         if (f.picture)
-            Present(f, s.surface, now, false);
+            Present(f, s.out, now, false);
     } else {
         bool changed = !m_currentShown;
         Frame candidate = m_current;
@@ -592,7 +645,7 @@ PlayClock::TimePoint PortEngine::ForwardTick(const Snapshot& s, PlayClock::TimeP
             changed = true;
         }
         if (changed)
-            Present(candidate, s.surface, s.clock.WhenReaches(candidate.ms, now), true);
+            Present(candidate, s.out, s.clock.WhenReaches(candidate.ms, now), true);
     }
     if (m_lookahead.picture)
         return s.clock.WhenReaches(m_lookahead.ms, PlayClock::Clock::now());
@@ -625,7 +678,7 @@ PlayClock::TimePoint PortEngine::BackwardTick(const Snapshot& s, PlayClock::Time
     }
     if (f.picture && (!m_currentShown || std::abs(f.ms - m_current.ms) > kEps || f.picture != m_current.picture)) {
         const bool timed = std::abs(f.ms - m_current.ms) < m_periodMs * 1.5;
-        Present(f, s.surface, s.clock.WhenReaches(f.ms + m_periodMs, now), timed);
+        Present(f, s.out, s.clock.WhenReaches(f.ms + m_periodMs, now), timed);
         CacheTrim();
     }
     // Decode the GOP before the cached one while the frames of this one are shown.
@@ -649,16 +702,17 @@ PlayClock::TimePoint PortEngine::Tick(const Snapshot& s)
 {
     const auto now = PlayClock::Clock::now();
     const auto idle = now + std::chrono::milliseconds(s.following ? 10 : 40);
-    if (!s.surface || s.stopped)
+    if (!s.out.surface.present || s.stopped)
         return idle;
     if (s.rate == 0.0) {
         if (!Covers(m_current, s.position)) {
             ClearCache();
             Frame f = Land(s.position, Landing::Covering);
             if (f.picture)
-                Present(f, s.surface, now, false);
-        } else if (!m_currentShown) {
-            Present(m_current, s.surface, now, false);
+                Present(f, s.out, now, false);
+        } else if (!m_currentShown || s.out.viewSerial != m_shownViewSerial) {
+            // Shown again: to a surface just attached, or at the view just set, without decoding.
+            Present(m_current, s.out, now, false);
         }
         return idle;
     }

@@ -280,16 +280,21 @@ StreamRegion::~StreamRegion()
 
 bool StreamRegion::Open(const std::string& path, int64_t end)
 {
-    m_end = end;
     Memory memory;
     if (FindMemory(path, &memory)) {
         m_memory = memory.data;
         m_memorySize = memory.size;
         m_maxPixels = memory.maxPixels;
+        m_end = std::min<int64_t>(end, static_cast<int64_t>(memory.size));
         return true;
     }
     m_fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    return m_fd >= 0;
+    if (m_fd < 0)
+        return false;
+    // A region given beyond the file ends with the file: only a file that shrinks later fails.
+    struct stat st = {};
+    m_end = fstat(m_fd, &st) == 0 ? std::min<int64_t>(end, st.st_size) : end;
+    return true;
 }
 
 AVIOContext* StreamRegion::MakeIo()
@@ -320,10 +325,10 @@ int StreamRegion::Read(void* opaque, uint8_t* buf, int size)
         return AVERROR_EOF;
     const Memory memory{self->m_memory, self->m_memorySize, 0};
     const ssize_t n = ReadSome(self->m_fd, memory, self->m_pos, buf, static_cast<size_t>(std::min<int64_t>(size, left)));
-    if (n < 0)
-        return AVERROR(errno);
-    if (n == 0)
-        return AVERROR_EOF;
+    if (n <= 0) {
+        ++self->m_failures;
+        return n < 0 ? AVERROR(errno) : AVERROR(EIO);
+    }
     self->m_pos += n;
     self->m_bytesRead += n;
     return static_cast<int>(n);

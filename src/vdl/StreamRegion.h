@@ -49,6 +49,9 @@ public:
     static void Close(AVIOContext** io);
 
     int64_t BytesRead() const { return m_bytesRead; }
+    // Reads that failed: the system refused them, or the file ended inside the region (it was
+    // cut or replaced while open). The demuxer sees those as I/O errors, never as the end.
+    int64_t Failures() const { return m_failures; }
     int64_t End() const { return m_end; }
     // The decoder's picture size cap for this region; 0 for none.
     int64_t MaxPixels() const { return m_maxPixels; }
@@ -64,4 +67,5 @@ private:
     int64_t m_end = 0;
     int64_t m_pos = 0;
     int64_t m_bytesRead = 0;
+    int64_t m_failures = 0;
 };

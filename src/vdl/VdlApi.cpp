@@ -115,7 +115,7 @@ int32_t VDL_GetFileTimeRange(int32_t port, uint32_t* start, uint32_t* stop, uint
 
 int32_t VDL_Play(int32_t port, void* window)
 {
-    return OnPort(port, [&](Port& p) { return p.Play(static_cast<VDL_Surface*>(window)); });
+    return OnPort(port, [&](Port& p) { return p.Play(static_cast<const VDL_Surface*>(window)); });
 }
 
 int32_t VDL_Pause(int32_t port, int32_t pause)
@@ -255,9 +255,15 @@ const char* VDL_GetErrorText(int32_t code)
     return kErrorTexts[code];
 }
 
-int32_t VDL_SetSurface(int32_t port, void* surface)
+int32_t VDL_SetSurface(int32_t port, const VDL_Surface* surface)
 {
-    return OnPort(port, [&](Port& p) { return p.SetSurface(static_cast<VDL_Surface*>(surface)); });
+    return OnPort(port, [&](Port& p) { return p.SetSurface(surface); });
+}
+
+int32_t VDL_SetSurfaceView(int32_t port, int32_t srcX, int32_t srcY, int32_t srcW, int32_t srcH, int32_t outW,
+                           int32_t outH)
+{
+    return OnPort(port, [&](Port& p) { return p.SetSurfaceView(SurfaceView{srcX, srcY, srcW, srcH, outW, outH}); });
 }
 
 int32_t VDL_SelectStream(int32_t port, int32_t index)

@@ -73,7 +73,11 @@ int32_t GetFileTimeRange(int32_t port, uint32_t* start, uint32_t* stop, uint32_t
     }
     return Call("GetFileTimeRange", port);
 }
-int32_t Play(int32_t port, void*) { return Call("Play", port); }
+int32_t Play(int32_t port, void* window)
+{
+    F().lastSurface = static_cast<const VDL_Surface*>(window);
+    return Call("Play", port);
+}
 int32_t Pause(int32_t port, int32_t on) { return Call("Pause", port, on); }
 int32_t Stop(int32_t port) { return Call("Stop", port); }
 int32_t Faster(int32_t port) { return Call("Faster", port); }
@@ -130,7 +134,41 @@ int32_t GetLastError(int32_t) { return F().lastError; }
 const char* GetErrorText(int32_t) { return "fake"; }
 int32_t SelectStream(int32_t port, int32_t index) { return Call("SelectStream", port, index); }
 int32_t SetWallClockOrigin(int32_t port, int64_t) { return Call("SetWallClockOrigin", port); }
-int32_t SetSurface(int32_t port, void*) { return Call("SetSurface", port); }
+int32_t SetSurface(int32_t port, const VDL_Surface* surface)
+{
+    F().lastSurface = surface;
+    return Call("SetSurface", port);
+}
+int32_t SetSurfaceView(int32_t port, int32_t x, int32_t y, int32_t w, int32_t h, int32_t ow, int32_t oh)
+{
+    return Call("SetSurfaceView", port, x, y, w, h, ow, oh);
+}
+int32_t GetStats(int32_t port, VDL_Stats* stats)
+{
+    *stats = F().stats;
+    return Call("GetStats", port);
+}
+int32_t GetStreamInfo(int32_t port, VDL_StreamInfo* info)
+{
+    *info = F().streamInfo;
+    return Call("GetStreamInfo", port);
+}
+int32_t GetBmpAndFrame(int32_t port, uint8_t* buffer, uint32_t size, uint32_t* used, VDL_FrameInfo* info)
+{
+    F().lastBmpSize = size;
+    if (!Call("GetBmpAndFrame", port)) {
+        return 0;
+    }
+    const auto n = static_cast<uint32_t>(F().bmp.size());
+    *used = n;
+    if (n > size) {
+        F().lastError = VDL_ERR_BUFFER_TOO_SMALL;
+        return 0;
+    }
+    std::copy(F().bmp.begin(), F().bmp.end(), buffer);
+    *info = F().frameInfo;
+    return 1;
+}
 int32_t GetFrameInfo(int32_t port, VDL_FrameInfo* info)
 {
     *info = VDL_FrameInfo{};

@@ -37,6 +37,10 @@ public:
     int32_t pictureWidth = 0;
     int32_t pictureHeight = 0;
     QByteArray bmp;
+    VDL_FrameInfo frameInfo = {};
+    VDL_Stats stats = {};
+    VDL_StreamInfo streamInfo = {};
+    const VDL_Surface* lastSurface = nullptr;
     uint32_t lastBmpSize = 0;
     std::string lastKey;
     std::string lastPath;

@@ -241,6 +241,20 @@ TEST_F(FalFacadeTest, FailuresCarryTheFacadePrefixAroundTheDriverAndLibraryMessa
         {"SoundOn", PlaybackState::Playing, [&] { facade.SetAudio(v, true); },
          "Couldn't set Audio Error while Getting AudioInputEnable : SDK call failed: Cannot Enable Audio. VDL_SoundOn "
          "failed - 16"},
+        {"SetSurface", PlaybackState::Playing, [&] { facade.SetRenderSurface(v, nullptr); },
+         "Couldn't Set Render Surface Error while Getting SetRenderSurface : SDK call failed: Cannot "
+         "SetRenderSurface, VDL_SetSurface failed - 16"},
+        {"SetSurfaceView", PlaybackState::Playing, [&] { facade.SetRenderView(v, QRect(0, 0, 64, 48), QSize(32, 24)); },
+         "Couldn't Set Render View Error while Getting SetRenderView : SDK call failed: Cannot SetRenderView, "
+         "VDL_SetSurfaceView failed - 16"},
+        {"GetStats", PlaybackState::Playing, [&] { facade.GetStats(v); },
+         "Couldn't Get Stats Error while Getting GetStats : SDK call failed: Cannot GetStats, VDL_GetStats failed - 16"},
+        {"GetStreamInfo", PlaybackState::Playing, [&] { facade.GetStreamInfo(v); },
+         "Couldn't Get Stream Info Error while Getting GetStreamInfo : SDK call failed: Cannot GetStreamInfo, "
+         "VDL_GetStreamInfo failed - 16"},
+        {"GetPictureSize", PlaybackState::Paused, [&] { facade.GetSnapshotAndFrame(v); },
+         "Couldn't Get Snapshot And Frame Error while Getting SnapshotAndFrame : SDK call failed: Cannot Get Sanpshot "
+         "Size, VDL_GetPictureSize failed - 16"},
     };
     for (const Row& row : rows) {
         FakeVdl::Get().failing.clear();

@@ -391,3 +391,77 @@ TEST_F(KestraneDeviceTest, WatermarkReportsAreFormattedAndOnlyTheLastInstalledPo
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1].first, QStringLiteral("Watermark-Till"));
 }
+
+TEST_F(KestraneDeviceTest, RenderSurfaceBecomesTheVideosWindowSoALaterPlayCannotReattachADetachedOne)
+{
+    Fixture f;
+    Video* v = f.Opened(PlaybackState::Paused);
+    VDL_Surface tile = {&f, [](void*, const VDL_Picture*) {}};
+    f.driver.SetRenderSurface(v, &tile);
+    EXPECT_EQ(FakeVdl::Get().Calls(), "SetSurface(1)");
+    EXPECT_EQ(FakeVdl::Get().lastSurface, &tile);
+    EXPECT_EQ(v->renderWindow, &tile);
+    f.driver.PlaybackResume(v);
+    EXPECT_EQ(FakeVdl::Get().lastSurface, &tile);
+
+    f.driver.SetRenderSurface(v, nullptr); // the tile goes while its camera plays on
+    EXPECT_EQ(FakeVdl::Get().lastSurface, nullptr);
+    f.driver.PlaybackPause(v);
+    f.driver.PlaybackResume(v);
+    EXPECT_EQ(FakeVdl::Get().lastSurface, nullptr);
+    EXPECT_EQ(v->renderWindow, nullptr);
+
+    // A closed video has no port: only its window is forgotten.
+    f.driver.SetRenderSurface(v, &tile);
+    f.driver.VideoClose(v);
+    FakeVdl::Get().Clear();
+    f.driver.SetRenderSurface(v, nullptr);
+    EXPECT_EQ(FakeVdl::Get().Calls(), "");
+    EXPECT_EQ(v->renderWindow, nullptr);
+}
+
+TEST_F(KestraneDeviceTest, ViewStatsAndStreamFactsComeFromThePortAndFailInTheLayeredForm)
+{
+    Fixture f;
+    Video* v = f.Opened(PlaybackState::Playing);
+    f.driver.SetRenderView(v, QRect(10, 20, 300, 200), QSize(150, 100));
+    f.driver.SetRenderView(v, QRect(), QSize(150, 100)); // no rectangle: the whole frame
+    f.driver.SetRenderView(v, QRect(0, 0, 320, 240), QSize());
+    EXPECT_EQ(FakeVdl::Get().Calls(),
+              "SetSurfaceView(1,10,20,300,200,150,100) SetSurfaceView(1,0,0,0,0,0,0) SetSurfaceView(1,0,0,0,0,0,0)");
+    FakeVdl::Get().stats.framesDecoded = 77;
+    FakeVdl::Get().stats.framesPresented = 70;
+    FakeVdl::Get().streamInfo.hasAudio = 1;
+    FakeVdl::Get().streamInfo.width = 1280;
+    FakeVdl::Get().streamInfo.frameRate = 12.5;
+    EXPECT_EQ(f.driver.GetStats(v).framesDecoded, 77);
+    EXPECT_EQ(f.driver.GetStats(v).framesPresented, 70);
+    const VDL_StreamInfo info = f.driver.GetStreamInfo(v);
+    EXPECT_EQ(info.hasAudio, 1);
+    EXPECT_EQ(info.width, 1280);
+    EXPECT_DOUBLE_EQ(info.frameRate, 12.5);
+
+    const struct {
+        const char* call;
+        std::function<void()> body;
+        const char* message;
+    } rows[] = {
+        {"SetSurface", [&] { f.driver.SetRenderSurface(v, nullptr); },
+         "Error while Getting SetRenderSurface : SDK call failed: Cannot SetRenderSurface, VDL_SetSurface failed - 14"},
+        {"SetSurfaceView", [&] { f.driver.SetRenderView(v, QRect(0, 0, 8, 8), QSize(8, 8)); },
+         "Error while Getting SetRenderView : SDK call failed: Cannot SetRenderView, VDL_SetSurfaceView failed - 14"},
+        {"GetStats", [&] { f.driver.GetStats(v); },
+         "Error while Getting GetStats : SDK call failed: Cannot GetStats, VDL_GetStats failed - 14"},
+        {"GetStreamInfo", [&] { f.driver.GetStreamInfo(v); },
+         "Error while Getting GetStreamInfo : SDK call failed: Cannot GetStreamInfo, VDL_GetStreamInfo failed - 14"},
+        {"GetBmpAndFrame", [&] { f.driver.SnapshotAndFrame(v); },
+         "Error while Getting SnapshotAndFrame : SDK call failed: Cannot Get Bitmap, VDL_GetBmpAndFrame failed - 14"},
+    };
+    FakeVdl::Get().pictureWidth = 8;
+    FakeVdl::Get().pictureHeight = 8;
+    for (const auto& row : rows) {
+        FakeVdl::Get().failing.clear();
+        FakeVdl::Get().Fail(row.call, VDL_ERR_WRONG_STATE);
+        EXPECT_EQ(Message(row.body), row.message) << row.call;
+    }
+}

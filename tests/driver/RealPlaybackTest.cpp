@@ -7,6 +7,7 @@
 #include "tools/PlayCommand.h"
 #include "tools/sample/FrameStamp.h"
 #include "tools/sample/SampleMaker.h"
+#include "tools/sample/SampleStreamWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +79,7 @@ protected:
             videos = facade.OpenVideoFile(path, QFileInfo(path).absolutePath());
             for (const auto& v : videos) {
                 surfaces.push_back(std::make_unique<FrameSurface>());
-                v->renderWindow = static_cast<VDL_Surface*>(surfaces.back().get());
+                v->renderWindow = surfaces.back()->Handle();
                 list.push_back(v.get());
             }
         }
@@ -192,6 +193,93 @@ TEST_F(RealPlaybackTest, TransportThroughTheFacade)
                   "Couldn't Seek video. Error while Getting PlaybackSeek : SDK call failed: Cannot Seek LocalFile, "
                   "VDL_SeekWallClock - " + std::to_string(VDL_ERR_BAD_PORT));
     }
+}
+
+TEST_F(RealPlaybackTest, TilesSwapSurfacesSetViewsAndReadCountersThroughTheFacade)
+{
+    Played p(singleFile);
+    ASSERT_EQ(p.videos.size(), 1u);
+    Video* v = p.list.front();
+    const VDL_StreamInfo info = p.facade.GetStreamInfo(v);
+    EXPECT_EQ(info.width, 320);
+    EXPECT_EQ(info.height, 240);
+    EXPECT_DOUBLE_EQ(info.frameRate, kFps);
+    EXPECT_EQ(info.hasAudio, 0);
+
+    p.facade.PlayVideos(&p.list);
+    ASSERT_TRUE(p.surfaces.front()->WaitForPresented(3, 5000));
+    // Another surface while playing: the old one is not called after the swap returns.
+    FrameSurface tile;
+    p.facade.SetRenderSurface(v, tile.Handle());
+    const int64_t old = p.surfaces.front()->PresentedCount();
+    ASSERT_TRUE(tile.WaitForPresented(3, 5000));
+    EXPECT_EQ(p.surfaces.front()->PresentedCount(), old);
+    p.facade.SetRenderView(v, QRect(0, 0, 160, 120), QSize(80, 60));
+    EXPECT_TRUE(WaitUntil([&] { return tile.LastImage().size() == QSize(80, 60); }));
+
+    // Paused, the view changes without decoding; the snapshot and its frame belong together.
+    p.facade.PauseVideo(v);
+    p.facade.SeekVideo(v, v->GetVideoFile()->startTime + 2);
+    const int64_t decoded = p.facade.GetStats(v).framesDecoded;
+    EXPECT_GT(decoded, 0);
+    p.facade.SetRenderView(v, QRect(), QSize());
+    EXPECT_TRUE(WaitUntil([&] { return tile.LastImage().size() == QSize(320, 240); }));
+    EXPECT_EQ(p.facade.GetStats(v).framesDecoded, decoded);
+    const SnapshotFrame shot = p.facade.GetSnapshotAndFrame(v);
+    EXPECT_EQ(Stamp(shot.image), 2 * kFps);
+    EXPECT_EQ(shot.frame.frameIndex, 2 * kFps);
+    EXPECT_EQ(shot.frame.playedMillis, 2000);
+    p.facade.SetRenderSurface(v, nullptr); // before the tile goes
+}
+
+TEST_F(RealPlaybackTest, SeekPastTheCutOfACutShortExportFailsInEveryLayersWordsAndKeepsThePicture)
+{
+    // A recording cut short with its tag still behind it: the stream's header promises 8 s.
+    SampleStreamOptions o;
+    o.width = 320;
+    o.height = 240;
+    o.gop = 25;
+    o.durationSeconds = 8;
+    o.startUtc = 1622876880;
+    o.threads = 1;
+    const QString whole = folder->filePath("whole.mkv");
+    SampleStreamWriter::Write(whole, o);
+    QFile in(whole);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QByteArray stream = in.readAll();
+    const QString path = folder->filePath("cut.video");
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(stream.left(stream.size() / 2));
+    out.close();
+    FileTag tag;
+    tag.SetDeviceType(1);
+    tag.SetCameraNames({QStringLiteral("Gate")});
+    tag.SetChannelMask(1);
+    tag.SetStartTime(o.startUtc);
+    tag.SetEndTime(o.startUtc + 8);
+    tag.AppendTag(path, QStringLiteral("6.2"));
+
+    Played p(path);
+    ASSERT_EQ(p.videos.size(), 1u);
+    Video* v = p.list.front();
+    p.facade.PlayVideos(&p.list);
+    ASSERT_TRUE(p.surfaces.front()->WaitForPresented(1, 5000));
+    p.facade.PauseVideo(v);
+    p.facade.SeekVideo(v, o.startUtc + 1);
+    const int64_t shown = p.surfaces.front()->LastFrameIndex();
+    ASSERT_EQ(shown, kFps);
+    try {
+        p.facade.SeekVideo(v, o.startUtc + 7);
+        FAIL() << "there is no picture past the cut";
+    } catch (const FalException& e) {
+        EXPECT_EQ(e.Message().toStdString(),
+                  "Couldn't Seek video. Error while Getting PlaybackSeek : SDK call failed: Cannot Seek LocalFile, "
+                  "VDL_SeekWallClock - " + std::to_string(VDL_ERR_SEEK));
+    }
+    EXPECT_EQ(p.surfaces.front()->LastFrameIndex(), shown);
+    EXPECT_EQ(Stamp(p.facade.SaveSnapshot(v)), kFps);
+    EXPECT_EQ(p.facade.GetPlayedTime(v), 1);
 }
 
 TEST_F(RealPlaybackTest, ThreeChannelsOfOneFileEachPlayTheirOwnStream)

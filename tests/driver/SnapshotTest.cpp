@@ -138,3 +138,22 @@ TEST(SnapshotTest, DamagedOrMisreportedImagesGiveNoPictureAndNoOverrun)
                   "Error while Getting Snapshot : SDK call failed: Cannot Get Bitmap, VDL_GetBmp failed - 12");
     }
 }
+
+TEST(SnapshotTest, SnapshotAndFrameTakeThePictureAndItsFrameFromOneCall)
+{
+    FakeVdl::Get().Reset();
+    FakeVdl::Get().pictureWidth = 704;
+    FakeVdl::Get().pictureHeight = 240;
+    FakeVdl::Get().bmp = Bmp(4, 3, 32);
+    FakeVdl::Get().frameInfo.frameIndex = 125;
+    FakeVdl::Get().frameInfo.playedMillis = 5000;
+    Opened o;
+    FakeVdl::Get().Clear();
+    const SnapshotFrame shot = o.driver.SnapshotAndFrame(&o.video);
+    EXPECT_EQ(FakeVdl::Get().Calls(), "GetPictureSize(1) GetBmpAndFrame(1)");
+    EXPECT_EQ(FakeVdl::Get().lastBmpSize, 704u * 480u * 5u); // half-height pictures doubled, as Snapshot
+    EXPECT_EQ(shot.image.size(), QSize(4, 3));
+    EXPECT_EQ(shot.image.pixel(0, 0), qRgb(0xFF, 0, 0));
+    EXPECT_EQ(shot.frame.frameIndex, 125);
+    EXPECT_EQ(shot.frame.playedMillis, 5000);
+}

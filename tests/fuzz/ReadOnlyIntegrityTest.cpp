@@ -179,7 +179,7 @@ TEST_F(ReadOnlyIntegrityTest, DecodingLibraryPlaybackStepsSeeksAndPicturesLeaveF
         const bool opened = VDL_OpenFile(port, native.constData()) != 0;
         // A cut-short export may not open; everything that opens plays.
         if (opened) {
-            EXPECT_TRUE(VDL_Play(port, &surface));
+            EXPECT_TRUE(VDL_Play(port, surface.Handle()));
             surface.WaitForPresented(2, 3000);
             EXPECT_TRUE(VDL_StepForward(port));
             EXPECT_TRUE(VDL_StepBackward(port));
@@ -214,7 +214,7 @@ TEST_F(ReadOnlyIntegrityTest, FacadeOpenPlaySnapshotAndCloseLeaveFilesUntouched)
                 FalFacade::OwnedVideos videos = facade.OpenVideoFile(path, QFileInfo(path).absolutePath());
                 for (const auto& v : videos) {
                     surfaces.push_back(std::make_unique<FrameSurface>());
-                    v->renderWindow = static_cast<VDL_Surface*>(surfaces.back().get());
+                    v->renderWindow = surfaces.back()->Handle();
                     list.push_back(v.get());
                 }
                 if (!list.empty()) {

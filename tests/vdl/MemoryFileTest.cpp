@@ -27,7 +27,7 @@ const uint8_t* Data(const QByteArray& bytes)
 std::vector<int64_t> Walk(int32_t port)
 {
     StampSurface surface;
-    VDL_SetSurface(port, &surface);
+    VDL_SetSurface(port, surface.Handle());
     VDL_SeekPlayedTime(port, 5000);
     VDL_StepForward(port);
     VDL_StepBackward(port);

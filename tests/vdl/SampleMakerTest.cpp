@@ -38,7 +38,7 @@ TEST(SampleMaker, EveryTagVersionReadsBackAndTheStreamPlaysBehindIt)
         OpenPort open(files[1]);
         ASSERT_TRUE(open.opened) << version << ": " << VDL_GetErrorText(open.error);
         StampSurface surface;
-        VDL_SetSurface(open.port, &surface);
+        VDL_SetSurface(open.port, surface.Handle());
         ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 99999));
         EXPECT_EQ(surface.LastStamp(), 74) << version;
         uint32_t start = 0, stop = 0;

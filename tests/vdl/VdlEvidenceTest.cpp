@@ -59,7 +59,7 @@ std::vector<VDL_WatermarkReport> PlayWatermarked(const QString& path)
     EXPECT_TRUE(open.opened);
     StampSurface surface;
     EXPECT_TRUE(VDL_SetWatermarkCallback(open.port, &Reports::Callback, &reports));
-    EXPECT_TRUE(VDL_Play(open.port, &surface));
+    EXPECT_TRUE(VDL_Play(open.port, surface.Handle()));
     for (int i = 0; i < 3; ++i)
         VDL_Faster(open.port);
     EXPECT_TRUE(WaitFor([&] { return FrameIndex(open.port) >= 8 * 25 - 1; }, 10s));
@@ -91,7 +91,7 @@ TEST(VdlEncryption, RightKeyPlaysWrongOrMissingKeyIsRefusedBeforePlay)
         OpenPort open(EncryptedSample(), kKey);
         ASSERT_TRUE(open.opened) << VDL_GetErrorText(open.error);
         StampSurface surface;
-        Attached attached(open.port, &surface);
+        Attached attached(open.port, surface.Handle());
         ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 2000));
         EXPECT_EQ(surface.LastStamp(), 50);
         VDL_StreamInfo info = {};
@@ -168,25 +168,102 @@ TEST(VdlWatermark, BrokenSealAndMissingRecordsAreReported)
     EXPECT_EQ(missing, 1);
 }
 
-TEST(VdlDamage, CutShortStreamPlaysUpToItsLastWholeFrame)
+// The frame on screen and how often the surface was called, to show that a failure left both.
+struct Screen {
+    int64_t stamp;
+    int64_t index;
+    size_t count;
+    bool operator==(const Screen&) const = default;
+};
+Screen ScreenOf(int32_t port, const StampSurface& surface)
+{
+    return {surface.LastStamp(), FrameIndex(port), surface.Count()};
+}
+
+int64_t IndexedFrames(int32_t port)
+{
+    VDL_StreamInfo info = {};
+    EXPECT_TRUE(WaitFor([&] { return VDL_GetStreamInfo(port, &info) && info.indexReady; }));
+    return info.frameCount;
+}
+
+TEST(VdlDamage, CutShortStreamPlaysToItsLastWholeFrameAndASeekPastTheCutFailsLeavingThePicture)
 {
     QTemporaryDir dir;
     const QByteArray whole = ReadAll(StandardSample());
-    const QString cut = WriteBytes(dir, "cut.partial", whole.left(whole.size() * 6 / 10));
+    const QString cut = WriteBytes(dir, "cut.video", whole.left(whole.size() * 6 / 10));
+    StampSurface surface;
     OpenPort open(cut);
     ASSERT_TRUE(open.opened) << VDL_GetErrorText(open.error);
-    StampSurface surface;
-    Attached attached(open.port, &surface);
-    ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 60000));
-    const int64_t last = surface.LastStamp();
-    EXPECT_GT(last, 100);
-    EXPECT_LT(last, 200);
+    Attached attached(open.port, surface.Handle());
     ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 1000));
-    EXPECT_EQ(surface.LastStamp(), 25);
+    ASSERT_EQ(surface.LastStamp(), 25);
+    // Before the index knows where the frames end, and after: the same answer.
+    for (int round = 0; round < 2; ++round) {
+        for (int ms : {9000, 60000}) {
+            const Screen before = ScreenOf(open.port, surface);
+            EXPECT_FALSE(VDL_SeekPlayedTime(open.port, ms)) << ms;
+            EXPECT_EQ(VDL_GetLastError(open.port), VDL_ERR_SEEK) << ms;
+            EXPECT_EQ(ScreenOf(open.port, surface), before) << ms;
+            EXPECT_EQ(VDL_GetPlayedMillis(open.port), 1000) << ms;
+        }
+        if (round == 0) {
+            ASSERT_GT(IndexedFrames(open.port), 100);
+        }
+    }
+    const int64_t last = IndexedFrames(open.port) - 1;
+    EXPECT_LT(last, 200);
+    // Playing runs to the last whole frame; a step beyond it fails and stays there.
     ASSERT_TRUE(VDL_Play(open.port, nullptr));
     ASSERT_TRUE(VDL_Faster(open.port));
     ASSERT_TRUE(VDL_Faster(open.port));
     ASSERT_TRUE(WaitFor([&] { return surface.LastStamp() == last; }, 8s));
+    EXPECT_FALSE(VDL_StepForward(open.port));
+    EXPECT_EQ(VDL_GetLastError(open.port), VDL_ERR_SEEK);
+    EXPECT_EQ(surface.LastStamp(), last);
+    EXPECT_TRUE(VDL_StepBackward(open.port));
+    EXPECT_EQ(surface.LastStamp(), last - 1);
+    EXPECT_TRUE(VDL_SeekPlayedTime(open.port, static_cast<int32_t>(last * 40)));
+    EXPECT_EQ(surface.LastStamp(), last);
+}
+
+TEST(VdlDamage, SeekIntoADamagedTailFailsAndOneIntoAFileCutWhileOpenFailsAsARead)
+{
+    QTemporaryDir dir;
+    const QByteArray whole = ReadAll(StandardSample());
+    std::mt19937 random(3);
+    QByteArray damaged = whole;
+    for (int i = whole.size() / 2; i < whole.size(); ++i)
+        damaged[i] = static_cast<char>(random());
+    {
+        StampSurface surface;
+        OpenPort open(WriteBytes(dir, "tail.video", damaged));
+        ASSERT_TRUE(open.opened);
+        Attached attached(open.port, surface.Handle());
+        ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 2000));
+        const Screen before = ScreenOf(open.port, surface);
+        EXPECT_FALSE(VDL_SeekPlayedTime(open.port, 8000));
+        EXPECT_EQ(VDL_GetLastError(open.port), VDL_ERR_SEEK);
+        EXPECT_EQ(ScreenOf(open.port, surface), before);
+        EXPECT_TRUE(VDL_SeekPlayedTime(open.port, 1000));
+        EXPECT_EQ(surface.LastStamp(), 25);
+    }
+    // The file shrinks under the port (a share gone, an export overwritten): what can no longer
+    // be read fails as a read; what was read before still shows.
+    const QString path = WriteBytes(dir, "shrinking.video", whole);
+    StampSurface surface;
+    OpenPort open(path);
+    ASSERT_TRUE(open.opened);
+    Attached attached(open.port, surface.Handle());
+    ASSERT_GT(IndexedFrames(open.port), 200);
+    ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 1000));
+    ASSERT_TRUE(QFile::resize(path, whole.size() / 3));
+    const Screen before = ScreenOf(open.port, surface);
+    EXPECT_FALSE(VDL_SeekPlayedTime(open.port, 8000));
+    EXPECT_EQ(VDL_GetLastError(open.port), VDL_ERR_READ);
+    EXPECT_EQ(ScreenOf(open.port, surface), before);
+    EXPECT_FALSE(VDL_SeekPlayedTime(open.port, 9000));
+    EXPECT_EQ(VDL_GetLastError(open.port), VDL_ERR_READ);
 }
 
 TEST(VdlDamage, CorruptStreamsNeverCrashAndGarbageIsRefused)
@@ -212,7 +289,7 @@ TEST(VdlDamage, CorruptStreamsNeverCrashAndGarbageIsRefused)
     OpenPort open(WriteBytes(dir, "damaged.video", damaged));
     ASSERT_TRUE(open.opened);
     StampSurface surface;
-    Attached attached(open.port, &surface);
+    Attached attached(open.port, surface.Handle());
     for (int ms : {0, 3000, 3500, 4000, 8000, 9960}) {
         EXPECT_TRUE(VDL_SeekPlayedTime(open.port, ms));
         VDL_StepBackward(open.port);
@@ -242,7 +319,7 @@ TEST(VdlRegion, TagAndSectionsBehindTheStreamAreNeverRead)
     OpenPort open(WriteBytes(dir, "tagged.video", file));
     ASSERT_TRUE(open.opened);
     StampSurface surface;
-    Attached attached(open.port, &surface);
+    Attached attached(open.port, surface.Handle());
     ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 999999));
     EXPECT_EQ(surface.LastStamp(), 249);
     VDL_Stats stats = {};
@@ -266,7 +343,7 @@ TEST(VdlStreams, EachPortPlaysTheCameraItSelected)
         EXPECT_EQ(info.videoStreamCount, 3);
         EXPECT_EQ(info.selectedStream, camera);
         StampSurface surface;
-        VDL_SetSurface(port, &surface);
+        VDL_SetSurface(port, surface.Handle());
         ASSERT_TRUE(VDL_SeekPlayedTime(port, 1200));
         EXPECT_EQ(surface.LastStamp(), 30);
         VDL_SetSurface(port, nullptr);
@@ -293,7 +370,7 @@ TEST(VdlClock, WithoutCreationTimeTheTagStartTimeIsTheOrigin)
     ASSERT_TRUE(VDL_GetFileTimeRange(open.port, &start, &stop, nullptr));
     EXPECT_EQ(start, VDL_PackTime(2021, 6, 5, 7, 8, 9));
     StampSurface surface;
-    Attached attached(open.port, &surface);
+    Attached attached(open.port, surface.Handle());
     ASSERT_TRUE(VDL_SeekWallClock(open.port, 2021, 6, 5, 7, 8, 11));
     EXPECT_EQ(surface.LastStamp(), 50);
     // A stream with creation_time keeps it: the tag does not override the container.
@@ -315,7 +392,7 @@ TEST(VdlSound, SoundCallsSucceedAndPlayAloneWithoutADevice)
     ASSERT_TRUE(VDL_GetStreamInfo(open.port, &info));
     EXPECT_EQ(info.hasAudio, 1);
     StampSurface surface;
-    Attached attached(open.port, &surface);
+    Attached attached(open.port, surface.Handle());
     ASSERT_TRUE(VDL_SoundOn(open.port));
     ASSERT_TRUE(VDL_SetVolume(open.port, 0x7FFF));
     EXPECT_FALSE(VDL_SetVolume(open.port, 0x10000));
@@ -348,7 +425,7 @@ TEST(VdlContainers, OtherCodecsAndContainersSeekAndStepToTheFrame)
         OpenPort open(path);
         ASSERT_TRUE(open.opened) << c.name << ": " << VDL_GetErrorText(open.error);
         StampSurface surface;
-        Attached attached(open.port, &surface);
+        Attached attached(open.port, surface.Handle());
         for (const auto& [ms, frame] : std::vector<std::pair<int, int64_t>>{{3040, 76}, {1000, 25}, {5999, 149}, {0, 0}}) {
             ASSERT_TRUE(VDL_SeekPlayedTime(open.port, ms));
             EXPECT_EQ(surface.LastStamp(), frame) << c.name << " seek " << ms;
@@ -388,7 +465,7 @@ TEST(VdlDamage, RandomlyDamagedStreamsOpenOrFailCleanly)
             continue;
         }
         StampSurface surface;
-        Attached attached(open.port, &surface);
+        Attached attached(open.port, surface.Handle());
         VDL_SeekPlayedTime(open.port, 2500);
         VDL_StepBackward(open.port);
         VDL_StepForward(open.port);

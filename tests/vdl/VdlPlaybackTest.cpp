@@ -23,7 +23,7 @@ struct Playing {
     explicit Playing(const QString& path = StandardSample()) : open(path)
     {
         EXPECT_TRUE(open.opened) << VDL_GetErrorText(open.error);
-        VDL_SetSurface(open.port, &surface);
+        VDL_SetSurface(open.port, surface.Handle());
     }
     int32_t Port() const { return open.port; }
     StampSurface surface; // outlives the port, which may present into it until released
@@ -136,7 +136,7 @@ TEST(VdlStep, EachStepMovesExactlyOneFrameEitherWay)
 TEST(VdlPlay, ForwardPlayPresentsIncreasingFramesAndSpeedStepsScaleTheRate)
 {
     Playing p;
-    ASSERT_TRUE(VDL_Play(p.Port(), &p.surface));
+    ASSERT_TRUE(VDL_Play(p.Port(), p.surface.Handle()));
     std::this_thread::sleep_for(600ms);
     const auto stamps = p.surface.Stamps();
     ASSERT_GT(stamps.size(), 5u);
@@ -174,7 +174,7 @@ TEST(VdlPlay, PlayRunsToTheLastFrameAndStops)
 {
     Playing p;
     ASSERT_TRUE(VDL_SeekPlayedTime(p.Port(), 9000));
-    ASSERT_TRUE(VDL_Play(p.Port(), &p.surface));
+    ASSERT_TRUE(VDL_Play(p.Port(), p.surface.Handle()));
     ASSERT_TRUE(WaitFor([&] { return p.surface.LastStamp() == kFrames - 1; }, 4s));
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(p.surface.LastStamp(), kFrames - 1);
@@ -201,7 +201,7 @@ TEST(VdlPlay, BackwardPlayPresentsDecreasingFramesAcrossKeyframes)
 TEST(VdlPause, PauseFreezesTheFrameAndResumeGoesOn)
 {
     Playing p;
-    ASSERT_TRUE(VDL_Play(p.Port(), &p.surface));
+    ASSERT_TRUE(VDL_Play(p.Port(), p.surface.Handle()));
     std::this_thread::sleep_for(300ms);
     ASSERT_TRUE(VDL_Pause(p.Port(), 1));
     std::this_thread::sleep_for(50ms);
@@ -217,7 +217,7 @@ TEST(VdlPause, PauseFreezesTheFrameAndResumeGoesOn)
 TEST(VdlSurface, DetachedSurfaceIsNeverCalledAgainAndReattachShowsTheClock)
 {
     Playing p;
-    ASSERT_TRUE(VDL_Play(p.Port(), &p.surface));
+    ASSERT_TRUE(VDL_Play(p.Port(), p.surface.Handle()));
     ASSERT_TRUE(WaitFor([&] { return p.surface.Count() > 3; }));
     ASSERT_TRUE(VDL_SetSurface(p.Port(), nullptr));
     const size_t count = p.surface.Count();
@@ -231,13 +231,109 @@ TEST(VdlSurface, DetachedSurfaceIsNeverCalledAgainAndReattachShowsTheClock)
     EXPECT_EQ(after.framesDecoded, before.framesDecoded); // nothing decoded without a surface
     // The clock ran on; a new surface shows the frame of its time.
     StampSurface other;
-    ASSERT_TRUE(VDL_SetSurface(p.Port(), &other));
+    ASSERT_TRUE(VDL_SetSurface(p.Port(), other.Handle()));
     ASSERT_TRUE(WaitFor([&] { return other.Count() > 0; }));
     VDL_FrameInfo info = {};
     ASSERT_TRUE(VDL_GetFrameInfo(p.Port(), &info));
     EXPECT_GT(other.LastStamp(), static_cast<int64_t>(count) + 10);
     EXPECT_NEAR(static_cast<double>(other.LastStamp()), static_cast<double>(info.frameIndex), 2.0);
     ASSERT_TRUE(VDL_SetSurface(p.Port(), nullptr)); // before `other` goes away
+}
+
+TEST(VdlSurface, TheSurfaceIsCopiedWhenAttachedAndOneWithoutPresentIsRefused)
+{
+    StampSurface stamps; // outlives the port
+    OpenPort open(StandardSample());
+    ASSERT_TRUE(open.opened);
+    {
+        VDL_Surface onStack = *stamps.Handle();
+        ASSERT_TRUE(VDL_SetSurface(open.port, &onStack));
+        onStack = VDL_Surface{nullptr, nullptr}; // the library holds its own copy
+    }
+    ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 1000));
+    EXPECT_EQ(stamps.LastStamp(), 25);
+    const VDL_Surface presentless = {&stamps, nullptr};
+    EXPECT_FALSE(VDL_SetSurface(open.port, &presentless));
+    EXPECT_EQ(VDL_GetLastError(open.port), VDL_ERR_BAD_ARGUMENT);
+    EXPECT_FALSE(VDL_Play(open.port, const_cast<VDL_Surface*>(&presentless)));
+    ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 2000)); // still the surface attached before
+    EXPECT_EQ(stamps.LastStamp(), 50);
+    ASSERT_TRUE(VDL_SetSurface(open.port, nullptr));
+}
+
+// Mean difference per channel between two pictures of one size.
+double MeanDifference(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return 255.0;
+    double sum = 0.0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+TEST(VdlSurfaceView, PicturesShowTheViewsRectangleAtItsSizeAndAPausedChangeDecodesNothing)
+{
+    Playing p;
+    ASSERT_TRUE(VDL_SeekPlayedTime(p.Port(), 2000));
+    const QImage whole = p.surface.LastImage();
+    ASSERT_EQ(whole.size(), QSize(320, 240));
+    VDL_Stats before = {};
+    ASSERT_TRUE(VDL_GetStats(p.Port(), &before));
+    auto shownAgain = [&](size_t count) { return WaitFor([&] { return p.surface.Count() > count; }); };
+
+    // Paused: each view is presented at once from the frame on screen, converted in one pass.
+    size_t count = p.surface.Count();
+    ASSERT_TRUE(VDL_SetSurfaceView(p.Port(), 160, 120, 160, 120, 160, 120));
+    ASSERT_TRUE(shownAgain(count));
+    EXPECT_EQ(p.surface.LastImage(), whole.copy(160, 120, 160, 120)); // 1:1, the exact pixels
+    VDL_Picture picture = p.surface.LastPicture();
+    EXPECT_EQ(picture.frameIndex, 50);
+    EXPECT_EQ(picture.sourceWidth, 320);
+    EXPECT_EQ(picture.sourceHeight, 240);
+    EXPECT_EQ(QRect(picture.viewX, picture.viewY, picture.viewWidth, picture.viewHeight), QRect(160, 120, 160, 120));
+
+    count = p.surface.Count();
+    ASSERT_TRUE(VDL_SetSurfaceView(p.Port(), 0, 0, 320, 240, 80, 60));
+    ASSERT_TRUE(shownAgain(count));
+    EXPECT_LT(MeanDifference(p.surface.LastImage(), whole.scaled(80, 60, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)), 8.0);
+    VDL_Stats after = {};
+    ASSERT_TRUE(VDL_GetStats(p.Port(), &after));
+    EXPECT_EQ(after.framesDecoded, before.framesDecoded);
+
+    // A view the frame cannot give is refused and changes nothing.
+    count = p.surface.Count();
+    const struct {
+        int x, y, w, h, outW, outH;
+    } refused[] = {{200, 0, 160, 120, 160, 120}, {-2, 0, 16, 16, 16, 16}, {0, 0, 16, 16, 0, 16},
+                   {0, 0, 0, 16, 16, 16}, {0, 0, 320, 240, 20000, 240}, {0, 200, 16, 48, 16, 16}};
+    for (const auto& r : refused) {
+        EXPECT_FALSE(VDL_SetSurfaceView(p.Port(), r.x, r.y, r.w, r.h, r.outW, r.outH)) << r.x << "," << r.y;
+        EXPECT_EQ(VDL_GetLastError(p.Port()), VDL_ERR_BAD_ARGUMENT);
+    }
+    ASSERT_TRUE(VDL_StepForward(p.Port())); // still the 80x60 view
+    EXPECT_EQ(p.surface.LastImage().size(), QSize(80, 60));
+    EXPECT_EQ(p.surface.LastPicture().frameIndex, 51);
+
+    // A snapshot stays the whole frame at its own size.
+    std::vector<uint8_t> bmp(320 * 240 * 5);
+    uint32_t used = 0;
+    ASSERT_TRUE(VDL_GetBmp(p.Port(), bmp.data(), static_cast<uint32_t>(bmp.size()), &used));
+    EXPECT_EQ(QImage::fromData(bmp.data(), static_cast<int>(used), "BMP").size(), QSize(320, 240));
+
+    // Playing: every picture at the view; back to the whole frame from the next one on.
+    ASSERT_TRUE(VDL_Play(p.Port(), nullptr));
+    count = p.surface.Count();
+    ASSERT_TRUE(WaitFor([&] { return p.surface.Count() > count + 3; }));
+    EXPECT_EQ(p.surface.LastImage().size(), QSize(80, 60));
+    ASSERT_TRUE(VDL_SetSurfaceView(p.Port(), 0, 0, 0, 0, 0, 0));
+    ASSERT_TRUE(WaitFor([&] { return p.surface.LastImage().size() == QSize(320, 240); }));
+    EXPECT_GE(p.surface.LastStamp(), 52);
 }
 
 TEST(VdlFollow, FollowerKeepsToTheLeaderThroughPauseSeekAndStep)
@@ -248,7 +344,7 @@ TEST(VdlFollow, FollowerKeepsToTheLeaderThroughPauseSeekAndStep)
     // Own transport is refused while following.
     EXPECT_FALSE(VDL_Play(follower.Port(), nullptr));
     EXPECT_EQ(VDL_GetLastError(follower.Port()), VDL_ERR_WRONG_STATE);
-    ASSERT_TRUE(VDL_Play(leader.Port(), &leader.surface));
+    ASSERT_TRUE(VDL_Play(leader.Port(), leader.surface.Handle()));
     std::this_thread::sleep_for(500ms);
     ASSERT_TRUE(VDL_Pause(leader.Port(), 1));
     ASSERT_TRUE(WaitFor([&] { return follower.surface.LastStamp() == leader.surface.LastStamp(); }));
@@ -393,7 +489,7 @@ TEST(VdlPorts, ReleaseWhilePlayingAndCallsInAnyOrderNeverHang)
         int32_t port = 0;
         ASSERT_TRUE(VDL_AcquirePort(&port));
         ASSERT_TRUE(VDL_OpenFile(port, QFile::encodeName(StandardSample()).constData()));
-        VDL_Play(port, &surface);
+        VDL_Play(port, surface.Handle());
         VDL_Faster(port);
         VDL_StepBackward(port);
         VDL_PlayBackward(port);
@@ -401,7 +497,7 @@ TEST(VdlPorts, ReleaseWhilePlayingAndCallsInAnyOrderNeverHang)
         VDL_Pause(port, 1);
         VDL_Pause(port, 0);
         VDL_SetSurface(port, nullptr);
-        VDL_Play(port, &surface);
+        VDL_Play(port, surface.Handle());
         std::this_thread::sleep_for(std::chrono::milliseconds(20 * round));
         ASSERT_TRUE(VDL_ReleasePort(port));
     }

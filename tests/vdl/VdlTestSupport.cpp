@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <cstring>
 #include <map>
 #include <thread>
 
@@ -19,12 +20,36 @@ const bool g_quiet = [] {
 
 } // namespace
 
+StampSurface::StampSurface()
+    : m_handle{this, [](void* user, const VDL_Picture* picture) { static_cast<StampSurface*>(user)->Present(*picture); }}
+{
+}
+
 void StampSurface::Present(const VDL_Picture& picture)
 {
     const int64_t stamp = FrameStamp::Read(picture.pixels, picture.width, picture.height, picture.stride);
+    QImage image(picture.width, picture.height, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height; ++y)
+        std::memcpy(image.scanLine(y), picture.pixels + static_cast<ptrdiff_t>(y) * picture.stride,
+                    static_cast<size_t>(picture.width) * 4);
     std::lock_guard<std::mutex> lock(m_mutex);
     m_stamps.push_back(stamp);
     m_lastIndex = picture.frameIndex;
+    m_image = std::move(image);
+    m_picture = picture;
+    m_picture.pixels = nullptr;
+}
+
+QImage StampSurface::LastImage() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_image;
+}
+
+VDL_Picture StampSurface::LastPicture() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_picture;
 }
 
 int64_t StampSurface::LastStamp() const

@@ -3,6 +3,7 @@
 #include "tools/sample/SampleStreamWriter.h"
 #include "vdl/vdl.h"
 
+#include <QImage>
 #include <QString>
 
 #include <atomic>
@@ -12,20 +13,30 @@
 #include <vector>
 
 // A render surface that keeps the stamp of every frame it is handed.
-class StampSurface : public VDL_Surface {
+class StampSurface {
 public:
-    void Present(const VDL_Picture& picture) override;
+    StampSurface();
+    StampSurface(const StampSurface&) = delete;
+    StampSurface& operator=(const StampSurface&) = delete;
+    VDL_Surface* Handle() { return &m_handle; }
+    void Present(const VDL_Picture& picture);
 
     int64_t LastStamp() const;
     int64_t LastIndex() const;
     size_t Count() const;
     std::vector<int64_t> Stamps() const;
     void Clear();
+    // The last picture whole, and its description (pixels left null).
+    QImage LastImage() const;
+    VDL_Picture LastPicture() const;
 
 private:
+    VDL_Surface m_handle;
     mutable std::mutex m_mutex; // guards the fields below
     std::vector<int64_t> m_stamps;
     int64_t m_lastIndex = -1;
+    QImage m_image;
+    VDL_Picture m_picture = {};
 };
 
 // Sample streams made once per test run, in a temporary folder.

@@ -50,9 +50,9 @@ enum VDL_Error {
     VDL_ERR_NOT_SUPPORTED = 13,    // the call is not available in this build
     VDL_ERR_WRONG_STATE = 14,      // the port is not in a state that allows the call
     VDL_ERR_SPEED_LIMIT = 15,      // VDL_Faster at 16x or VDL_Slower at 1/16x
-    VDL_ERR_SEEK = 16,             // the stream could not be positioned
+    VDL_ERR_SEEK = 16,             // no frame there: the stream ends before it, or nothing there decodes
     VDL_ERR_TIMEOUT = 17,          // the port's thread did not answer in time
-    VDL_ERR_READ = 18,             // reading the stream region failed
+    VDL_ERR_READ = 18,             // reading the stream region failed (I/O error, file cut while open)
     VDL_ERR_FOLLOW = 19,           // VDL_FollowPort: bad leader (itself, a follower, not open)
     VDL_ERR_COUNT_ = 20
 };
@@ -89,22 +89,28 @@ struct VDL_Picture {
     int64_t playedMillis;   // played time of this frame
     int64_t wallClockMillis; // milliseconds since 1970-01-01 UTC
     double frameRate;       // the stream's nominal frame rate
+    int32_t sourceWidth;    // the frame's own size
+    int32_t sourceHeight;
+    int32_t viewX;          // the rectangle of the frame these pixels show (VDL_SetSurfaceView;
+    int32_t viewY;          // the whole frame when no view is set), scaled to width x height
+    int32_t viewWidth;
+    int32_t viewHeight;
 };
 
-#ifdef __cplusplus
-// Called on the port's presentation thread. The pixels are valid only during the call: copy
-// them and schedule a repaint; never block, never call VDL_*. At most one call per surface is in
-// progress at a time.
-class VDL_Surface {
-public:
-    virtual void Present(const VDL_Picture& picture) = 0;
-
-protected:
-    ~VDL_Surface() = default;
-};
-#else
-typedef struct VDL_Surface VDL_Surface;
-#endif
+// The surface: a struct of callbacks with a user pointer, as the library's other callbacks are.
+// The library copies the struct when it is attached (VDL_Play, VDL_SetSurface); user must stay
+// valid until the surface is detached (VDL_SetSurface with another surface or null, VDL_Stop,
+// VDL_ReleasePort).
+//
+// present(user, picture) runs on a thread of the port, never two calls at a time for one port.
+// The picture and its pixels are valid only during the call: copy what is needed and schedule a
+// repaint. Never block inside it (no waiting on the thread that calls VDL_*, such as the GUI
+// thread) and never call VDL_* from it: VDL_SetSurface, VDL_Stop and VDL_ReleasePort wait until
+// a call in progress has returned, so either would deadlock.
+typedef struct VDL_Surface {
+    void* user;
+    void (*present)(void* user, const struct VDL_Picture* picture);
+} VDL_Surface;
 
 // ---------------------------------------------------------------------------------------------
 // Watermark. A stream carries one watermark record about every second, inside the H.264 stream
@@ -214,17 +220,22 @@ VDL_API int32_t VDL_SyncToAudio(int32_t port, int32_t on);
 // Packed start and stop (wall clock of the first and last frame); *durationSeconds may be null.
 VDL_API int32_t VDL_GetFileTimeRange(int32_t port, uint32_t* start, uint32_t* stop,
                                      uint32_t* durationSeconds);
-// Normal forward play at 1x. window: a VDL_Surface* (null keeps the current surface).
+// Normal forward play at 1x. window: a const VDL_Surface* to attach (null keeps the current one).
 VDL_API int32_t VDL_Play(int32_t port, void* window);
 VDL_API int32_t VDL_Pause(int32_t port, int32_t pause); // 1 pause, 0 resume in the same direction
 VDL_API int32_t VDL_Stop(int32_t port);                  // stops, back to the start, keeps the file
 VDL_API int32_t VDL_Faster(int32_t port);                // speed x2, up to 16x
 VDL_API int32_t VDL_Slower(int32_t port);                // speed /2, down to 1/16x
 VDL_API int32_t VDL_PlayBackward(int32_t port);          // backward play at 1x
-VDL_API int32_t VDL_StepForward(int32_t port);           // pause and show the next frame
-VDL_API int32_t VDL_StepBackward(int32_t port);          // pause and show the previous frame
-// Land on the first frame at or after the target (the last frame past the end, the first before
-// the start). The play state (playing, paused, direction, speed) is kept.
+// Pause and show the next or the previous frame. At the first frame, and at the last of a whole
+// stream, the step stays there; errors as for the seeks.
+VDL_API int32_t VDL_StepForward(int32_t port);
+VDL_API int32_t VDL_StepBackward(int32_t port);
+// Land on the first frame at or after the target (the last frame past the stream's end, the first
+// before its start). The play state (playing, paused, direction, speed) is kept. A target the
+// stream's frames do not reach although its container says they go on (a stream cut short or
+// damaged) fails with VDL_ERR_SEEK, or VDL_ERR_READ when the file could not be read; then the
+// frame on screen and the played time stay as they were.
 VDL_API int32_t VDL_SeekPlayedTime(int32_t port, int32_t milliseconds);
 VDL_API int32_t VDL_SeekWallClock(int32_t port, int32_t year, int32_t month, int32_t day,
                                   int32_t hour, int32_t minute, int32_t second);
@@ -267,8 +278,18 @@ VDL_API const char* VDL_GetErrorText(int32_t code);
 // --- Our own calls ---------------------------------------------------------------------------
 // Attach another surface, or none (null), while the port plays. Returns once the library no
 // longer calls the old surface. Without a surface the port keeps its clock and decodes nothing;
-// attached again it shows the frame of its current time.
-VDL_API int32_t VDL_SetSurface(int32_t port, void* surface);
+// attached again it shows the frame of its current time. A surface without present is refused
+// (VDL_ERR_BAD_ARGUMENT).
+VDL_API int32_t VDL_SetSurface(int32_t port, const VDL_Surface* surface);
+// What the surface shows: the rectangle srcX, srcY, srcW x srcH of the frame, scaled to outW x
+// outH. The port converts each frame straight to that (one pass, on its own thread) from the
+// next frame on; while paused it presents the frame on screen again at the new view, without
+// decoding. srcW, srcH, outW and outH all 0: the whole frame at its own size (the default).
+// A rectangle outside the frame or an output above 16384 is refused (VDL_ERR_BAD_ARGUMENT) and
+// changes nothing. Pictures for VDL_GetBmp stay the whole frame at its own size. Returns
+// without waiting for the port's thread.
+VDL_API int32_t VDL_SetSurfaceView(int32_t port, int32_t srcX, int32_t srcY, int32_t srcW, int32_t srcH,
+                                   int32_t outW, int32_t outH);
 // Before VDL_OpenFile: which video stream (camera) the port plays, 0 = the first. Default 0.
 VDL_API int32_t VDL_SelectStream(int32_t port, int32_t index);
 // Before VDL_OpenFile: the stream region ends at this absolute offset (<= 0: find it from the
