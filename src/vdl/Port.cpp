@@ -42,12 +42,11 @@ std::string Hex(const uint8_t* p, size_t n)
 
 } // namespace
 
-Port::Port(int number) : m_number(number), m_screenFrame(av_frame_alloc()), m_index(std::make_unique<KeyframeIndex>()) {}
+Port::Port(int number) : m_number(number), m_index(std::make_unique<KeyframeIndex>()) {}
 
 Port::~Port()
 {
     Shutdown();
-    av_frame_free(&m_screenFrame);
 }
 
 void Port::Shutdown()
@@ -137,7 +136,6 @@ int Port::SetWatermarkCallback(VDL_WatermarkCallback callback, void* user)
     std::lock_guard<std::mutex> lock(m_mutex);
     m_watermarkCallback = callback;
     m_watermarkUser = user;
-    m_watermarkArmed = callback != nullptr;
     return VDL_ERR_NONE;
 }
 
@@ -192,7 +190,7 @@ int Port::OpenFile(const char* path)
     uint8_t sealKey[16];
     std::memcpy(sealKey, key.empty() ? kDefaultStreamKey : key.data(), 16);
 
-    auto engine = std::make_unique<PortEngine>(*this, *m_index);
+    auto engine = std::make_unique<PortEngine>(m_number, *m_index);
     VDL_StreamInfo info = {};
     double firstMs = 0.0;
     const int r = engine->Open(file, regionEnd, ordinal, keyHex, threads, sealKey, &info, &firstMs);
@@ -283,7 +281,6 @@ void Port::ApplyRate(PlayClock::TimePoint now)
 {
     const double rate = m_paused || m_stopped ? 0.0 : m_direction * SpeedFactor();
     m_clock.SetRate(rate, now);
-    m_soundWanted = m_soundOn && rate == 1.0 && !m_following;
     ++m_serial;
     m_wake.notify_all();
 }
@@ -348,7 +345,6 @@ int Port::Stop()
         m_paused = true;
         m_direction = 1;
         m_speedStep = 0;
-        m_haveScreen = false; // nothing on screen until played again
         const auto now = PlayClock::Clock::now();
         ApplyRate(now);
         m_clock.SetPosition(0.0, now);
@@ -498,7 +494,8 @@ int Port::Follow(const std::shared_ptr<Port>& leader)
         m_following = false;
         m_leader.reset();
         m_paused = true;
-        m_clock.SetPosition(m_haveScreen ? m_screenMs : m_clock.Position(now), now);
+        const PortEngine::Published report = m_engine->Report();
+        m_clock.SetPosition(report.haveScreen ? report.screenMs : m_clock.Position(now), now);
     }
     ApplyRate(now);
     return VDL_ERR_NONE;
@@ -534,7 +531,6 @@ int Port::SetVolume(int volume)
     if (!m_open)
         return VDL_ERR_NOT_OPEN;
     m_volume = volume;
-    m_volumeLevel = volume;
     return VDL_ERR_NONE;
 }
 
@@ -561,8 +557,9 @@ int Port::GetFrameInfo(VDL_FrameInfo* info)
     if (!m_open)
         return VDL_ERR_NOT_OPEN;
     // With a surface: the frame on screen. Without one, nothing is decoded: the clock.
-    if (m_surface.present && m_haveScreen) {
-        FillFrameInfo(m_screenMs, m_screenIndex, info);
+    const PortEngine::Published report = m_engine->Report();
+    if (m_surface.present && report.haveScreen) {
+        FillFrameInfo(report.screenMs, report.screenIndex, info);
     } else {
         const double ms = m_clock.Position(PlayClock::Clock::now());
         FillFrameInfo(ms, static_cast<int64_t>(std::llround(ms * m_info.frameRate / 1000.0)), info);
@@ -589,7 +586,7 @@ int Port::GetStats(VDL_Stats* stats)
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_open)
         return VDL_ERR_NOT_OPEN;
-    *stats = m_stats;
+    *stats = m_engine->Report().stats;
     return VDL_ERR_NONE;
 }
 
@@ -616,12 +613,12 @@ int Port::GetBmp(uint8_t* buffer, uint32_t size, uint32_t* used, VDL_FrameInfo* 
     VDL_FrameInfo frameInfo = {};
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (!m_open || !m_haveScreen) {
+        PortEngine::Published report;
+        if (!m_open || !m_engine->ScreenFrame(frame, &report)) {
             av_frame_free(&frame);
             return m_open ? VDL_ERR_NO_PICTURE : VDL_ERR_NOT_OPEN;
         }
-        av_frame_ref(frame, m_screenFrame);
-        FillFrameInfo(m_screenMs, m_screenIndex, &frameInfo);
+        FillFrameInfo(report.screenMs, report.screenIndex, &frameInfo);
     }
     const uint32_t needed = FrameConverter::BmpSize(frame->width, frame->height);
     if (used)
@@ -666,6 +663,31 @@ int Port::GetTimeRange(uint32_t* start, uint32_t* stop, uint32_t* durationSecond
     return VDL_ERR_NONE;
 }
 
+PortEngine::Snapshot Port::TakeSnapshot(PlayClock::TimePoint now) const
+{
+    PortEngine::Snapshot s;
+    s.out = PortEngine::Output{m_surface, m_view, m_viewSerial};
+    s.stopped = m_stopped;
+    s.following = m_following;
+    s.clock = m_clock;
+    s.position = m_clock.Position(now);
+    s.rate = m_clock.Rate();
+    s.originMillis = m_originMillis;
+    s.soundWanted = m_soundOn && s.rate == 1.0 && !m_following;
+    s.volume = m_volume;
+    s.watermark = m_watermarkCallback;
+    s.watermarkUser = m_watermarkUser;
+    return s;
+}
+
+void Port::TakeEnd(const PortEngine::Published& report)
+{
+    if (report.lastMs < 0.0 || report.lastMs == m_clock.Limit())
+        return;
+    m_clock.SetLimit(report.lastMs, PlayClock::Clock::now());
+    m_info.durationMillis = static_cast<int64_t>(std::llround(report.lastMs));
+}
+
 void Port::Run()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
@@ -679,15 +701,16 @@ void Port::Run()
                 m_surface = request.surface;
                 m_engine->Unshow();
             } else {
-                const PortEngine::Output out{m_surface, m_view, m_viewSerial};
+                const PortEngine::Snapshot s = TakeSnapshot(PlayClock::Clock::now());
                 lock.unlock();
                 if (request.kind == RequestKind::Seek)
-                    result = m_engine->Seek(request.ms, out);
+                    result = m_engine->Seek(request.ms, s);
                 else if (request.kind == RequestKind::Step)
-                    result = m_engine->Step(request.direction, out);
+                    result = m_engine->Step(request.direction, s);
                 else if (request.kind == RequestKind::Stop)
                     m_engine->Stop();
                 lock.lock();
+                TakeEnd(m_engine->Report());
                 // A seek or step that failed leaves the frame on screen, and the clock, as they were.
                 const bool moves = request.kind == RequestKind::Seek || request.kind == RequestKind::Step;
                 if (moves && result == VDL_ERR_NONE)
@@ -699,16 +722,9 @@ void Port::Run()
             m_done.notify_all();
             continue;
         }
-        PortEngine::Snapshot s;
-        s.out = PortEngine::Output{m_surface, m_view, m_viewSerial};
-        s.stopped = m_stopped;
-        s.following = m_following;
-        std::shared_ptr<Port> leader = m_following ? m_leader.lock() : nullptr;
         const auto now = PlayClock::Clock::now();
-        s.clock = m_clock;
-        s.position = m_clock.Position(now);
-        s.rate = m_clock.Rate();
-        const double origin = static_cast<double>(m_originMillis);
+        PortEngine::Snapshot s = TakeSnapshot(now);
+        std::shared_ptr<Port> leader = m_following ? m_leader.lock() : nullptr;
         lock.unlock();
         if (s.following) {
             double wall = 0.0;
@@ -718,7 +734,7 @@ void Port::Run()
                 const double limit = s.clock.Limit();
                 s.clock = PlayClock();
                 s.clock.SetLimit(limit, now);
-                s.clock.SetPosition(wall - origin, now);
+                s.clock.SetPosition(wall - static_cast<double>(s.originMillis), now);
                 s.clock.SetRate(rate, now);
                 s.position = s.clock.Position(now);
                 s.rate = rate;
@@ -729,6 +745,7 @@ void Port::Run()
         leader.reset();
         const auto wake = m_engine->Tick(s);
         lock.lock();
+        TakeEnd(m_engine->Report());
         if (s.following && m_following && m_engine->HasCurrent())
             m_clock.SetPosition(m_engine->CurrentMs(), PlayClock::Clock::now());
         const uint64_t serial = m_serial;

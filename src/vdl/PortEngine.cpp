@@ -26,10 +26,14 @@ std::shared_ptr<AVFrame> Share(AVFrame* frame)
 
 } // namespace
 
-PortEngine::PortEngine(Port& port, const KeyframeIndex& index) : m_port(port), m_index(index) {}
+PortEngine::PortEngine(int portNumber, const KeyframeIndex& index)
+    : m_portNumber(portNumber), m_index(index), m_screenFrame(av_frame_alloc())
+{
+}
 
 PortEngine::~PortEngine()
 {
+    av_frame_free(&m_screenFrame);
     m_audio.reset();
     swr_free(&m_resampler);
     av_frame_free(&m_audioFrame);
@@ -65,7 +69,6 @@ int PortEngine::Open(const std::string& path, int64_t regionEnd, int ordinal, co
         m_fps = 25.0;
     m_periodMs = 1000.0 / m_fps;
     m_startPts = video->start_time != AV_NOPTS_VALUE ? video->start_time : 0;
-    m_cacheLimit = 300;
     m_watermark.Configure(watermarkKey, WatermarkChecker::LengthSizeFromExtradata(
                                             video->codecpar->extradata, video->codecpar->extradata_size));
     m_watermarkOn = video->codecpar->codec_id == AV_CODEC_ID_H264;
@@ -126,9 +129,10 @@ int PortEngine::DecodeNext(Frame& out)
             out.picture = Share(frame);
             out.pts = pts;
             out.ms = MsOf(pts);
-            std::lock_guard<std::mutex> lock(m_port.m_mutex);
-            ++m_port.m_stats.framesDecoded;
-            m_port.m_stats.bytesRead = m_source.BytesRead();
+            Publish([&](VDL_Stats& stats) {
+                ++stats.framesDecoded;
+                stats.bytesRead = m_source.BytesRead();
+            });
             return 0;
         }
         if (r == AVERROR_EOF) {
@@ -160,19 +164,11 @@ int PortEngine::DecodeNext(Frame& out)
             const double ms = m_packet->pts != AV_NOPTS_VALUE ? MsOf(m_packet->pts) : 0.0;
             m_reports.clear();
             m_watermark.Feed(m_packet->data, m_packet->size, static_cast<int64_t>(ms),
-                             Port::PackLocal(m_port.m_originMillis + static_cast<int64_t>(ms)), m_reports);
-            if (!m_reports.empty() && m_port.m_watermarkArmed.load()) {
-                VDL_WatermarkCallback callback;
-                void* user;
-                {
-                    std::lock_guard<std::mutex> lock(m_port.m_mutex);
-                    callback = m_port.m_watermarkCallback;
-                    user = m_port.m_watermarkUser;
-                }
+                             Port::PackLocal(m_wanted.originMillis + static_cast<int64_t>(ms)), m_reports);
+            if (m_wanted.watermark) {
                 for (const VDL_WatermarkReport& report : m_reports) {
                     const VDL_WatermarkReport* p = &report;
-                    if (callback)
-                        callback(m_port.Number(), &p, user);
+                    m_wanted.watermark(m_portNumber, &p, m_wanted.watermarkUser);
                 }
             }
         }
@@ -183,7 +179,7 @@ int PortEngine::DecodeNext(Frame& out)
 
 void PortEngine::HandleAudio(AVPacket* packet)
 {
-    if (m_audioFailed || !m_port.m_soundWanted.load())
+    if (m_audioFailed || !m_wanted.soundWanted)
         return;
     if (!m_audioCodec) {
         AVStream* stream = m_source.Format()->streams[packet->stream_index];
@@ -210,7 +206,7 @@ void PortEngine::HandleAudio(AVPacket* packet)
             return;
         }
     }
-    m_audio->SetVolume(m_port.m_volumeLevel.load() / 65535.0);
+    m_audio->SetVolume(m_wanted.volume / 65535.0);
     if (avcodec_send_packet(m_audioCodec, packet) < 0)
         return;
     while (avcodec_receive_frame(m_audioCodec, m_audioFrame) == 0) {
@@ -240,8 +236,7 @@ void PortEngine::SeekDecoder(int64_t pts)
     m_watermark.Reset();
     m_lookahead = Frame();
     m_coherent = false;
-    std::lock_guard<std::mutex> lock(m_port.m_mutex);
-    ++m_port.m_stats.seeks;
+    Publish([](VDL_Stats& stats) { ++stats.seeks; });
 }
 
 void PortEngine::NoteEnd(double lastMs)
@@ -249,9 +244,8 @@ void PortEngine::NoteEnd(double lastMs)
     if (m_lastMs >= 0.0 && std::abs(m_lastMs - lastMs) < kEps)
         return;
     m_lastMs = lastMs;
-    std::lock_guard<std::mutex> lock(m_port.m_mutex);
-    m_port.m_clock.SetLimit(lastMs, PlayClock::Clock::now());
-    m_port.m_info.durationMillis = static_cast<int64_t>(lastMs);
+    std::lock_guard<std::mutex> lock(m_publishMutex);
+    m_published.lastMs = lastMs; // the port stops its clock there
 }
 
 bool PortEngine::EndsEarly() const
@@ -417,10 +411,12 @@ void PortEngine::CacheTrim()
     while (m_cache.size() > 1 && (m_cache.size() > limit || m_cache.size() * bytes > kCacheBytesLimit)
            && m_cache.back().ms > m_current.ms + kEps)
         m_cache.pop_back();
-    std::lock_guard<std::mutex> lock(m_port.m_mutex);
-    m_port.m_stats.decodedFramesHeld = static_cast<int64_t>(m_cache.size() + m_prefetch.frames.size())
-        + (m_lookahead.picture ? 1 : 0) + (m_cache.empty() && m_current.picture ? 1 : 0);
-    m_port.m_stats.decodedBytesHeld = m_port.m_stats.decodedFramesHeld * static_cast<int64_t>(bytes);
+    const int64_t held = static_cast<int64_t>(m_cache.size() + m_prefetch.frames.size()) + (m_lookahead.picture ? 1 : 0)
+        + (m_cache.empty() && m_current.picture ? 1 : 0);
+    Publish([&](VDL_Stats& stats) {
+        stats.decodedFramesHeld = held;
+        stats.decodedBytesHeld = held * static_cast<int64_t>(bytes);
+    });
 }
 
 void PortEngine::ClearCache()
@@ -459,8 +455,29 @@ void PortEngine::SetSkipping(bool skip)
         m_coherent = false; // frames after skipped references would be broken: land again
 }
 
-void PortEngine::Present(const Frame& f, const Output& out, PlayClock::TimePoint due, bool timed)
+template <typename Change>
+void PortEngine::Publish(Change change)
 {
+    std::lock_guard<std::mutex> lock(m_publishMutex);
+    change(m_published.stats);
+}
+
+PortEngine::Published PortEngine::Report() const
+{
+    std::lock_guard<std::mutex> lock(m_publishMutex);
+    return m_published;
+}
+
+bool PortEngine::ScreenFrame(AVFrame* frame, Published* report) const
+{
+    std::lock_guard<std::mutex> lock(m_publishMutex);
+    *report = m_published;
+    return m_published.haveScreen && av_frame_ref(frame, m_screenFrame) == 0;
+}
+
+void PortEngine::Present(const Frame& f, PlayClock::TimePoint due, bool timed)
+{
+    const Output& out = m_wanted.out;
     m_current = f;
     m_currentShown = true;
     m_shownViewSerial = out.viewSerial;
@@ -473,7 +490,7 @@ void PortEngine::Present(const Frame& f, const Output& out, PlayClock::TimePoint
         picture.stride = m_converter.Stride();
         picture.frameIndex = index;
         picture.playedMillis = static_cast<int64_t>(std::llround(f.ms));
-        picture.wallClockMillis = m_port.m_originMillis + picture.playedMillis;
+        picture.wallClockMillis = m_wanted.originMillis + picture.playedMillis;
         picture.frameRate = m_fps;
         picture.sourceWidth = f.picture->width;
         picture.sourceHeight = f.picture->height;
@@ -484,37 +501,33 @@ void PortEngine::Present(const Frame& f, const Output& out, PlayClock::TimePoint
         out.surface.present(out.surface.user, &picture);
     }
     const auto now = PlayClock::Clock::now();
-    std::lock_guard<std::mutex> lock(m_port.m_mutex);
-    m_port.m_haveScreen = true;
-    m_port.m_screenMs = f.ms;
-    m_port.m_screenIndex = index;
-    av_frame_unref(m_port.m_screenFrame);
-    av_frame_ref(m_port.m_screenFrame, f.picture.get());
-    ++m_port.m_stats.framesPresented;
+    std::lock_guard<std::mutex> lock(m_publishMutex);
+    m_published.haveScreen = true;
+    m_published.screenMs = f.ms;
+    m_published.screenIndex = index;
+    av_frame_unref(m_screenFrame);
+    av_frame_ref(m_screenFrame, f.picture.get());
+    VDL_Stats& stats = m_published.stats;
+    ++stats.framesPresented;
     if (timed) {
         const double late = std::chrono::duration<double, std::milli>(now - due).count();
-        m_port.m_stats.lateMillisMax = std::max<int64_t>(m_port.m_stats.lateMillisMax, static_cast<int64_t>(late));
+        stats.lateMillisMax = std::max<int64_t>(stats.lateMillisMax, static_cast<int64_t>(late));
         if (late <= m_periodMs)
-            ++m_port.m_stats.framesOnTime;
+            ++stats.framesOnTime;
     } else {
-        ++m_port.m_stats.framesOnTime;
+        ++stats.framesOnTime;
     }
 }
 
-void PortEngine::Represent(const Output& out)
+int PortEngine::Seek(double ms, const Snapshot& s)
 {
-    if (m_current.picture && out.surface.present)
-        Present(m_current, out, PlayClock::Clock::now(), false);
-}
-
-int PortEngine::Seek(double ms, const Output& out)
-{
+    m_wanted = s;
     ClearCache();
     SetSkipping(false);
     const Frame f = Land(ms, Landing::AtOrAfter);
     if (!f.picture)
         return m_landError != VDL_ERR_NONE ? m_landError : VDL_ERR_SEEK;
-    Present(f, out, PlayClock::Clock::now(), false);
+    Present(f, PlayClock::Clock::now(), false);
     return VDL_ERR_NONE;
 }
 
@@ -562,8 +575,9 @@ int PortEngine::FrameBefore(Frame* previous)
     return VDL_ERR_NONE;
 }
 
-int PortEngine::Step(int direction, const Output& out)
+int PortEngine::Step(int direction, const Snapshot& s)
 {
+    m_wanted = s;
     SetSkipping(false);
     Frame next;
     int result = direction > 0 ? FrameAfter(&next) : FrameBefore(&next);
@@ -579,7 +593,7 @@ int PortEngine::Step(int direction, const Output& out)
         m_coherent = false;
     }
     if (result == VDL_ERR_NONE && next.picture)
-        Present(next, out, PlayClock::Clock::now(), false);
+        Present(next, PlayClock::Clock::now(), false);
     CacheTrim();
     return result;
 }
@@ -591,6 +605,8 @@ void PortEngine::Stop()
     m_lookahead = Frame();
     m_coherent = false;
     m_currentShown = false;
+    std::lock_guard<std::mutex> lock(m_publishMutex);
+    m_published.haveScreen = false;
 }
 
 PlayClock::TimePoint PortEngine::ForwardTick(const Snapshot& s, PlayClock::TimePoint now)
@@ -603,7 +619,7 @@ PlayClock::TimePoint PortEngine::ForwardTick(const Snapshot& s, PlayClock::TimeP
     if (!m_current.picture || !m_coherent || t < m_current.ms - kEps || t > m_current.ms + reach) {
         Frame f = Land(t, Landing::Covering);
         if (f.picture)
-            Present(f, s.out, now, false);
+            Present(f, now, false);
     } else {
         bool changed = !m_currentShown;
         Frame candidate = m_current;
@@ -628,15 +644,14 @@ PlayClock::TimePoint PortEngine::ForwardTick(const Snapshot& s, PlayClock::TimeP
             if (m_lookahead.ms > t + kEps)
                 break;
             if (changed && candidate.picture && candidate.ms > m_current.ms + kEps) {
-                std::lock_guard<std::mutex> lock(m_port.m_mutex);
-                ++m_port.m_stats.framesDropped; // overtaken by a later frame before it was shown
+                Publish([](VDL_Stats& stats) { ++stats.framesDropped; }); // overtaken before it was shown
             }
             candidate = m_lookahead;
             m_lookahead = Frame();
             changed = true;
         }
         if (changed)
-            Present(candidate, s.out, s.clock.WhenReaches(candidate.ms, now), true);
+            Present(candidate, s.clock.WhenReaches(candidate.ms, now), true);
     }
     if (m_lookahead.picture)
         return s.clock.WhenReaches(m_lookahead.ms, PlayClock::Clock::now());
@@ -669,7 +684,7 @@ PlayClock::TimePoint PortEngine::BackwardTick(const Snapshot& s, PlayClock::Time
     }
     if (f.picture && (!m_currentShown || std::abs(f.ms - m_current.ms) > kEps || f.picture != m_current.picture)) {
         const bool timed = std::abs(f.ms - m_current.ms) < m_periodMs * 1.5;
-        Present(f, s.out, s.clock.WhenReaches(f.ms + m_periodMs, now), timed);
+        Present(f, s.clock.WhenReaches(f.ms + m_periodMs, now), timed);
         CacheTrim();
     }
     // Decode the GOP before the cached one while the frames of this one are shown.
@@ -691,6 +706,7 @@ PlayClock::TimePoint PortEngine::BackwardTick(const Snapshot& s, PlayClock::Time
 
 PlayClock::TimePoint PortEngine::Tick(const Snapshot& s)
 {
+    m_wanted = s;
     const auto now = PlayClock::Clock::now();
     const auto idle = now + std::chrono::milliseconds(s.following ? 10 : 40);
     if (!s.out.surface.present || s.stopped)
@@ -700,10 +716,10 @@ PlayClock::TimePoint PortEngine::Tick(const Snapshot& s)
             ClearCache();
             Frame f = Land(s.position, Landing::Covering);
             if (f.picture)
-                Present(f, s.out, now, false);
+                Present(f, now, false);
         } else if (!m_currentShown || s.out.viewSerial != m_shownViewSerial) {
             // Shown again: to a surface just attached, or at the view just set, without decoding.
-            Present(m_current, s.out, now, false);
+            Present(m_current, now, false);
         }
         return idle;
     }

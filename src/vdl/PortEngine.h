@@ -9,6 +9,7 @@
 
 #include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -17,9 +18,10 @@ struct AVFrame;
 struct AVPacket;
 struct SwrContext;
 class KeyframeIndex;
-class Port;
 
-// The decoding and presentation work of one port, run on the port's own thread only.
+// The decoding and presentation work of one port, run on the port's own thread only. It learns
+// what the port's callers want from a Snapshot handed to each call and tells them what it did
+// through Published; it never reaches into the port.
 // Frames move forward through one look-ahead frame; backward steps and backward play take
 // frames from a cache of at most two GOPs, decoded forward from their keyframe.
 class PortEngine {
@@ -37,7 +39,7 @@ public:
         uint64_t viewSerial = 0;  // changes with every view set
     };
 
-    // What the port's thread hands over for one round of work.
+    // What the port's callers want, copied under the port's mutex for every call of the engine.
     struct Snapshot {
         Output out;
         double position = 0.0; // played ms the clock shows now
@@ -45,9 +47,24 @@ public:
         bool stopped = false;
         bool following = false;
         PlayClock clock;       // own clock, or the leader's mapped onto this stream
+        int64_t originMillis = 0; // wall clock (UTC ms) of played time 0
+        bool soundWanted = false; // sound on, playing forward at 1x
+        int volume = 0x7FFF;
+        VDL_WatermarkCallback watermark = nullptr; // null: no check reported
+        void* watermarkUser = nullptr;
     };
 
-    PortEngine(Port& port, const KeyframeIndex& index);
+    // What the engine tells the port's callers. Written on the port's thread, read by any
+    // thread through Report and ScreenFrame; guarded by the engine's publishing mutex.
+    struct Published {
+        bool haveScreen = false; // a frame was presented since the open or the last stop
+        double screenMs = 0.0;   // played time of the frame on screen
+        int64_t screenIndex = 0;
+        VDL_Stats stats = {};
+        double lastMs = -1.0;    // played time of the last frame, once the end is known
+    };
+
+    PortEngine(int portNumber, const KeyframeIndex& index);
     ~PortEngine();
     PortEngine(const PortEngine&) = delete;
     PortEngine& operator=(const PortEngine&) = delete;
@@ -56,25 +73,28 @@ public:
     int Open(const std::string& path, int64_t regionEnd, int ordinal, const std::string& keyHex,
              int threads, const uint8_t watermarkKey[16], VDL_StreamInfo* info, double* firstMs);
 
+    // A copy of what is published; with frame, also a reference to the frame on screen (false
+    // when there is none).
+    Published Report() const;
+    bool ScreenFrame(AVFrame* frame, Published* report) const;
+
     // One round: presents what is due; returns when the next round is due.
     PlayClock::TimePoint Tick(const Snapshot& s);
     // Lands on the first frame at or after ms and presents it. Returns VDL_ERR_NONE, or
     // VDL_ERR_SEEK when the stream holds no such frame (it ends before its declared end, or
     // nothing there decodes) and VDL_ERR_READ when reading the stream failed on the way; then
     // the frame on screen stays. CurrentMs() is the played time on screen either way.
-    int Seek(double ms, const Output& out);
+    int Seek(double ms, const Snapshot& s);
     // One frame forward (+1) or back (-1) from the frame on screen; errors as Seek. At the first
     // frame, and at the last of a stream that is whole, a step stays where it is.
-    int Step(int direction, const Output& out);
+    int Step(int direction, const Snapshot& s);
+    // Nothing on screen until the port plays again.
     void Stop();
-    // Shows the frame on screen again (a surface was attached).
-    void Represent(const Output& out);
     // The next round presents the frame on screen again (another surface, or the same after Stop).
     void Unshow() { m_currentShown = false; }
     bool HasCurrent() const { return static_cast<bool>(m_current.picture); }
     double CurrentMs() const { return m_current.ms; }
-    int64_t BytesRead() const { return m_source.BytesRead(); }
-    // Played ms of a pts of the video stream (valid after Open).
+    // Played ms of a pts of the video stream (valid after Open; thread-safe from then on).
     double MsOfPts(int64_t pts) const { return MsOf(pts); }
 
 private:
@@ -104,7 +124,10 @@ private:
     void ClearCache();
     void PrefetchStep();
     bool Covers(const Frame& f, double t) const;
-    void Present(const Frame& f, const Output& out, PlayClock::TimePoint due, bool timed);
+    void Present(const Frame& f, PlayClock::TimePoint due, bool timed);
+    // Counters under the publishing mutex.
+    template <typename Change>
+    void Publish(Change change);
     void SetSkipping(bool skip);
     void NoteEnd(double lastMs);
     double MsOf(int64_t pts) const;
@@ -113,8 +136,12 @@ private:
     PlayClock::TimePoint ForwardTick(const Snapshot& s, PlayClock::TimePoint now);
     PlayClock::TimePoint BackwardTick(const Snapshot& s, PlayClock::TimePoint now);
 
-    Port& m_port;
+    const int m_portNumber;
     const KeyframeIndex& m_index;
+    Snapshot m_wanted;         // the Snapshot of the call in progress
+    mutable std::mutex m_publishMutex; // guards m_published and m_screenFrame
+    Published m_published;
+    AVFrame* m_screenFrame = nullptr; // the frame on screen, as decoded (snapshots convert it)
     MediaSource m_source;
     AVCodecContext* m_codec = nullptr;
     AVPacket* m_packet = nullptr;
@@ -140,7 +167,7 @@ private:
     bool m_currentShown = false;
     uint64_t m_shownViewSerial = 0; // the view the frame on screen was converted for
     std::deque<Frame> m_cache; // contiguous run of frames, ascending
-    size_t m_cacheLimit = 100;
+    size_t m_cacheLimit = 300; // frames, until the index knows the longest GOP
 
     struct Prefetch {
         bool active = false;

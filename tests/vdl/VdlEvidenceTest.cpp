@@ -380,6 +380,32 @@ TEST(VdlClock, WithoutCreationTimeTheTagStartTimeIsTheOrigin)
     EXPECT_EQ(start, VDL_PackTime(2021, 1, 1, 0, 0, 0));
 }
 
+TEST(VdlClock, AnOriginSetWhilePlayingReachesThePicturesThatFollow)
+{
+    const QString path = SamplePath("nocreation.mkv", [](SampleStreamOptions& o) {
+        o.writeCreationTime = false;
+        o.durationSeconds = 3;
+    });
+    StampSurface surface;
+    OpenPort open(path);
+    ASSERT_TRUE(open.opened);
+    Attached attached(open.port, surface.Handle());
+    ASSERT_TRUE(VDL_Play(open.port, nullptr));
+    // Allowed at any time: the port's thread takes it with the next piece of work.
+    for (int i = 0; i < 40; ++i) {
+        ASSERT_TRUE(VDL_SetWallClockOrigin(open.port, 1622876889 + i));
+        std::this_thread::sleep_for(2ms);
+    }
+    ASSERT_TRUE(VDL_SetWallClockOrigin(open.port, 1700000000));
+    const size_t count = surface.Count();
+    ASSERT_TRUE(WaitFor([&] { return surface.Count() > count + 1; }));
+    const VDL_Picture picture = surface.LastPicture();
+    EXPECT_EQ(picture.wallClockMillis - picture.playedMillis, 1700000000000LL);
+    VDL_FrameInfo info = {};
+    ASSERT_TRUE(VDL_GetFrameInfo(open.port, &info));
+    EXPECT_EQ(info.wallClockMillis - info.playedMillis, 1700000000000LL);
+}
+
 TEST(VdlSound, SoundCallsSucceedAndPlayAloneWithoutADevice)
 {
     const QString path = SamplePath("audio.mkv", [](SampleStreamOptions& o) {
