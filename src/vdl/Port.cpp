@@ -139,6 +139,15 @@ int Port::SetWatermarkCallback(VDL_WatermarkCallback callback, void* user)
     return VDL_ERR_NONE;
 }
 
+int Port::SetTimeSource(const TimeSource& source)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_open)
+        return VDL_ERR_ALREADY_OPEN;
+    m_clock = PlayClock(source);
+    return VDL_ERR_NONE;
+}
+
 int Port::SetDecoderThreads(int threads)
 {
     if (threads < 0 || threads > 16)
@@ -235,7 +244,7 @@ int Port::OpenFile(const char* path)
         m_paused = true;
         m_direction = 1;
         m_speedStep = 0;
-        const auto now = PlayClock::Clock::now();
+        const auto now = m_clock.Now();
         m_clock.SetRate(0.0, now);
         m_clock.SetPosition(firstMs, now);
         if (info.durationMillis > 0)
@@ -259,7 +268,7 @@ void Port::OnIndexReady()
         if (m_engine && !frames.empty()) {
             const double lastMs = m_engine->MsOfPts(frames.back());
             m_info.durationMillis = static_cast<int64_t>(std::llround(lastMs));
-            m_clock.SetLimit(lastMs, PlayClock::Clock::now());
+            m_clock.SetLimit(lastMs, m_clock.Now());
         }
         callback = m_indexCallback;
         user = m_indexUser;
@@ -310,7 +319,7 @@ int Port::Play(const VDL_Surface* surface)
     std::lock_guard<std::mutex> lock(m_mutex);
     if (const int r = CheckTransport())
         return r;
-    const auto now = PlayClock::Clock::now();
+    const auto now = m_clock.Now();
     if (m_stopped)
         m_clock.SetPosition(0.0, now);
     m_stopped = false;
@@ -329,7 +338,7 @@ int Port::Pause(bool pause)
     if (m_stopped && !pause)
         return VDL_ERR_WRONG_STATE;
     m_paused = pause;
-    ApplyRate(PlayClock::Clock::now());
+    ApplyRate(m_clock.Now());
     return VDL_ERR_NONE;
 }
 
@@ -345,7 +354,7 @@ int Port::Stop()
         m_paused = true;
         m_direction = 1;
         m_speedStep = 0;
-        const auto now = PlayClock::Clock::now();
+        const auto now = m_clock.Now();
         ApplyRate(now);
         m_clock.SetPosition(0.0, now);
     }
@@ -362,7 +371,7 @@ int Port::Faster()
     if (m_speedStep >= kMaxSpeedStep)
         return VDL_ERR_SPEED_LIMIT;
     ++m_speedStep;
-    ApplyRate(PlayClock::Clock::now());
+    ApplyRate(m_clock.Now());
     return VDL_ERR_NONE;
 }
 
@@ -374,7 +383,7 @@ int Port::Slower()
     if (m_speedStep <= -kMaxSpeedStep)
         return VDL_ERR_SPEED_LIMIT;
     --m_speedStep;
-    ApplyRate(PlayClock::Clock::now());
+    ApplyRate(m_clock.Now());
     return VDL_ERR_NONE;
 }
 
@@ -383,7 +392,7 @@ int Port::PlayBackward()
     std::lock_guard<std::mutex> lock(m_mutex);
     if (const int r = CheckTransport())
         return r;
-    const auto now = PlayClock::Clock::now();
+    const auto now = m_clock.Now();
     if (m_stopped)
         m_clock.SetPosition(0.0, now);
     m_stopped = false;
@@ -402,7 +411,7 @@ int Port::Step(int direction)
             return r;
         m_stopped = false;
         m_paused = true;
-        ApplyRate(PlayClock::Clock::now());
+        ApplyRate(m_clock.Now());
     }
     Request r;
     r.kind = RequestKind::Step;
@@ -419,7 +428,7 @@ int Port::SeekPlayed(double ms)
         if (m_stopped) {
             m_stopped = false; // a seek shows its frame; the port stays paused there
             m_paused = true;
-            ApplyRate(PlayClock::Clock::now());
+            ApplyRate(m_clock.Now());
         }
     }
     Request r;
@@ -485,7 +494,7 @@ int Port::Follow(const std::shared_ptr<Port>& leader)
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_open)
         return VDL_ERR_NOT_OPEN;
-    const auto now = PlayClock::Clock::now();
+    const auto now = m_clock.Now();
     if (leader) {
         m_leader = leader;
         m_following = true;
@@ -506,7 +515,7 @@ bool Port::LeaderClock(double* wallMillis, double* rate, bool* isFollower)
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_open)
         return false;
-    const auto now = PlayClock::Clock::now();
+    const auto now = m_clock.Now();
     *wallMillis = static_cast<double>(m_originMillis) + m_clock.Position(now);
     *rate = m_clock.Rate();
     *isFollower = m_following;
@@ -519,7 +528,7 @@ int Port::SetSound(bool on)
     if (!m_open)
         return VDL_ERR_NOT_OPEN;
     m_soundOn = on;
-    ApplyRate(PlayClock::Clock::now());
+    ApplyRate(m_clock.Now());
     return VDL_ERR_NONE;
 }
 
@@ -561,7 +570,7 @@ int Port::GetFrameInfo(VDL_FrameInfo* info)
     if (m_surface.present && report.haveScreen) {
         FillFrameInfo(report.screenMs, report.screenIndex, info);
     } else {
-        const double ms = m_clock.Position(PlayClock::Clock::now());
+        const double ms = m_clock.Position(m_clock.Now());
         FillFrameInfo(ms, static_cast<int64_t>(std::llround(ms * m_info.frameRate / 1000.0)), info);
     }
     return VDL_ERR_NONE;
@@ -684,7 +693,7 @@ void Port::TakeEnd(const PortEngine::Published& report)
 {
     if (report.lastMs < 0.0 || report.lastMs == m_clock.Limit())
         return;
-    m_clock.SetLimit(report.lastMs, PlayClock::Clock::now());
+    m_clock.SetLimit(report.lastMs, m_clock.Now());
     m_info.durationMillis = static_cast<int64_t>(std::llround(report.lastMs));
 }
 
@@ -701,7 +710,7 @@ void Port::Run()
                 m_surface = request.surface;
                 m_engine->Unshow();
             } else {
-                const PortEngine::Snapshot s = TakeSnapshot(PlayClock::Clock::now());
+                const PortEngine::Snapshot s = TakeSnapshot(m_clock.Now());
                 lock.unlock();
                 if (request.kind == RequestKind::Seek)
                     result = m_engine->Seek(request.ms, s);
@@ -714,7 +723,7 @@ void Port::Run()
                 // A seek or step that failed leaves the frame on screen, and the clock, as they were.
                 const bool moves = request.kind == RequestKind::Seek || request.kind == RequestKind::Step;
                 if (moves && result == VDL_ERR_NONE)
-                    m_clock.SetPosition(m_engine->CurrentMs(), PlayClock::Clock::now());
+                    m_clock.SetPosition(m_engine->CurrentMs(), m_clock.Now());
             }
             handled = id;
             m_doneId = id;
@@ -722,7 +731,7 @@ void Port::Run()
             m_done.notify_all();
             continue;
         }
-        const auto now = PlayClock::Clock::now();
+        const auto now = m_clock.Now();
         PortEngine::Snapshot s = TakeSnapshot(now);
         std::shared_ptr<Port> leader = m_following ? m_leader.lock() : nullptr;
         lock.unlock();
@@ -732,7 +741,7 @@ void Port::Run()
             bool leaderFollows = false;
             if (leader && leader->LeaderClock(&wall, &rate, &leaderFollows)) {
                 const double limit = s.clock.Limit();
-                s.clock = PlayClock();
+                s.clock = PlayClock(s.clock.Source());
                 s.clock.SetLimit(limit, now);
                 s.clock.SetPosition(wall - static_cast<double>(s.originMillis), now);
                 s.clock.SetRate(rate, now);
@@ -747,10 +756,10 @@ void Port::Run()
         lock.lock();
         TakeEnd(m_engine->Report());
         if (s.following && m_following && m_engine->HasCurrent())
-            m_clock.SetPosition(m_engine->CurrentMs(), PlayClock::Clock::now());
+            m_clock.SetPosition(m_engine->CurrentMs(), m_clock.Now());
         const uint64_t serial = m_serial;
         const uint64_t viewSerial = m_viewSerial;
-        m_wake.wait_until(lock, wake, [&] {
+        m_wake.wait_until(lock, m_clock.RealDeadline(wake), [&] {
             return m_quit || m_requestId != handled || m_serial != serial || m_viewSerial != viewSerial;
         });
     }

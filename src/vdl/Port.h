@@ -37,6 +37,7 @@ public:
     int SetWallClockOrigin(int64_t utcSeconds);
     int SetWatermarkCallback(VDL_WatermarkCallback callback, void* user);
     int SetDecoderThreads(int threads);
+    int SetTimeSource(const TimeSource& source);
     int OpenFile(const char* path);
 
     int Play(const VDL_Surface* surface);

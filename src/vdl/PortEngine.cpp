@@ -500,7 +500,7 @@ void PortEngine::Present(const Frame& f, PlayClock::TimePoint due, bool timed)
         picture.viewHeight = m_converter.Shown().height;
         out.surface.present(out.surface.user, &picture);
     }
-    const auto now = PlayClock::Clock::now();
+    const auto now = Now();
     std::lock_guard<std::mutex> lock(m_publishMutex);
     m_published.haveScreen = true;
     m_published.screenMs = f.ms;
@@ -527,7 +527,7 @@ int PortEngine::Seek(double ms, const Snapshot& s)
     const Frame f = Land(ms, Landing::AtOrAfter);
     if (!f.picture)
         return m_landError != VDL_ERR_NONE ? m_landError : VDL_ERR_SEEK;
-    Present(f, PlayClock::Clock::now(), false);
+    Present(f, Now(), false);
     return VDL_ERR_NONE;
 }
 
@@ -593,7 +593,7 @@ int PortEngine::Step(int direction, const Snapshot& s)
         m_coherent = false;
     }
     if (result == VDL_ERR_NONE && next.picture)
-        Present(next, PlayClock::Clock::now(), false);
+        Present(next, Now(), false);
     CacheTrim();
     return result;
 }
@@ -654,8 +654,8 @@ PlayClock::TimePoint PortEngine::ForwardTick(const Snapshot& s, PlayClock::TimeP
             Present(candidate, s.clock.WhenReaches(candidate.ms, now), true);
     }
     if (m_lookahead.picture)
-        return s.clock.WhenReaches(m_lookahead.ms, PlayClock::Clock::now());
-    return PlayClock::Clock::now() + std::chrono::milliseconds(50);
+        return s.clock.WhenReaches(m_lookahead.ms, Now());
+    return Now() + std::chrono::milliseconds(50);
 }
 
 PlayClock::TimePoint PortEngine::BackwardTick(const Snapshot& s, PlayClock::TimePoint now)
@@ -694,12 +694,12 @@ PlayClock::TimePoint PortEngine::BackwardTick(const Snapshot& s, PlayClock::Time
         m_prefetch.limitMs = m_cache.front().ms - kEps * 10;
     }
     if (m_current.ms <= kEps)
-        return PlayClock::Clock::now() + std::chrono::milliseconds(50);
-    const auto due = s.clock.WhenReaches(m_current.ms - kEps, PlayClock::Clock::now());
-    if (m_prefetch.active && due > PlayClock::Clock::now() + std::chrono::milliseconds(3)) {
+        return Now() + std::chrono::milliseconds(50);
+    const auto due = s.clock.WhenReaches(m_current.ms - kEps, Now());
+    if (m_prefetch.active && due > Now() + std::chrono::milliseconds(3)) {
         PrefetchStep();
         CacheTrim();
-        return PlayClock::Clock::now(); // more decoding to do before the next frame is due
+        return Now(); // more decoding to do before the next frame is due
     }
     return due;
 }
@@ -707,7 +707,7 @@ PlayClock::TimePoint PortEngine::BackwardTick(const Snapshot& s, PlayClock::Time
 PlayClock::TimePoint PortEngine::Tick(const Snapshot& s)
 {
     m_wanted = s;
-    const auto now = PlayClock::Clock::now();
+    const auto now = Now();
     const auto idle = now + std::chrono::milliseconds(s.following ? 10 : 40);
     if (!s.out.surface.present || s.stopped)
         return idle;

@@ -131,6 +131,8 @@ private:
     void SetSkipping(bool skip);
     void NoteEnd(double lastMs);
     double MsOf(int64_t pts) const;
+    // Now on the port's time source.
+    PlayClock::TimePoint Now() const { return m_wanted.clock.Now(); }
     int64_t PtsOf(double ms) const;
     int64_t FrameIndexOf(const Frame& f) const;
     PlayClock::TimePoint ForwardTick(const Snapshot& s, PlayClock::TimePoint now);

@@ -309,6 +309,12 @@ VDL_API int32_t VDL_GetBmpAndFrame(int32_t port, uint8_t* buffer, uint32_t size,
                                    struct VDL_FrameInfo* info);
 // Decoder threads for this port (0 = the library chooses: one when several ports play).
 VDL_API int32_t VDL_SetDecoderThreads(int32_t port, int32_t threads);
+// Before VDL_OpenFile: where the port's clock takes its time from. nowMicros(user) returns a
+// monotonic count of microseconds, from any of the port's threads; null: the steady clock (the
+// default). A port on a source stepped by hand plays exactly as far as it is stepped, whatever
+// the machine's speed (tests).
+typedef int64_t (*VDL_TimeSource)(void* user);
+VDL_API int32_t VDL_SetTimeSource(int32_t port, VDL_TimeSource nowMicros, void* user);
 // Current speed as a signed factor times 16 (16 = 1x forward, -64 = 4x backward), 0 when paused.
 VDL_API int32_t VDL_GetSpeed(int32_t port, int32_t* speedTimes16);
 // One sink for the library's and FFmpeg's log lines (process-wide; null: FFmpeg errors to stderr).
