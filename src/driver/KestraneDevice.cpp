@@ -148,7 +148,7 @@ void KestraneDevice::PlaybackLocalFileOpen(Video* video)
         const VdlAdapter& vdl = Vdl();
         const VideoFile& file = *video->GetVideoFile();
         int32_t port = 0;
-        vdl.AcquirePort(&port);
+        Sdk(vdl.AcquirePort(&port), port, "Cannot PlaybackLocalFileOpen, VDL_AcquirePort failed");
         // A port whose open fails stays allocated, as the library left it, until this driver goes.
         struct StrayGuard {
             std::vector<int32_t>& strays;
@@ -172,8 +172,9 @@ void KestraneDevice::PlaybackLocalFileOpen(Video* video)
         Sdk(vdl.SyncToAudio(port, 1), port, "Cannot PlaybackLocalFileOpen, VDL_SyncToAudio failed");
         // Which of the file's streams this camera is, and the tag's start as the wall-clock
         // origin of a stream that carries none.
-        vdl.SelectStream(port, StreamIndexFor(video));
-        vdl.SetWallClockOrigin(port, file.startTime);
+        Sdk(vdl.SelectStream(port, StreamIndexFor(video)), port, "Cannot PlaybackLocalFileOpen, VDL_SelectStream failed");
+        Sdk(vdl.SetWallClockOrigin(port, file.startTime), port,
+            "Cannot PlaybackLocalFileOpen, VDL_SetWallClockOrigin failed");
         // The path goes in the file system's own 8-bit encoding, so that any file the user can
         // pick also opens, whatever characters its name holds.
         const QByteArray nativePath = QFile::encodeName(file.path);
@@ -534,7 +535,7 @@ void KestraneDevice::PlaybackRewindLocalFile(Video* video, float speed, int32_t 
                 video->speedSteps = 0;
                 video->playbackState = PlaybackState::Rewinding;
             } else {
-                Vdl().Faster(port);
+                Sdk(Vdl().Faster(port), port, "Cannot PlaybackRewindLocalFile, VDL_Faster failed");
                 data.reverseSpeed = speed;
                 video->speedSteps += 1;
                 video->playbackState = PlaybackState::Rewinding;
