@@ -5,9 +5,7 @@
 #include "StreamRegion.h"
 
 extern "C" {
-#include <libavformat/avformat.h>
 #include <libavutil/frame.h>
-#include <libavutil/parseutils.h>
 }
 
 #include <openssl/sha.h>
@@ -201,31 +199,13 @@ int Port::OpenFile(const char* path)
 
     auto engine = std::make_unique<PortEngine>(m_number, *m_index);
     VDL_StreamInfo info = {};
-    double firstMs = 0.0;
-    const int r = engine->Open(file, regionEnd, ordinal, keyHex, threads, sealKey, &info, &firstMs);
+    int64_t creationMs = -1;
+    const int r = engine->Open(file, regionEnd, ordinal, keyHex, threads, sealKey, &info, &creationMs);
     if (r != VDL_ERR_NONE)
         return r;
-
     // Origin of the wall clock: the container's creation_time, else the tag's start time.
-    bool haveCreation = false;
-    int64_t originMs = 0;
-    {
-        MediaSource probe;
-        if (probe.Open(file, regionEnd, ordinal, keyHex, true) == VDL_ERR_NONE) {
-            const AVDictionaryEntry* e = av_dict_get(probe.Format()->metadata, "creation_time", nullptr, 0);
-            int64_t us = 0;
-            if (e && av_parse_time(&us, e->value, 0) == 0) {
-                haveCreation = true;
-                originMs = us / 1000;
-            }
-            AVStream* v = probe.Video();
-            for (unsigned i = 0; i < probe.Format()->nb_streams; ++i) {
-                if (probe.Format()->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO)
-                    info.hasAudio = 1;
-            }
-            (void)v;
-        }
-    }
+    const bool haveCreation = creationMs >= 0;
+    const int64_t originMs = creationMs;
     info.encrypted = encrypted ? 1 : 0;
     info.selectedStream = ordinal;
     {
@@ -246,7 +226,7 @@ int Port::OpenFile(const char* path)
         m_speedStep = 0;
         const auto now = m_clock.Now();
         m_clock.SetRate(0.0, now);
-        m_clock.SetPosition(firstMs, now);
+        m_clock.SetPosition(0.0, now); // played time 0 is the first frame
         if (info.durationMillis > 0)
             m_clock.SetLimit(static_cast<double>(info.durationMillis), now);
     }

@@ -7,6 +7,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/parseutils.h>
 #include <libswresample/swresample.h>
 }
 
@@ -43,7 +44,7 @@ PortEngine::~PortEngine()
 }
 
 int PortEngine::Open(const std::string& path, int64_t regionEnd, int ordinal, const std::string& keyHex,
-                     int threads, const uint8_t watermarkKey[16], VDL_StreamInfo* info, double* firstMs)
+                     int threads, const uint8_t watermarkKey[16], VDL_StreamInfo* info, int64_t* creationMillis)
 {
     const int r = m_source.Open(path, regionEnd, ordinal, keyHex, false);
     if (r != VDL_ERR_NONE)
@@ -79,6 +80,12 @@ int PortEngine::Open(const std::string& path, int64_t regionEnd, int ordinal, co
     const char* name = avcodec_get_name(video->codecpar->codec_id);
     std::snprintf(info->codecName, sizeof info->codecName, "%s", name ? name : "");
     info->videoStreamCount = m_source.VideoStreamCount();
+    info->hasAudio = m_source.AudioIndex() >= 0 ? 1 : 0;
+    *creationMillis = -1;
+    const AVDictionaryEntry* creation = av_dict_get(m_source.Format()->metadata, "creation_time", nullptr, 0);
+    int64_t creationMicros = 0;
+    if (creation && av_parse_time(&creationMicros, creation->value, 0) == 0)
+        *creationMillis = creationMicros / 1000;
     int64_t durationMs = -1;
     if (video->duration != AV_NOPTS_VALUE && video->duration > 0)
         durationMs = static_cast<int64_t>(video->duration * m_tbMs);
@@ -98,7 +105,6 @@ int PortEngine::Open(const std::string& path, int64_t regionEnd, int ordinal, co
     m_current = first;
     m_coherent = true;
     m_currentShown = false;
-    *firstMs = 0.0;
     return VDL_ERR_NONE;
 }
 

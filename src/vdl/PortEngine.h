@@ -69,9 +69,10 @@ public:
     PortEngine(const PortEngine&) = delete;
     PortEngine& operator=(const PortEngine&) = delete;
 
-    // Returns VDL_ERR_*; fills the port's stream facts.
+    // Returns VDL_ERR_*; fills the port's stream facts, and *creationMillis with the container's
+    // creation_time (UTC ms), or -1 when it has none.
     int Open(const std::string& path, int64_t regionEnd, int ordinal, const std::string& keyHex,
-             int threads, const uint8_t watermarkKey[16], VDL_StreamInfo* info, double* firstMs);
+             int threads, const uint8_t watermarkKey[16], VDL_StreamInfo* info, int64_t* creationMillis);
 
     // A copy of what is published; with frame, also a reference to the frame on screen (false
     // when there is none).
