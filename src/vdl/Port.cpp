@@ -125,6 +125,7 @@ int Port::SetWallClockOrigin(int64_t utcSeconds)
     if (!m_haveCreationTime) {
         m_originMillis = utcSeconds * 1000;
         m_info.wallClockOriginMillis = m_originMillis;
+        ClockChanged();
     }
     return VDL_ERR_NONE;
 }
@@ -197,7 +198,12 @@ int Port::OpenFile(const char* path)
     uint8_t sealKey[16];
     std::memcpy(sealKey, key.empty() ? kDefaultStreamKey : key.data(), 16);
 
-    auto engine = std::make_unique<PortEngine>(m_number, *m_index);
+    // The picture queue wakes the port's thread when a picture has left it: room for the next.
+    auto engine = std::make_unique<PortEngine>(m_number, *m_index, [this] {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_roomSignals;
+        m_wake.notify_all();
+    });
     VDL_StreamInfo info = {};
     int64_t creationMs = -1;
     const int r = engine->Open(file, regionEnd, ordinal, keyHex, threads, sealKey, &info, &creationMs);
@@ -229,6 +235,7 @@ int Port::OpenFile(const char* path)
         m_clock.SetPosition(0.0, now); // played time 0 is the first frame
         if (info.durationMillis > 0)
             m_clock.SetLimit(static_cast<double>(info.durationMillis), now);
+        ClockChanged();
     }
     m_index->Start(file, regionEnd, ordinal, keyHex, [this] { OnIndexReady(); });
     m_thread = std::thread(&Port::Run, this);
@@ -249,6 +256,7 @@ void Port::OnIndexReady()
             const double lastMs = m_engine->MsOfPts(frames.back());
             m_info.durationMillis = static_cast<int64_t>(std::llround(lastMs));
             m_clock.SetLimit(lastMs, m_clock.Now());
+            ClockChanged();
         }
         callback = m_indexCallback;
         user = m_indexUser;
@@ -270,8 +278,18 @@ void Port::ApplyRate(PlayClock::TimePoint now)
 {
     const double rate = m_paused || m_stopped ? 0.0 : m_direction * SpeedFactor();
     m_clock.SetRate(rate, now);
+    ClockChanged();
     ++m_serial;
     m_wake.notify_all();
+}
+
+void Port::ClockChanged()
+{
+    if (!m_engine)
+        return;
+    m_engine->SetOrigin(m_originMillis);
+    if (!m_following)
+        m_engine->SetClock(m_clock);
 }
 
 int Port::Submit(const Request& request)
@@ -337,6 +355,7 @@ int Port::Stop()
         const auto now = m_clock.Now();
         ApplyRate(now);
         m_clock.SetPosition(0.0, now);
+        ClockChanged();
     }
     Request r;
     r.kind = RequestKind::Stop;
@@ -674,6 +693,7 @@ void Port::TakeEnd(const PortEngine::Published& report)
     if (report.lastMs < 0.0 || report.lastMs == m_clock.Limit())
         return;
     m_clock.SetLimit(report.lastMs, m_clock.Now());
+    ClockChanged();
     m_info.durationMillis = static_cast<int64_t>(std::llround(report.lastMs));
 }
 
@@ -688,7 +708,9 @@ void Port::Run()
             int result = VDL_ERR_NONE;
             if (request.kind == RequestKind::Surface) {
                 m_surface = request.surface;
-                m_engine->Unshow();
+                lock.unlock();
+                m_engine->Unshow(); // waits for a call of the old surface in progress
+                lock.lock();
             } else {
                 const PortEngine::Snapshot s = TakeSnapshot(m_clock.Now());
                 lock.unlock();
@@ -704,6 +726,7 @@ void Port::Run()
                 const bool moves = request.kind == RequestKind::Seek || request.kind == RequestKind::Step;
                 if (moves && result == VDL_ERR_NONE)
                     m_clock.SetPosition(m_engine->CurrentMs(), m_clock.Now());
+                ClockChanged();
             }
             handled = id;
             m_doneId = id;
@@ -735,12 +758,17 @@ void Port::Run()
         const auto wake = m_engine->Tick(s);
         lock.lock();
         TakeEnd(m_engine->Report());
-        if (s.following && m_following && m_engine->HasCurrent())
-            m_clock.SetPosition(m_engine->CurrentMs(), m_clock.Now());
+        if (s.following && m_following) {
+            const PortEngine::Published report = m_engine->Report();
+            if (report.haveScreen)
+                m_clock.SetPosition(report.screenMs, m_clock.Now());
+        }
         const uint64_t serial = m_serial;
         const uint64_t viewSerial = m_viewSerial;
+        const uint64_t room = m_roomSignals;
         m_wake.wait_until(lock, m_clock.RealDeadline(wake), [&] {
-            return m_quit || m_requestId != handled || m_serial != serial || m_viewSerial != viewSerial;
+            return m_quit || m_requestId != handled || m_serial != serial || m_viewSerial != viewSerial
+                || m_roomSignals != room;
         });
     }
 }

@@ -88,6 +88,8 @@ private:
     PortEngine::Snapshot TakeSnapshot(PlayClock::TimePoint now) const;
     void TakeEnd(const PortEngine::Published& report);
     void ApplyRate(PlayClock::TimePoint now); // under m_mutex
+    // Under m_mutex, after every change of the clock: the pictures waiting follow it.
+    void ClockChanged();
     double SpeedFactor() const { return m_speedStep >= 0 ? double(1 << m_speedStep) : 1.0 / double(1 << -m_speedStep); }
     int CheckTransport() const; // under m_mutex: open and not following
     void FillFrameInfo(double playedMs, int64_t frameIndex, VDL_FrameInfo* info) const;
@@ -137,6 +139,7 @@ private:
     std::weak_ptr<Port> m_leader;
     bool m_following = false;
     uint64_t m_serial = 0;
+    uint64_t m_roomSignals = 0; // the picture queue made room
 
     // Requests that wait for the port's thread.
     Request m_request;

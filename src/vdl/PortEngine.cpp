@@ -27,13 +27,19 @@ std::shared_ptr<AVFrame> Share(AVFrame* frame)
 
 } // namespace
 
-PortEngine::PortEngine(int portNumber, const KeyframeIndex& index)
+PortEngine::PortEngine(int portNumber, const KeyframeIndex& index, std::function<void()> room)
     : m_portNumber(portNumber), m_index(index), m_screenFrame(av_frame_alloc())
 {
+    m_queue = std::make_unique<PictureQueue>(
+        [this](const PictureQueue::Picture& picture, double lateMillis, int64_t dropped) {
+            OnQueuePresented(picture, lateMillis, dropped);
+        },
+        std::move(room));
 }
 
 PortEngine::~PortEngine()
 {
+    m_queue.reset(); // its thread presents into what follows
     av_frame_free(&m_screenFrame);
     m_audio.reset();
     swr_free(&m_resampler);
@@ -240,7 +246,7 @@ void PortEngine::SeekDecoder(int64_t pts)
     m_readErrors = 0;
     m_failuresAtSeek = m_source.ReadFailures();
     m_watermark.Reset();
-    m_lookahead = Frame();
+    m_pending.clear();
     m_coherent = false;
     Publish([](VDL_Stats& stats) { ++stats.seeks; });
 }
@@ -262,6 +268,7 @@ bool PortEngine::EndsEarly() const
 PortEngine::Frame PortEngine::Unreachable()
 {
     m_landError = ReadFailed() ? VDL_ERR_READ : VDL_ERR_SEEK;
+    m_coherent = false; // the decoder may have gone past the frame on screen looking for it
     return Frame();
 }
 
@@ -285,10 +292,9 @@ PortEngine::Frame PortEngine::Land(double ms, Landing how)
     if (keyKnown && m_coherent && m_current.picture && ms > m_current.ms + kEps && key <= m_current.pts) {
         // Further on in the GOP being decoded: go on decoding instead of going back to its keyframe.
         Frame last = m_current;
-        Frame f = m_lookahead;
-        m_lookahead = Frame();
+        Frame f;
         for (;;) {
-            if (!f.picture && DecodeNext(f) != 0) {
+            if (!f.picture && NextDecoded(f) != 0) {
                 NoteEnd(last.ms);
                 if ((EndsEarly() || ReadFailed()) && ms > last.ms + m_periodMs)
                     return Unreachable();
@@ -298,7 +304,7 @@ PortEngine::Frame PortEngine::Land(double ms, Landing how)
             if (done) {
                 if (how == Landing::AtOrAfter)
                     return f;
-                m_lookahead = f;
+                m_pending.push_front(f);
                 return last;
             }
             last = f;
@@ -323,7 +329,7 @@ PortEngine::Frame PortEngine::Land(double ms, Landing how)
                     m_coherent = true;
                     return f;
                 }
-                m_lookahead = f;
+                m_pending.push_front(f);
                 m_coherent = true;
                 return last;
             }
@@ -411,13 +417,13 @@ void PortEngine::CacheTrim()
     // Two GOPs in all: what is cached and what the prefetch of the previous GOP holds.
     const size_t gops = m_index.Ready() ? std::max<size_t>(2 * m_index.LongestGop(), 4) : m_cacheLimit;
     const size_t limit = gops > m_prefetch.frames.size() + 1 ? gops - m_prefetch.frames.size() : 1;
-    size_t bytes = 0;
-    if (!m_cache.empty() && m_cache.front().picture)
-        bytes = static_cast<size_t>(m_cache.front().picture->width) * m_cache.front().picture->height * 3 / 2;
+    const AVFrame* sample = !m_cache.empty() ? m_cache.front().picture.get() : m_current.picture.get();
+    const size_t bytes = sample ? static_cast<size_t>(sample->width) * sample->height * 3 / 2 : 0;
     while (m_cache.size() > 1 && (m_cache.size() > limit || m_cache.size() * bytes > kCacheBytesLimit)
            && m_cache.back().ms > m_current.ms + kEps)
         m_cache.pop_back();
-    const int64_t held = static_cast<int64_t>(m_cache.size() + m_prefetch.frames.size()) + (m_lookahead.picture ? 1 : 0)
+    const int64_t held = static_cast<int64_t>(m_cache.size() + m_prefetch.frames.size() + m_pending.size()
+                                              + m_queue->Waiting())
         + (m_cache.empty() && m_current.picture ? 1 : 0);
     Publish([&](VDL_Stats& stats) {
         stats.decodedFramesHeld = held;
@@ -481,29 +487,36 @@ bool PortEngine::ScreenFrame(AVFrame* frame, Published* report) const
     return m_published.haveScreen && av_frame_ref(frame, m_screenFrame) == 0;
 }
 
+VDL_Picture PortEngine::Describe(const Frame& f, int64_t index) const
+{
+    VDL_Picture picture = {};
+    picture.width = m_converter.Width();
+    picture.height = m_converter.Height();
+    picture.stride = m_converter.Stride();
+    picture.frameIndex = index;
+    picture.playedMillis = static_cast<int64_t>(std::llround(f.ms));
+    picture.wallClockMillis = m_wanted.originMillis + picture.playedMillis;
+    picture.frameRate = m_fps;
+    picture.sourceWidth = f.picture->width;
+    picture.sourceHeight = f.picture->height;
+    picture.viewX = m_converter.Shown().x;
+    picture.viewY = m_converter.Shown().y;
+    picture.viewWidth = m_converter.Shown().width;
+    picture.viewHeight = m_converter.Shown().height;
+    return picture;
+}
+
 void PortEngine::Present(const Frame& f, PlayClock::TimePoint due, bool timed)
 {
     const Output& out = m_wanted.out;
     m_current = f;
+    m_shown = f;
     m_currentShown = true;
     m_shownViewSerial = out.viewSerial;
     const int64_t index = FrameIndexOf(f);
     if (out.surface.present && m_converter.Convert(f.picture.get(), out.view)) {
-        VDL_Picture picture = {};
+        VDL_Picture picture = Describe(f, index);
         picture.pixels = m_converter.Pixels();
-        picture.width = m_converter.Width();
-        picture.height = m_converter.Height();
-        picture.stride = m_converter.Stride();
-        picture.frameIndex = index;
-        picture.playedMillis = static_cast<int64_t>(std::llround(f.ms));
-        picture.wallClockMillis = m_wanted.originMillis + picture.playedMillis;
-        picture.frameRate = m_fps;
-        picture.sourceWidth = f.picture->width;
-        picture.sourceHeight = f.picture->height;
-        picture.viewX = m_converter.Shown().x;
-        picture.viewY = m_converter.Shown().y;
-        picture.viewWidth = m_converter.Shown().width;
-        picture.viewHeight = m_converter.Shown().height;
         out.surface.present(out.surface.user, &picture);
     }
     const auto now = Now();
@@ -525,9 +538,69 @@ void PortEngine::Present(const Frame& f, PlayClock::TimePoint due, bool timed)
     }
 }
 
+bool PortEngine::Fill(PictureQueue::Picture* slot, const Frame& f)
+{
+    if (!m_converter.Convert(f.picture.get(), m_wanted.out.view, &slot->pixels))
+        return false;
+    slot->info = Describe(f, FrameIndexOf(f));
+    slot->surface = m_wanted.out.surface;
+    slot->frame = f;
+    return true;
+}
+
+void PortEngine::OnQueuePresented(const PictureQueue::Picture& picture, double lateMillis, int64_t dropped)
+{
+    std::lock_guard<std::mutex> lock(m_publishMutex);
+    m_published.haveScreen = true;
+    m_published.screenMs = picture.frame.ms;
+    m_published.screenIndex = picture.info.frameIndex;
+    av_frame_unref(m_screenFrame);
+    av_frame_ref(m_screenFrame, picture.frame.picture.get());
+    VDL_Stats& stats = m_published.stats;
+    ++stats.framesPresented;
+    stats.framesDropped += dropped;
+    stats.lateMillisMax = std::max<int64_t>(stats.lateMillisMax, static_cast<int64_t>(lateMillis));
+    if (lateMillis <= m_periodMs)
+        ++stats.framesOnTime;
+}
+
+double PortEngine::ScreenMs(double otherwise) const
+{
+    std::lock_guard<std::mutex> lock(m_publishMutex);
+    return m_published.haveScreen ? m_published.screenMs : otherwise;
+}
+
+void PortEngine::Drain()
+{
+    if (!m_queued)
+        return;
+    m_queued = false;
+    PictureQueue::Drained drained = m_queue->Drain();
+    if (drained.shown.picture)
+        m_shown = std::move(drained.shown);
+    m_pending.insert(m_pending.begin(), drained.waiting.begin(), drained.waiting.end());
+    m_current = m_shown;
+}
+
+void PortEngine::Unshow()
+{
+    Drain();
+    m_currentShown = false;
+}
+
+int PortEngine::NextDecoded(Frame& out)
+{
+    if (m_pending.empty())
+        return DecodeNext(out);
+    out = std::move(m_pending.front());
+    m_pending.pop_front();
+    return 0;
+}
+
 int PortEngine::Seek(double ms, const Snapshot& s)
 {
     m_wanted = s;
+    Drain();
     ClearCache();
     SetSkipping(false);
     const Frame f = Land(ms, Landing::AtOrAfter);
@@ -544,15 +617,9 @@ int PortEngine::FrameAfter(Frame* next)
     if (!m_coherent) {
         // The decoder is elsewhere: land on the frame after this one.
         *next = Land(m_current.ms + kEps * 10, Landing::AtOrAfter);
-        m_lookahead = Frame();
         return next->picture ? VDL_ERR_NONE : m_landError;
     }
-    if (m_lookahead.picture) {
-        *next = m_lookahead;
-        m_lookahead = Frame();
-        return VDL_ERR_NONE;
-    }
-    if (DecodeNext(*next) == 0)
+    if (NextDecoded(*next) == 0)
         return VDL_ERR_NONE;
     NoteEnd(m_current.ms); // nothing after the frame on screen: it is the last
     *next = m_current;
@@ -584,6 +651,7 @@ int PortEngine::FrameBefore(Frame* previous)
 int PortEngine::Step(int direction, const Snapshot& s)
 {
     m_wanted = s;
+    Drain();
     SetSkipping(false);
     Frame next;
     int result = direction > 0 ? FrameAfter(&next) : FrameBefore(&next);
@@ -595,7 +663,7 @@ int PortEngine::Step(int direction, const Snapshot& s)
         if (moved && !m_cache.empty() && next.ms > m_cache.back().ms + kEps)
             ClearCache(); // past what a step back kept
     } else {
-        m_lookahead = Frame();
+        m_pending.clear();
         m_coherent = false;
     }
     if (result == VDL_ERR_NONE && next.picture)
@@ -606,9 +674,10 @@ int PortEngine::Step(int direction, const Snapshot& s)
 
 void PortEngine::Stop()
 {
+    Drain();
     ClearCache();
     SetSkipping(false);
-    m_lookahead = Frame();
+    m_pending.clear();
     m_coherent = false;
     m_currentShown = false;
     std::lock_guard<std::mutex> lock(m_publishMutex);
@@ -619,55 +688,82 @@ PlayClock::TimePoint PortEngine::ForwardTick(const Snapshot& s, PlayClock::TimeP
 {
     if (!m_cache.empty())
         ClearCache();
-    SetSkipping(s.rate >= 8.0);
+    if (s.following)
+        SetClock(s.clock); // the leader's clock, mapped onto this stream
+    if (m_queued && s.out.viewSerial != m_queuedViewSerial)
+        Drain(); // pictures at the new view from the next one on
+    if ((s.rate >= 8.0) != m_skipping) {
+        Drain();
+        SetSkipping(s.rate >= 8.0);
+    }
     const double t = s.position;
     const double reach = std::max(3000.0, 4.0 * m_periodMs * std::max<int64_t>(m_index.LongestGop(), 50));
-    if (!m_current.picture || !m_coherent || t < m_current.ms - kEps || t > m_current.ms + reach) {
+    if (!m_current.picture || !m_coherent || t < ScreenMs(m_current.ms) - kEps || t > m_current.ms + reach) {
+        // Far from what was decoded: land where the clock is, then fill ahead from there.
+        Drain();
         Frame f = Land(t, Landing::Covering);
         if (f.picture)
             Present(f, now, false);
-    } else {
-        bool changed = !m_currentShown;
-        Frame candidate = m_current;
-        for (;;) {
-            if (!m_lookahead.picture) {
-                if (DecodeNext(m_lookahead) != 0) {
-                    m_lookahead = Frame();
-                    if (m_skipping && !(m_lastMs >= 0.0 && candidate.ms >= m_lastMs - kEps)) {
-                        // Frames after the last keyframe were skipped: land on the true last one.
-                        SetSkipping(false);
-                        Frame last = Land(1e15, Landing::Covering);
-                        if (last.picture && last.ms > candidate.ms + kEps) {
-                            candidate = last;
-                            changed = true;
-                        }
-                        break;
-                    }
-                    NoteEnd(candidate.ms);
-                    break;
-                }
-            }
-            if (m_lookahead.ms > t + kEps)
-                break;
-            if (changed && candidate.picture && candidate.ms > m_current.ms + kEps) {
-                Publish([](VDL_Stats& stats) { ++stats.framesDropped; }); // overtaken before it was shown
-            }
-            candidate = m_lookahead;
-            m_lookahead = Frame();
-            changed = true;
-        }
-        if (changed)
-            Present(candidate, s.clock.WhenReaches(candidate.ms, now), true);
+        return Now();
     }
-    if (m_lookahead.picture)
-        return s.clock.WhenReaches(m_lookahead.ms, Now());
+    if (!m_currentShown) {
+        Drain(); // a surface just attached: the frame on screen first
+        Present(m_current, now, false);
+    }
+    // Keep the queue full; its thread presents each picture on time.
+    bool atEnd = false;
+    while (PictureQueue::Picture* slot = m_queue->Acquire()) {
+        Frame f;
+        if (NextDecoded(f) != 0) {
+            m_queue->Release(slot);
+            atEnd = true;
+            break;
+        }
+        // Behind the clock: a frame whose successor was due already when this round began would
+        // only be overtaken in the queue, so it is not converted at all. (Not the clock's
+        // position now: the Snapshot's clock may have changed since.)
+        Frame next;
+        if (f.ms + m_periodMs <= t + kEps && NextDecoded(next) == 0) {
+            m_pending.push_front(next);
+            m_current = f;
+            m_queue->Release(slot);
+            Publish([](VDL_Stats& stats) { ++stats.framesDropped; });
+            continue;
+        }
+        m_current = f;
+        if (!Fill(slot, f)) {
+            m_queue->Release(slot);
+            continue;
+        }
+        m_queued = true;
+        m_queuedViewSerial = s.out.viewSerial;
+        m_queue->Push(slot);
+    }
+    CacheTrim(); // publishes what is held
+    if (!atEnd)
+        return Now() + std::chrono::duration_cast<PlayClock::Clock::duration>(std::chrono::duration<double, std::milli>(m_periodMs));
+    if (m_skipping && !(m_lastMs >= 0.0 && m_current.ms >= m_lastMs - kEps)) {
+        // Frames after the last keyframe were skipped: once the pictures waiting are shown, land
+        // on the true last frame.
+        if (m_queue->Waiting() > 0)
+            return Now() + std::chrono::milliseconds(10);
+        Drain();
+        SetSkipping(false);
+        const double shown = m_current.ms;
+        Frame last = Land(1e15, Landing::Covering);
+        if (last.picture && last.ms > shown + kEps)
+            Present(last, now, false);
+    } else {
+        NoteEnd(m_current.ms);
+    }
     return Now() + std::chrono::milliseconds(50);
 }
 
 PlayClock::TimePoint PortEngine::BackwardTick(const Snapshot& s, PlayClock::TimePoint now)
 {
     SetSkipping(false);
-    m_lookahead = Frame();
+    m_pending.clear();
+    m_coherent = false; // the frames shown now come from the cache, not from the decoder's order
     const double t = s.position;
     Frame f;
     if (!CacheFind(t, &f)) {
@@ -715,6 +811,8 @@ PlayClock::TimePoint PortEngine::Tick(const Snapshot& s)
     m_wanted = s;
     const auto now = Now();
     const auto idle = now + std::chrono::milliseconds(s.following ? 10 : 40);
+    if (s.rate <= 0.0 || !s.out.surface.present || s.stopped)
+        Drain();
     if (!s.out.surface.present || s.stopped)
         return idle;
     if (s.rate == 0.0) {

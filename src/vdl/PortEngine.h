@@ -1,13 +1,16 @@
 #pragma once
 
 #include "AudioOutput.h"
+#include "DecodedFrame.h"
 #include "FrameConverter.h"
 #include "MediaSource.h"
+#include "PictureQueue.h"
 #include "PlayClock.h"
 #include "WatermarkChecker.h"
 #include "vdl/vdl.h"
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -19,18 +22,18 @@ struct AVPacket;
 struct SwrContext;
 class KeyframeIndex;
 
-// The decoding and presentation work of one port, run on the port's own thread only. It learns
-// what the port's callers want from a Snapshot handed to each call and tells them what it did
-// through Published; it never reaches into the port.
-// Frames move forward through one look-ahead frame; backward steps and backward play take
-// frames from a cache of at most two GOPs, decoded forward from their keyframe.
+// The decoding and presentation work of one port, run on the port's own thread, apart from
+// SetClock and the reading of what it publishes. It learns what the port's callers want from a
+// Snapshot handed to each call and tells them what it did through Published; it never reaches
+// into the port.
+// Playing forward, it decodes and converts a few pictures ahead into a PictureQueue, whose own
+// thread presents each when the clock reaches it. Everything else (seek, step, pause, backward,
+// a surface or view changed) first takes the waiting pictures back and presents on this thread.
+// Backward steps and backward play take frames from a cache of at most two GOPs, decoded forward
+// from their keyframe.
 class PortEngine {
 public:
-    struct Frame {
-        std::shared_ptr<AVFrame> picture;
-        int64_t pts = 0;
-        double ms = 0.0;
-    };
+    using Frame = DecodedFrame;
 
     // Where pictures go: the surface and the view it shows.
     struct Output {
@@ -64,7 +67,9 @@ public:
         double lastMs = -1.0;    // played time of the last frame, once the end is known
     };
 
-    PortEngine(int portNumber, const KeyframeIndex& index);
+    // room: called on the queue's thread when a picture left the queue (the port's thread may
+    // decode another).
+    PortEngine(int portNumber, const KeyframeIndex& index, std::function<void()> room);
     ~PortEngine();
     PortEngine(const PortEngine&) = delete;
     PortEngine& operator=(const PortEngine&) = delete;
@@ -73,6 +78,12 @@ public:
     // creation_time (UTC ms), or -1 when it has none.
     int Open(const std::string& path, int64_t regionEnd, int ordinal, const std::string& keyHex,
              int threads, const uint8_t watermarkKey[16], VDL_StreamInfo* info, int64_t* creationMillis);
+
+    // The port's own clock, whenever it changes (any thread): pictures waiting are presented by
+    // it. A follower's clock comes with its Snapshot instead.
+    void SetClock(const PlayClock& clock) { m_queue->SetClock(clock); }
+    // The wall-clock origin, whenever it changes (any thread).
+    void SetOrigin(int64_t utcMillis) { m_queue->SetOrigin(utcMillis); }
 
     // A copy of what is published; with frame, also a reference to the frame on screen (false
     // when there is none).
@@ -91,9 +102,10 @@ public:
     int Step(int direction, const Snapshot& s);
     // Nothing on screen until the port plays again.
     void Stop();
-    // The next round presents the frame on screen again (another surface, or the same after Stop).
-    void Unshow() { m_currentShown = false; }
-    bool HasCurrent() const { return static_cast<bool>(m_current.picture); }
+    // The next round presents the frame on screen again (another surface, or the same after
+    // Stop); the old surface is not called once this returns.
+    void Unshow();
+    // Played time of the frame on screen (after a seek or step: where it landed).
     double CurrentMs() const { return m_current.ms; }
     // Played ms of a pts of the video stream (valid after Open; thread-safe from then on).
     double MsOfPts(int64_t pts) const { return MsOf(pts); }
@@ -104,6 +116,18 @@ private:
     static constexpr double kWholeToleranceMs = 250.0;
 
     int DecodeNext(Frame& out);
+    // The next frame in decoding order: one given back by the queue, else a new one.
+    int NextDecoded(Frame& out);
+    // Takes the waiting pictures back: the frame on screen becomes m_current again and the
+    // frames never shown come next in decoding order.
+    void Drain();
+    // Converts f for the queue; false when it cannot be converted.
+    bool Fill(PictureQueue::Picture* slot, const Frame& f);
+    VDL_Picture Describe(const Frame& f, int64_t index) const;
+    // On the queue's thread: what it presented.
+    void OnQueuePresented(const PictureQueue::Picture& picture, double lateMillis, int64_t dropped);
+    // The published frame on screen's played time, or otherwise when there is none.
+    double ScreenMs(double otherwise) const;
     // Sound at normal forward speed, when it is on and a device exists; dropped otherwise.
     void HandleAudio(AVPacket* packet);
     void SeekDecoder(int64_t pts);
@@ -164,11 +188,15 @@ private:
     bool m_draining = false;
     bool m_skipping = false;
 
-    Frame m_current;           // on screen
-    Frame m_lookahead;         // decoded, next in forward order
-    bool m_coherent = false;   // the decoder's next frame follows m_current / m_lookahead
+    // The last frame handed on: on screen, or the newest waiting in the queue while it plays.
+    Frame m_current;
+    Frame m_shown;             // on screen, as far as this thread presented or drained it
+    std::deque<Frame> m_pending; // decoded, next in forward order before the decoder's own
+    bool m_coherent = false;   // the next frame in decoding order follows m_current
     bool m_currentShown = false;
     uint64_t m_shownViewSerial = 0; // the view the frame on screen was converted for
+    bool m_queued = false;     // pictures went to the queue since it was last drained
+    uint64_t m_queuedViewSerial = 0;
     std::deque<Frame> m_cache; // contiguous run of frames, ascending
     size_t m_cacheLimit = 300; // frames, until the index knows the longest GOP
 
@@ -187,4 +215,7 @@ private:
     std::unique_ptr<AudioOutput> m_audio;
     bool m_audioFailed = false;
     int m_audioChannels = 0;
+
+    // Last: its thread calls back into the members above, so it goes first.
+    std::unique_ptr<PictureQueue> m_queue;
 };

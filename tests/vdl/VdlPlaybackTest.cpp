@@ -35,7 +35,11 @@ struct Playing {
 bool StepsTo(SteppedClock& clock, const Playing& p, std::chrono::milliseconds span, int64_t frame)
 {
     clock.Advance(span);
-    return WaitFor([&] { return p.surface.LastStamp() == frame && FrameIndex(p.Port()) == frame; });
+    const bool shown = WaitFor([&] { return p.surface.LastStamp() == frame && FrameIndex(p.Port()) == frame; });
+    if (!shown)
+        ADD_FAILURE() << "expected frame " << frame << ", surface shows " << p.surface.LastStamp() << ", port reports "
+                      << FrameIndex(p.Port()) << ", played " << VDL_GetPlayedMillis(p.Port()) << " ms";
+    return shown;
 }
 
 } // namespace
@@ -176,6 +180,32 @@ TEST(VdlPlay, ForwardPlayShowsEveryFrameInTurnAndSpeedStepsScaleTheRate)
     EXPECT_FALSE(VDL_Faster(p.Port()));
     EXPECT_EQ(VDL_GetLastError(p.Port()), VDL_ERR_SPEED_LIMIT);
 }
+TEST(VdlPlay, AFewPicturesWaitAheadAndAPauseKeepsThemWithoutDecodingAgain)
+{
+    SteppedClock clock;
+    Playing p(StandardSample(), &clock);
+    ASSERT_TRUE(VDL_Play(p.Port(), p.surface.Handle()));
+    ASSERT_TRUE(WaitFor([&] { return p.surface.LastStamp() == 0; }));
+    auto stats = [&] {
+        VDL_Stats s = {};
+        EXPECT_TRUE(VDL_GetStats(p.Port(), &s));
+        return s;
+    };
+    // The clock stands still: a few pictures are decoded and converted ahead, and no more.
+    ASSERT_TRUE(WaitFor([&] { return stats().decodedFramesHeld >= 4; }));
+    std::this_thread::sleep_for(100ms);
+    const VDL_Stats ahead = stats();
+    EXPECT_LE(ahead.framesDecoded, 1 + 4 + 1);
+    EXPECT_EQ(p.surface.LastStamp(), 0);
+    // Paused and resumed, the frames decoded ahead are shown in turn, none decoded twice.
+    ASSERT_TRUE(VDL_Pause(p.Port(), 1));
+    ASSERT_TRUE(VDL_Pause(p.Port(), 0));
+    for (int64_t frame = 1; frame <= 3; ++frame)
+        ASSERT_TRUE(StepsTo(clock, p, 40ms, frame));
+    EXPECT_LE(stats().framesDecoded, ahead.framesDecoded + 3);
+    EXPECT_EQ(stats().seeks, ahead.seeks);
+}
+
 TEST(VdlPlay, PlayRunsToTheLastFrameAndStops)
 {
     SteppedClock clock;
