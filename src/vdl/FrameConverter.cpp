@@ -54,9 +54,12 @@ bool FrameConverter::Convert(const AVFrame* frame, const SurfaceView& view, std:
         m_format = frame->format;
         m_outWidth = v.outWidth;
         m_outHeight = v.outHeight;
-        // Unscaled: the exact conversion; scaled: a filter as wide as the scale, so that a picture
-        // shown small does not alias.
-        const int flags = v.width == v.outWidth && v.height == v.outHeight ? SWS_POINT : SWS_BILINEAR;
+        // Unscaled: the exact conversion. Shown at half size or more: the cheapest filter, which
+        // does not alias at that scale; smaller: averaged over the area each pixel covers.
+        const double scale = std::min(double(v.outWidth) / v.width, double(v.outHeight) / v.height);
+        const int flags = v.width == v.outWidth && v.height == v.outHeight ? SWS_POINT
+            : scale >= 0.5                                                ? SWS_FAST_BILINEAR
+                                                                          : SWS_AREA;
         m_sws = sws_getContext(m_srcWidth, m_srcHeight, format, m_outWidth, m_outHeight, AV_PIX_FMT_BGRA, flags,
                                nullptr, nullptr, nullptr);
         if (!m_sws)
