@@ -80,6 +80,10 @@ private:
     void Sdk(int32_t result, int32_t port, const char* what);
     int32_t StreamIndexFor(const Video* video) const;
     void ReleaseHeldPort(KestraneLocalFileData& file);
+    void PlayInto(Video* video, int32_t port);
+    void LeaveSpeedPlay(Video* video, KestraneCameraData& data, int32_t port);
+    void AtFirstPlayedTime(const char* operation, const VideoList& videos, float speed,
+                           void (KestraneDevice::*change)(Video*, float, int32_t));
     // The snapshot steps of the Part, with the library call that fills the buffer.
     QImage TakeSnapshot(int32_t port, VDL_FrameInfo* frame);
 
