@@ -24,8 +24,6 @@ CViewer::~CViewer()
     OnCloseAllVideoPlayers();
 }
 
-void CViewer::OnInitialSetup() {}
-
 bool CViewer::event(QEvent* e)
 {
     ViewerMessageEvent* m = ViewerMessageEvent::From(e);
