@@ -67,13 +67,18 @@ void Port::Shutdown()
     }
 }
 
-uint32_t Port::PackLocal(int64_t utcMillis)
+VDL_Clock Port::LocalClock(int64_t utcMillis)
 {
     const time_t seconds = static_cast<time_t>(std::floor(utcMillis / 1000.0));
     struct tm local = {};
     localtime_r(&seconds, &local);
-    return VDL_PackTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                        local.tm_sec);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+            static_cast<int32_t>(((utcMillis % 1000) + 1000) % 1000)};
+}
+
+uint32_t Port::Pack(const VDL_Clock& c)
+{
+    return VDL_PackTime(c.year, c.month, c.day, c.hour, c.minute, c.second);
 }
 
 int Port::SetIndexReadyCallback(VDL_IndexReadyCallback callback, void* user)
@@ -548,13 +553,8 @@ void Port::FillFrameInfo(double playedMs, int64_t frameIndex, VDL_FrameInfo* inf
     info->frameIndex = frameIndex;
     info->playedMillis = played;
     info->wallClockMillis = m_originMillis + played;
-    info->packedTime = PackLocal(info->wallClockMillis);
-    const int64_t wall = info->wallClockMillis;
-    const time_t seconds = static_cast<time_t>(std::floor(wall / 1000.0));
-    struct tm local = {};
-    localtime_r(&seconds, &local);
-    info->clock = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                   local.tm_sec, static_cast<int32_t>(((wall % 1000) + 1000) % 1000)};
+    info->clock = LocalClock(info->wallClockMillis);
+    info->packedTime = Pack(info->clock);
 }
 
 int Port::GetFrameInfo(VDL_FrameInfo* info)

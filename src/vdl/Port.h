@@ -69,8 +69,10 @@ public:
     int LastError() const { return m_lastError; }
     void SetLastError(int code) { m_lastError = code; }
 
-    // Packed local calendar time of a wall-clock instant.
-    static uint32_t PackLocal(int64_t utcMillis);
+    // Local calendar fields of a wall-clock instant, and their packed form.
+    static VDL_Clock LocalClock(int64_t utcMillis);
+    static uint32_t Pack(const VDL_Clock& clock);
+    static uint32_t PackLocal(int64_t utcMillis) { return Pack(LocalClock(utcMillis)); }
 
 private:
     enum class RequestKind { None, Seek, Step, Surface, Stop, Wake };
