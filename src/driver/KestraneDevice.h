@@ -94,10 +94,7 @@ private:
     QString streamKey_;
     qint64 nullTime_;
     std::map<const Camera*, std::unique_ptr<KestraneCameraData>> cameras_;
-    QString text_;
     std::atomic<int32_t> fileReference_{0};
-    int32_t dewarpScratch_ = 0;
-    int32_t currentPtzPort_ = 0;
 
     // Read on the library's thread by the watermark callback.
     std::mutex watermarkMutex_;
