@@ -56,7 +56,6 @@ void CPlomeraView::OnInitialUpdate(const QStringList& arguments)
         };
         coordinator_ = std::make_unique<CCoordinatorPlomeraView>(viewer_);
         InstallPackageHooks();
-        viewer_->OnInitialSetup();
         QString why;
         tempFolder = StartupSequence::SecureTempFolder(GetTempFolder(), &why);
         if (!why.isEmpty()) {

@@ -14,6 +14,9 @@
 
 namespace {
 
+// The one text of every failed VDL_Play, whichever operation plays.
+constexpr char kPlayFailed[] = "Cannot PlaybackPlayLocalFile, VDL_Play failed";
+
 // The decoder port for which the watermark check was installed last, across all drivers.
 std::atomic<int32_t> g_currentWatermarkPort{0};
 
@@ -109,6 +112,11 @@ void KestraneDevice::Sdk(int32_t result, int32_t port, const char* what)
     }
 }
 
+void KestraneDevice::PlayInto(Video* video, int32_t port)
+{
+    Sdk(Vdl().Play(port, video->renderWindow), port, kPlayFailed);
+}
+
 void KestraneDevice::ReleaseHeldPort(KestraneLocalFileData& file)
 {
     file.portHeld = false;
@@ -148,7 +156,7 @@ void KestraneDevice::PlaybackLocalFileOpen(Video* video)
         const VdlAdapter& vdl = Vdl();
         const VideoFile& file = *video->GetVideoFile();
         int32_t port = 0;
-        vdl.AcquirePort(&port);
+        Sdk(vdl.AcquirePort(&port), port, "Cannot PlaybackLocalFileOpen, VDL_AcquirePort failed");
         // A port whose open fails stays allocated, as the library left it, until this driver goes.
         struct StrayGuard {
             std::vector<int32_t>& strays;
@@ -172,8 +180,9 @@ void KestraneDevice::PlaybackLocalFileOpen(Video* video)
         Sdk(vdl.SyncToAudio(port, 1), port, "Cannot PlaybackLocalFileOpen, VDL_SyncToAudio failed");
         // Which of the file's streams this camera is, and the tag's start as the wall-clock
         // origin of a stream that carries none.
-        vdl.SelectStream(port, StreamIndexFor(video));
-        vdl.SetWallClockOrigin(port, file.startTime);
+        Sdk(vdl.SelectStream(port, StreamIndexFor(video)), port, "Cannot PlaybackLocalFileOpen, VDL_SelectStream failed");
+        Sdk(vdl.SetWallClockOrigin(port, file.startTime), port,
+            "Cannot PlaybackLocalFileOpen, VDL_SetWallClockOrigin failed");
         // The path goes in the file system's own 8-bit encoding, so that any file the user can
         // pick also opens, whatever characters its name holds.
         const QByteArray nativePath = QFile::encodeName(file.path);
@@ -231,7 +240,7 @@ void KestraneDevice::PlaybackPlayLocalFile(Video* video)
     Guard("PlaybackPlayLocalFile", [&] {
         KestraneCameraData& data = Data(video);
         const int32_t port = data.FileData().port;
-        Sdk(Vdl().Play(port, video->renderWindow), port, "Cannot PlaybackPlayLocalFile, VDL_Play failed");
+        PlayInto(video, port);
         Vdl().SyncToAudio(port, 1);
         Vdl().EnableOverlays(port, 1);
         video->playbackState = PlaybackState::Playing;
@@ -355,7 +364,7 @@ void KestraneDevice::PlaybackResume(Video* video)
             Sdk(Vdl().SeekWallClock(port, t.year, t.month, t.day, t.hour, t.minute, t.second), port,
                 "Cannot Resume LocalFile, VDL_SeekWallClock");
         }
-        Sdk(Vdl().Play(port, video->renderWindow), port, "Cannot PlaybackPlayLocalFile, VDL_Play failed");
+        PlayInto(video, port);
         data.reverse = false;
         data.speed = 1.0f;
         video->speedSteps = 1;
@@ -363,21 +372,27 @@ void KestraneDevice::PlaybackResume(Video* video)
     });
 }
 
+// A step starts from normal forward play: out of fast or backward play first, at the time shown.
+void KestraneDevice::LeaveSpeedPlay(Video* video, KestraneCameraData& data, int32_t port)
+{
+    const CalendarFields t = VideoGetTime(video);
+    if (data.speed > 1.0f || data.reverse) {
+        data.speed = 1.0f;
+        Sdk(Vdl().SeekWallClock(port, t.year, t.month, t.day, t.hour, t.minute, t.second), port,
+            "Cannot Resume LocalFile, VDL_SeekWallClock");
+        if (data.reverse) {
+            PlayInto(video, port);
+            data.reverse = false;
+        }
+    }
+}
+
 void KestraneDevice::PlaybackFramePrevious(Video* video)
 {
     Guard("PlaybackFramePrevious", [&] {
         KestraneCameraData& data = Data(video);
         const int32_t port = data.FileData().port;
-        const CalendarFields t = VideoGetTime(video);
-        if (data.speed > 1.0f || data.reverse) {
-            data.speed = 1.0f;
-            Sdk(Vdl().SeekWallClock(port, t.year, t.month, t.day, t.hour, t.minute, t.second), port,
-                "Cannot Resume LocalFile, VDL_SeekWallClock");
-            if (data.reverse) {
-                Sdk(Vdl().Play(port, video->renderWindow), port, "Cannot PlaybackPlayLocalFile, VDL_Play failed");
-                data.reverse = false;
-            }
-        }
+        LeaveSpeedPlay(video, data, port);
         Sdk(Vdl().StepBackward(port), port, "Cannot Frame Backward LocalFile, VDL_StepBackward");
         video->playbackState = PlaybackState::SteppedBack;
     });
@@ -388,40 +403,35 @@ void KestraneDevice::PlaybackFrameNext(Video* video)
     Guard("PlaybackFrameNext", [&] {
         KestraneCameraData& data = Data(video);
         const int32_t port = data.FileData().port;
-        const CalendarFields t = VideoGetTime(video);
-        if (data.speed > 1.0f || data.reverse) {
-            data.speed = 1.0f;
-            Sdk(Vdl().SeekWallClock(port, t.year, t.month, t.day, t.hour, t.minute, t.second), port,
-                "Cannot Resume LocalFile, VDL_SeekWallClock");
-            if (data.reverse) {
-                Sdk(Vdl().Play(port, video->renderWindow), port, "Cannot PlaybackPlayLocalFile, VDL_Play failed");
-                data.reverse = false;
-            }
-        }
+        LeaveSpeedPlay(video, data, port);
         Sdk(Vdl().StepForward(port), port, "Cannot FrameForward LocalFile, VDL_StepForward");
         video->playbackState = PlaybackState::SteppedForward;
     });
 }
 
-void KestraneDevice::PlaybackFastForward(Video* video, float speed)
+// Fast forward and rewind, of one video or a list: every video at the played time of the first.
+void KestraneDevice::AtFirstPlayedTime(const char* operation, const VideoList& videos, float speed,
+                                       void (KestraneDevice::*change)(Video*, float, int32_t))
 {
-    Guard("PlaybackFastForward", [&] {
-        const int32_t port = Port(video);
-        PlaybackFastForwardLocalFile(video, speed, Vdl().GetPlayedMillis(port));
-    });
-}
-
-void KestraneDevice::PlaybackFastForward(const VideoList& videos, float speed)
-{
-    Guard("PlaybackFastForward", [&] {
+    Guard(operation, [&] {
         if (videos.empty()) {
             return;
         }
         const int32_t t = Vdl().GetPlayedMillis(Port(videos.front()));
         for (Video* video : videos) {
-            PlaybackFastForwardLocalFile(video, speed, t);
+            (this->*change)(video, speed, t);
         }
     });
+}
+
+void KestraneDevice::PlaybackFastForward(Video* video, float speed)
+{
+    AtFirstPlayedTime("PlaybackFastForward", VideoList{video}, speed, &KestraneDevice::PlaybackFastForwardLocalFile);
+}
+
+void KestraneDevice::PlaybackFastForward(const VideoList& videos, float speed)
+{
+    AtFirstPlayedTime("PlaybackFastForward", videos, speed, &KestraneDevice::PlaybackFastForwardLocalFile);
 }
 
 void KestraneDevice::PlaybackFastForwardLocalFile(Video* video, float speed, int32_t playedMillis)
@@ -429,13 +439,10 @@ void KestraneDevice::PlaybackFastForwardLocalFile(Video* video, float speed, int
     Guard("PlaybackFastForwardLocalFile", [&] {
         KestraneCameraData& data = Data(video);
         const int32_t port = data.FileData().port;
-        auto play = [&] {
-            Sdk(Vdl().Play(port, video->renderWindow), port, "Cannot PlaybackPlayLocalFile, VDL_Play failed");
-        };
         switch (video->playbackState) {
         case PlaybackState::Rewinding:
             video->speedSteps = 0;
-            play();
+            PlayInto(video, port);
             video->playbackState = PlaybackState::Playing;
             break;
         case PlaybackState::FastForward:
@@ -447,7 +454,7 @@ void KestraneDevice::PlaybackFastForwardLocalFile(Video* video, float speed, int
                 video->speedSteps += 1;
                 video->playbackState = PlaybackState::FastForward;
             } else {
-                play();
+                PlayInto(video, port);
                 ResetVideoLocalFile(port, playedMillis);
                 data.speed = 1.0f;
                 video->speedSteps = 0;
@@ -457,7 +464,7 @@ void KestraneDevice::PlaybackFastForwardLocalFile(Video* video, float speed, int
         case PlaybackState::Paused:
         case PlaybackState::SteppedForward:
             VideoGetTime(video);
-            play();
+            PlayInto(video, port);
             video->speedSteps = 0;
             video->playbackState = PlaybackState::Playing;
             break;
@@ -482,23 +489,12 @@ void KestraneDevice::ResetVideoLocalFile(int32_t port, int32_t playedMillis)
 
 void KestraneDevice::PlaybackRewind(Video* video, float speed)
 {
-    Guard("PlaybackRewind", [&] {
-        const int32_t port = Port(video);
-        PlaybackRewindLocalFile(video, speed, Vdl().GetPlayedMillis(port));
-    });
+    AtFirstPlayedTime("PlaybackRewind", VideoList{video}, speed, &KestraneDevice::PlaybackRewindLocalFile);
 }
 
 void KestraneDevice::PlaybackRewind(const VideoList& videos, float speed)
 {
-    Guard("PlaybackRewind", [&] {
-        if (videos.empty()) {
-            return;
-        }
-        const int32_t t = Vdl().GetPlayedMillis(Port(videos.front()));
-        for (Video* video : videos) {
-            PlaybackRewindLocalFile(video, speed, t);
-        }
-    });
+    AtFirstPlayedTime("PlaybackRewind", videos, speed, &KestraneDevice::PlaybackRewindLocalFile);
 }
 
 void KestraneDevice::PlaybackRewindLocalFile(Video* video, float speed, int32_t playedMillis)
@@ -534,7 +530,7 @@ void KestraneDevice::PlaybackRewindLocalFile(Video* video, float speed, int32_t 
                 video->speedSteps = 0;
                 video->playbackState = PlaybackState::Rewinding;
             } else {
-                Vdl().Faster(port);
+                Sdk(Vdl().Faster(port), port, "Cannot PlaybackRewindLocalFile, VDL_Faster failed");
                 data.reverseSpeed = speed;
                 video->speedSteps += 1;
                 video->playbackState = PlaybackState::Rewinding;

@@ -80,6 +80,10 @@ private:
     void Sdk(int32_t result, int32_t port, const char* what);
     int32_t StreamIndexFor(const Video* video) const;
     void ReleaseHeldPort(KestraneLocalFileData& file);
+    void PlayInto(Video* video, int32_t port);
+    void LeaveSpeedPlay(Video* video, KestraneCameraData& data, int32_t port);
+    void AtFirstPlayedTime(const char* operation, const VideoList& videos, float speed,
+                           void (KestraneDevice::*change)(Video*, float, int32_t));
     // The snapshot steps of the Part, with the library call that fills the buffer.
     QImage TakeSnapshot(int32_t port, VDL_FrameInfo* frame);
 
@@ -90,10 +94,7 @@ private:
     QString streamKey_;
     qint64 nullTime_;
     std::map<const Camera*, std::unique_ptr<KestraneCameraData>> cameras_;
-    QString text_;
     std::atomic<int32_t> fileReference_{0};
-    int32_t dewarpScratch_ = 0;
-    int32_t currentPtzPort_ = 0;
 
     // Read on the library's thread by the watermark callback.
     std::mutex watermarkMutex_;

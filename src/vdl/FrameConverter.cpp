@@ -28,7 +28,7 @@ constexpr uint32_t kHeaders = 14 + 40;
 
 FrameConverter::~FrameConverter() { sws_freeContext(m_sws); }
 
-bool FrameConverter::Convert(const AVFrame* frame, const SurfaceView& view)
+bool FrameConverter::Convert(const AVFrame* frame, const SurfaceView& view, std::vector<uint8_t>* into)
 {
     if (!frame || frame->width <= 0 || frame->height <= 0)
         return false;
@@ -54,15 +54,21 @@ bool FrameConverter::Convert(const AVFrame* frame, const SurfaceView& view)
         m_format = frame->format;
         m_outWidth = v.outWidth;
         m_outHeight = v.outHeight;
-        // Unscaled: the exact conversion; scaled: a filter as wide as the scale, so that a picture
-        // shown small does not alias.
-        const int flags = v.width == v.outWidth && v.height == v.outHeight ? SWS_POINT : SWS_BILINEAR;
+        // Unscaled: the exact conversion. Shown at half size or more: the cheapest filter, which
+        // does not alias at that scale; smaller: averaged over the area each pixel covers.
+        const double scale = std::min(double(v.outWidth) / v.width, double(v.outHeight) / v.height);
+        const int flags = v.width == v.outWidth && v.height == v.outHeight ? SWS_POINT
+            : scale >= 0.5                                                ? SWS_FAST_BILINEAR
+                                                                          : SWS_AREA;
         m_sws = sws_getContext(m_srcWidth, m_srcHeight, format, m_outWidth, m_outHeight, AV_PIX_FMT_BGRA, flags,
                                nullptr, nullptr, nullptr);
-        m_buffer.assign(static_cast<size_t>(m_outWidth) * m_outHeight * 4, 0);
         if (!m_sws)
             return false;
     }
+    std::vector<uint8_t>& out = into ? *into : m_buffer;
+    const size_t size = static_cast<size_t>(m_outWidth) * m_outHeight * 4;
+    if (out.size() != size)
+        out.assign(size, 0);
     const uint8_t* src[4] = {};
     for (int i = 0; i < 4; ++i)
         src[i] = frame->data[i];
@@ -75,7 +81,7 @@ bool FrameConverter::Convert(const AVFrame* frame, const SurfaceView& view)
             src[comp.plane] = frame->data[comp.plane] + static_cast<ptrdiff_t>(v.y >> sy) * frame->linesize[comp.plane]
                 + static_cast<ptrdiff_t>(v.x >> sx) * comp.step;
     }
-    uint8_t* dst[4] = {m_buffer.data(), nullptr, nullptr, nullptr};
+    uint8_t* dst[4] = {out.data(), nullptr, nullptr, nullptr};
     int dstStride[4] = {m_outWidth * 4, 0, 0, 0};
     sws_scale(m_sws, src, frame->linesize, 0, m_srcHeight, dst, dstStride);
     m_shown = v;

@@ -18,9 +18,10 @@ public:
     FrameConverter(const FrameConverter&) = delete;
     FrameConverter& operator=(const FrameConverter&) = delete;
 
-    // Converts frame (the part the view names, clamped to the frame); the pixels stay valid
-    // until the next call. False when it cannot.
-    bool Convert(const AVFrame* frame, const SurfaceView& view = {});
+    // Converts frame (the part the view names, clamped to the frame) into the converter's own
+    // buffer (Pixels, valid until the next call) or into `into`, sized Stride() x Height() here
+    // (allocated only when that size changes). False when it cannot.
+    bool Convert(const AVFrame* frame, const SurfaceView& view = {}, std::vector<uint8_t>* into = nullptr);
     const uint8_t* Pixels() const { return m_buffer.data(); }
     int Stride() const { return m_outWidth * 4; }
     int Width() const { return m_outWidth; }

@@ -2,6 +2,30 @@
 
 #include <algorithm>
 
+namespace {
+
+// How often a wait on a stepped source looks at it again.
+constexpr auto kSteppedPoll = std::chrono::milliseconds(2);
+
+} // namespace
+
+PlayClock::PlayClock(TimeSource source) : m_source(source), m_anchorTime(Now()) {}
+
+PlayClock::TimePoint PlayClock::Now() const
+{
+    if (!m_source.nowMicros)
+        return Clock::now();
+    return TimePoint(std::chrono::microseconds(m_source.nowMicros(m_source.user)));
+}
+
+PlayClock::TimePoint PlayClock::RealDeadline(TimePoint when) const
+{
+    if (!m_source.nowMicros)
+        return when;
+    const auto left = when - Now();
+    return Clock::now() + std::min<Clock::duration>(std::max<Clock::duration>(left, Clock::duration::zero()), kSteppedPoll);
+}
+
 double PlayClock::Clamp(double ms) const { return std::clamp(ms, 0.0, std::max(0.0, m_limit)); }
 
 double PlayClock::Position(TimePoint now) const

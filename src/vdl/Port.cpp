@@ -5,9 +5,7 @@
 #include "StreamRegion.h"
 
 extern "C" {
-#include <libavformat/avformat.h>
 #include <libavutil/frame.h>
-#include <libavutil/parseutils.h>
 }
 
 #include <openssl/sha.h>
@@ -42,12 +40,11 @@ std::string Hex(const uint8_t* p, size_t n)
 
 } // namespace
 
-Port::Port(int number) : m_number(number), m_screenFrame(av_frame_alloc()), m_index(std::make_unique<KeyframeIndex>()) {}
+Port::Port(int number) : m_number(number), m_index(std::make_unique<KeyframeIndex>()) {}
 
 Port::~Port()
 {
     Shutdown();
-    av_frame_free(&m_screenFrame);
 }
 
 void Port::Shutdown()
@@ -70,13 +67,18 @@ void Port::Shutdown()
     }
 }
 
-uint32_t Port::PackLocal(int64_t utcMillis)
+VDL_Clock Port::LocalClock(int64_t utcMillis)
 {
     const time_t seconds = static_cast<time_t>(std::floor(utcMillis / 1000.0));
     struct tm local = {};
     localtime_r(&seconds, &local);
-    return VDL_PackTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                        local.tm_sec);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+            static_cast<int32_t>(((utcMillis % 1000) + 1000) % 1000)};
+}
+
+uint32_t Port::Pack(const VDL_Clock& c)
+{
+    return VDL_PackTime(c.year, c.month, c.day, c.hour, c.minute, c.second);
 }
 
 int Port::SetIndexReadyCallback(VDL_IndexReadyCallback callback, void* user)
@@ -128,6 +130,7 @@ int Port::SetWallClockOrigin(int64_t utcSeconds)
     if (!m_haveCreationTime) {
         m_originMillis = utcSeconds * 1000;
         m_info.wallClockOriginMillis = m_originMillis;
+        ClockChanged();
     }
     return VDL_ERR_NONE;
 }
@@ -137,7 +140,15 @@ int Port::SetWatermarkCallback(VDL_WatermarkCallback callback, void* user)
     std::lock_guard<std::mutex> lock(m_mutex);
     m_watermarkCallback = callback;
     m_watermarkUser = user;
-    m_watermarkArmed = callback != nullptr;
+    return VDL_ERR_NONE;
+}
+
+int Port::SetTimeSource(const TimeSource& source)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_open)
+        return VDL_ERR_ALREADY_OPEN;
+    m_clock = PlayClock(source);
     return VDL_ERR_NONE;
 }
 
@@ -192,33 +203,20 @@ int Port::OpenFile(const char* path)
     uint8_t sealKey[16];
     std::memcpy(sealKey, key.empty() ? kDefaultStreamKey : key.data(), 16);
 
-    auto engine = std::make_unique<PortEngine>(*this, *m_index);
+    // The picture queue wakes the port's thread when a picture has left it: room for the next.
+    auto engine = std::make_unique<PortEngine>(m_number, *m_index, [this] {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_roomSignals;
+        m_wake.notify_all();
+    });
     VDL_StreamInfo info = {};
-    double firstMs = 0.0;
-    const int r = engine->Open(file, regionEnd, ordinal, keyHex, threads, sealKey, &info, &firstMs);
+    int64_t creationMs = -1;
+    const int r = engine->Open(file, regionEnd, ordinal, keyHex, threads, sealKey, &info, &creationMs);
     if (r != VDL_ERR_NONE)
         return r;
-
     // Origin of the wall clock: the container's creation_time, else the tag's start time.
-    bool haveCreation = false;
-    int64_t originMs = 0;
-    {
-        MediaSource probe;
-        if (probe.Open(file, regionEnd, ordinal, keyHex, true) == VDL_ERR_NONE) {
-            const AVDictionaryEntry* e = av_dict_get(probe.Format()->metadata, "creation_time", nullptr, 0);
-            int64_t us = 0;
-            if (e && av_parse_time(&us, e->value, 0) == 0) {
-                haveCreation = true;
-                originMs = us / 1000;
-            }
-            AVStream* v = probe.Video();
-            for (unsigned i = 0; i < probe.Format()->nb_streams; ++i) {
-                if (probe.Format()->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO)
-                    info.hasAudio = 1;
-            }
-            (void)v;
-        }
-    }
+    const bool haveCreation = creationMs >= 0;
+    const int64_t originMs = creationMs;
     info.encrypted = encrypted ? 1 : 0;
     info.selectedStream = ordinal;
     {
@@ -237,11 +235,12 @@ int Port::OpenFile(const char* path)
         m_paused = true;
         m_direction = 1;
         m_speedStep = 0;
-        const auto now = PlayClock::Clock::now();
+        const auto now = m_clock.Now();
         m_clock.SetRate(0.0, now);
-        m_clock.SetPosition(firstMs, now);
+        m_clock.SetPosition(0.0, now); // played time 0 is the first frame
         if (info.durationMillis > 0)
             m_clock.SetLimit(static_cast<double>(info.durationMillis), now);
+        ClockChanged();
     }
     m_index->Start(file, regionEnd, ordinal, keyHex, [this] { OnIndexReady(); });
     m_thread = std::thread(&Port::Run, this);
@@ -261,7 +260,8 @@ void Port::OnIndexReady()
         if (m_engine && !frames.empty()) {
             const double lastMs = m_engine->MsOfPts(frames.back());
             m_info.durationMillis = PortEngine::DurationOf(lastMs);
-            m_clock.SetLimit(lastMs, PlayClock::Clock::now());
+            m_clock.SetLimit(lastMs, m_clock.Now());
+            ClockChanged();
         }
         callback = m_indexCallback;
         user = m_indexUser;
@@ -283,9 +283,18 @@ void Port::ApplyRate(PlayClock::TimePoint now)
 {
     const double rate = m_paused || m_stopped ? 0.0 : m_direction * SpeedFactor();
     m_clock.SetRate(rate, now);
-    m_soundWanted = m_soundOn && rate == 1.0 && !m_following;
+    ClockChanged();
     ++m_serial;
     m_wake.notify_all();
+}
+
+void Port::ClockChanged()
+{
+    if (!m_engine)
+        return;
+    m_engine->SetOrigin(m_originMillis);
+    if (!m_following)
+        m_engine->SetClock(m_clock);
 }
 
 int Port::Submit(const Request& request)
@@ -313,7 +322,7 @@ int Port::Play(const VDL_Surface* surface)
     std::lock_guard<std::mutex> lock(m_mutex);
     if (const int r = CheckTransport())
         return r;
-    const auto now = PlayClock::Clock::now();
+    const auto now = m_clock.Now();
     if (m_stopped)
         m_clock.SetPosition(0.0, now);
     m_stopped = false;
@@ -332,7 +341,7 @@ int Port::Pause(bool pause)
     if (m_stopped && !pause)
         return VDL_ERR_WRONG_STATE;
     m_paused = pause;
-    ApplyRate(PlayClock::Clock::now());
+    ApplyRate(m_clock.Now());
     return VDL_ERR_NONE;
 }
 
@@ -348,10 +357,10 @@ int Port::Stop()
         m_paused = true;
         m_direction = 1;
         m_speedStep = 0;
-        m_haveScreen = false; // nothing on screen until played again
-        const auto now = PlayClock::Clock::now();
+        const auto now = m_clock.Now();
         ApplyRate(now);
         m_clock.SetPosition(0.0, now);
+        ClockChanged();
     }
     Request r;
     r.kind = RequestKind::Stop;
@@ -366,7 +375,7 @@ int Port::Faster()
     if (m_speedStep >= kMaxSpeedStep)
         return VDL_ERR_SPEED_LIMIT;
     ++m_speedStep;
-    ApplyRate(PlayClock::Clock::now());
+    ApplyRate(m_clock.Now());
     return VDL_ERR_NONE;
 }
 
@@ -378,7 +387,7 @@ int Port::Slower()
     if (m_speedStep <= -kMaxSpeedStep)
         return VDL_ERR_SPEED_LIMIT;
     --m_speedStep;
-    ApplyRate(PlayClock::Clock::now());
+    ApplyRate(m_clock.Now());
     return VDL_ERR_NONE;
 }
 
@@ -387,7 +396,7 @@ int Port::PlayBackward()
     std::lock_guard<std::mutex> lock(m_mutex);
     if (const int r = CheckTransport())
         return r;
-    const auto now = PlayClock::Clock::now();
+    const auto now = m_clock.Now();
     if (m_stopped)
         m_clock.SetPosition(0.0, now);
     m_stopped = false;
@@ -406,7 +415,7 @@ int Port::Step(int direction)
             return r;
         m_stopped = false;
         m_paused = true;
-        ApplyRate(PlayClock::Clock::now());
+        ApplyRate(m_clock.Now());
     }
     Request r;
     r.kind = RequestKind::Step;
@@ -423,7 +432,7 @@ int Port::SeekPlayed(double ms)
         if (m_stopped) {
             m_stopped = false; // a seek shows its frame; the port stays paused there
             m_paused = true;
-            ApplyRate(PlayClock::Clock::now());
+            ApplyRate(m_clock.Now());
         }
     }
     Request r;
@@ -489,7 +498,7 @@ int Port::Follow(const std::shared_ptr<Port>& leader)
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_open)
         return VDL_ERR_NOT_OPEN;
-    const auto now = PlayClock::Clock::now();
+    const auto now = m_clock.Now();
     if (leader) {
         m_leader = leader;
         m_following = true;
@@ -498,7 +507,8 @@ int Port::Follow(const std::shared_ptr<Port>& leader)
         m_following = false;
         m_leader.reset();
         m_paused = true;
-        m_clock.SetPosition(m_haveScreen ? m_screenMs : m_clock.Position(now), now);
+        const PortEngine::Published report = m_engine->Report();
+        m_clock.SetPosition(report.haveScreen ? report.screenMs : m_clock.Position(now), now);
     }
     ApplyRate(now);
     return VDL_ERR_NONE;
@@ -509,7 +519,7 @@ bool Port::LeaderClock(double* wallMillis, double* rate, bool* isFollower)
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_open)
         return false;
-    const auto now = PlayClock::Clock::now();
+    const auto now = m_clock.Now();
     *wallMillis = static_cast<double>(m_originMillis) + m_clock.Position(now);
     *rate = m_clock.Rate();
     *isFollower = m_following;
@@ -522,7 +532,7 @@ int Port::SetSound(bool on)
     if (!m_open)
         return VDL_ERR_NOT_OPEN;
     m_soundOn = on;
-    ApplyRate(PlayClock::Clock::now());
+    ApplyRate(m_clock.Now());
     return VDL_ERR_NONE;
 }
 
@@ -534,7 +544,6 @@ int Port::SetVolume(int volume)
     if (!m_open)
         return VDL_ERR_NOT_OPEN;
     m_volume = volume;
-    m_volumeLevel = volume;
     return VDL_ERR_NONE;
 }
 
@@ -544,13 +553,8 @@ void Port::FillFrameInfo(double playedMs, int64_t frameIndex, VDL_FrameInfo* inf
     info->frameIndex = frameIndex;
     info->playedMillis = played;
     info->wallClockMillis = m_originMillis + played;
-    info->packedTime = PackLocal(info->wallClockMillis);
-    const int64_t wall = info->wallClockMillis;
-    const time_t seconds = static_cast<time_t>(std::floor(wall / 1000.0));
-    struct tm local = {};
-    localtime_r(&seconds, &local);
-    info->clock = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                   local.tm_sec, static_cast<int32_t>(((wall % 1000) + 1000) % 1000)};
+    info->clock = LocalClock(info->wallClockMillis);
+    info->packedTime = Pack(info->clock);
 }
 
 int Port::GetFrameInfo(VDL_FrameInfo* info)
@@ -561,10 +565,11 @@ int Port::GetFrameInfo(VDL_FrameInfo* info)
     if (!m_open)
         return VDL_ERR_NOT_OPEN;
     // With a surface: the frame on screen. Without one, nothing is decoded: the clock.
-    if (m_surface.present && m_haveScreen) {
-        FillFrameInfo(m_screenMs, m_screenIndex, info);
+    const PortEngine::Published report = m_engine->Report();
+    if (m_surface.present && report.haveScreen) {
+        FillFrameInfo(report.screenMs, report.screenIndex, info);
     } else {
-        const double ms = m_clock.Position(PlayClock::Clock::now());
+        const double ms = m_clock.Position(m_clock.Now());
         FillFrameInfo(ms, static_cast<int64_t>(std::llround(ms * m_info.frameRate / 1000.0)), info);
     }
     return VDL_ERR_NONE;
@@ -589,7 +594,7 @@ int Port::GetStats(VDL_Stats* stats)
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_open)
         return VDL_ERR_NOT_OPEN;
-    *stats = m_stats;
+    *stats = m_engine->Report().stats;
     return VDL_ERR_NONE;
 }
 
@@ -616,12 +621,12 @@ int Port::GetBmp(uint8_t* buffer, uint32_t size, uint32_t* used, VDL_FrameInfo* 
     VDL_FrameInfo frameInfo = {};
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (!m_open || !m_haveScreen) {
+        PortEngine::Published report;
+        if (!m_open || !m_engine->ScreenFrame(frame, &report)) {
             av_frame_free(&frame);
             return m_open ? VDL_ERR_NO_PICTURE : VDL_ERR_NOT_OPEN;
         }
-        av_frame_ref(frame, m_screenFrame);
-        FillFrameInfo(m_screenMs, m_screenIndex, &frameInfo);
+        FillFrameInfo(report.screenMs, report.screenIndex, &frameInfo);
     }
     const uint32_t needed = FrameConverter::BmpSize(frame->width, frame->height);
     if (used)
@@ -666,6 +671,32 @@ int Port::GetTimeRange(uint32_t* start, uint32_t* stop, uint32_t* durationSecond
     return VDL_ERR_NONE;
 }
 
+PortEngine::Snapshot Port::TakeSnapshot(PlayClock::TimePoint now) const
+{
+    PortEngine::Snapshot s;
+    s.out = PortEngine::Output{m_surface, m_view, m_viewSerial};
+    s.stopped = m_stopped;
+    s.following = m_following;
+    s.clock = m_clock;
+    s.position = m_clock.Position(now);
+    s.rate = m_clock.Rate();
+    s.originMillis = m_originMillis;
+    s.soundWanted = m_soundOn && s.rate == 1.0 && !m_following;
+    s.volume = m_volume;
+    s.watermark = m_watermarkCallback;
+    s.watermarkUser = m_watermarkUser;
+    return s;
+}
+
+void Port::TakeEnd(const PortEngine::Published& report)
+{
+    if (report.lastMs < 0.0 || report.lastMs == m_clock.Limit())
+        return;
+    m_clock.SetLimit(report.lastMs, m_clock.Now());
+    ClockChanged();
+    m_info.durationMillis = PortEngine::DurationOf(report.lastMs);
+}
+
 void Port::Run()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
@@ -677,21 +708,25 @@ void Port::Run()
             int result = VDL_ERR_NONE;
             if (request.kind == RequestKind::Surface) {
                 m_surface = request.surface;
-                m_engine->Unshow();
+                lock.unlock();
+                m_engine->Unshow(); // waits for a call of the old surface in progress
+                lock.lock();
             } else {
-                const PortEngine::Output out{m_surface, m_view, m_viewSerial};
+                const PortEngine::Snapshot s = TakeSnapshot(m_clock.Now());
                 lock.unlock();
                 if (request.kind == RequestKind::Seek)
-                    result = m_engine->Seek(request.ms, out);
+                    result = m_engine->Seek(request.ms, s);
                 else if (request.kind == RequestKind::Step)
-                    result = m_engine->Step(request.direction, out);
+                    result = m_engine->Step(request.direction, s);
                 else if (request.kind == RequestKind::Stop)
                     m_engine->Stop();
                 lock.lock();
+                TakeEnd(m_engine->Report());
                 // A seek or step that failed leaves the frame on screen, and the clock, as they were.
                 const bool moves = request.kind == RequestKind::Seek || request.kind == RequestKind::Step;
                 if (moves && result == VDL_ERR_NONE)
-                    m_clock.SetPosition(m_engine->CurrentMs(), PlayClock::Clock::now());
+                    m_clock.SetPosition(m_engine->CurrentMs(), m_clock.Now());
+                ClockChanged();
             }
             handled = id;
             m_doneId = id;
@@ -699,16 +734,9 @@ void Port::Run()
             m_done.notify_all();
             continue;
         }
-        PortEngine::Snapshot s;
-        s.out = PortEngine::Output{m_surface, m_view, m_viewSerial};
-        s.stopped = m_stopped;
-        s.following = m_following;
+        const auto now = m_clock.Now();
+        PortEngine::Snapshot s = TakeSnapshot(now);
         std::shared_ptr<Port> leader = m_following ? m_leader.lock() : nullptr;
-        const auto now = PlayClock::Clock::now();
-        s.clock = m_clock;
-        s.position = m_clock.Position(now);
-        s.rate = m_clock.Rate();
-        const double origin = static_cast<double>(m_originMillis);
         lock.unlock();
         if (s.following) {
             double wall = 0.0;
@@ -716,9 +744,9 @@ void Port::Run()
             bool leaderFollows = false;
             if (leader && leader->LeaderClock(&wall, &rate, &leaderFollows)) {
                 const double limit = s.clock.Limit();
-                s.clock = PlayClock();
+                s.clock = PlayClock(s.clock.Source());
                 s.clock.SetLimit(limit, now);
-                s.clock.SetPosition(wall - origin, now);
+                s.clock.SetPosition(wall - static_cast<double>(s.originMillis), now);
                 s.clock.SetRate(rate, now);
                 s.position = s.clock.Position(now);
                 s.rate = rate;
@@ -729,12 +757,18 @@ void Port::Run()
         leader.reset();
         const auto wake = m_engine->Tick(s);
         lock.lock();
-        if (s.following && m_following && m_engine->HasCurrent())
-            m_clock.SetPosition(m_engine->CurrentMs(), PlayClock::Clock::now());
+        TakeEnd(m_engine->Report());
+        if (s.following && m_following) {
+            const PortEngine::Published report = m_engine->Report();
+            if (report.haveScreen)
+                m_clock.SetPosition(report.screenMs, m_clock.Now());
+        }
         const uint64_t serial = m_serial;
         const uint64_t viewSerial = m_viewSerial;
-        m_wake.wait_until(lock, wake, [&] {
-            return m_quit || m_requestId != handled || m_serial != serial || m_viewSerial != viewSerial;
+        const uint64_t room = m_roomSignals;
+        m_wake.wait_until(lock, m_clock.RealDeadline(wake), [&] {
+            return m_quit || m_requestId != handled || m_serial != serial || m_viewSerial != viewSerial
+                || m_roomSignals != room;
         });
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PlayClock.h"
+#include "PortEngine.h"
 #include "SurfaceView.h"
 #include "vdl/vdl.h"
 
@@ -12,9 +13,7 @@
 #include <string>
 #include <thread>
 
-struct AVFrame;
 class KeyframeIndex;
-class PortEngine;
 
 // One decoder port: an open stream region, its selected video stream, a presentation clock and
 // the thread that decodes and presents. Calls come from the player's thread; they change the
@@ -38,6 +37,7 @@ public:
     int SetWallClockOrigin(int64_t utcSeconds);
     int SetWatermarkCallback(VDL_WatermarkCallback callback, void* user);
     int SetDecoderThreads(int threads);
+    int SetTimeSource(const TimeSource& source);
     int OpenFile(const char* path);
 
     int Play(const VDL_Surface* surface);
@@ -69,9 +69,12 @@ public:
     int LastError() const { return m_lastError; }
     void SetLastError(int code) { m_lastError = code; }
 
-private:
-    friend class PortEngine;
+    // Local calendar fields of a wall-clock instant, and their packed form.
+    static VDL_Clock LocalClock(int64_t utcMillis);
+    static uint32_t Pack(const VDL_Clock& clock);
+    static uint32_t PackLocal(int64_t utcMillis) { return Pack(LocalClock(utcMillis)); }
 
+private:
     enum class RequestKind { None, Seek, Step, Surface, Stop, Wake };
     struct Request {
         RequestKind kind = RequestKind::None;
@@ -83,20 +86,24 @@ private:
     // Hands a request to the port's thread and waits for its answer.
     int Submit(const Request& request);
     void Run();
+    // Under m_mutex: what the engine is to do now, and what it has learnt of the stream's end.
+    PortEngine::Snapshot TakeSnapshot(PlayClock::TimePoint now) const;
+    void TakeEnd(const PortEngine::Published& report);
     void ApplyRate(PlayClock::TimePoint now); // under m_mutex
+    // Under m_mutex, after every change of the clock: the pictures waiting follow it.
+    void ClockChanged();
     double SpeedFactor() const { return m_speedStep >= 0 ? double(1 << m_speedStep) : 1.0 / double(1 << -m_speedStep); }
     int CheckTransport() const; // under m_mutex: open and not following
     void FillFrameInfo(double playedMs, int64_t frameIndex, VDL_FrameInfo* info) const;
     void OnIndexReady();
-    static uint32_t PackLocal(int64_t utcMillis);
 
+    // Fixed at construction.
     const int m_number;
+    // Set by every call through the C interface.
     std::atomic<int> m_lastError{VDL_ERR_NONE};
-    std::atomic<bool> m_watermarkArmed{false};
-    std::atomic<bool> m_soundWanted{false}; // sound on, playing forward at 1x
-    std::atomic<int> m_volumeLevel{0x7FFF};
 
-    // Guards everything below that both threads touch.
+    // Guards every field below that is not marked otherwise: callers change them, the port's
+    // thread reads them into a Snapshot for each piece of work.
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_done;
@@ -107,18 +114,16 @@ private:
     // Set before the file is opened.
     VDL_IndexReadyCallback m_indexCallback = nullptr;
     void* m_indexUser = nullptr;
-    VDL_WatermarkCallback m_watermarkCallback = nullptr;
-    void* m_watermarkUser = nullptr;
     std::string m_key;
     int m_streamOrdinal = 0;
     int64_t m_regionEnd = 0;
     int m_threads = 0;
     std::string m_path;
 
-    // Stream facts, fixed at open (the index refines the last frame and the count).
+    // Stream facts, fixed at open (the index and the engine refine the end).
     VDL_StreamInfo m_info = {};
     bool m_haveCreationTime = false;
-    int64_t m_originMillis = 0;
+    int64_t m_originMillis = 0; // may change at any time while there is no creation time
 
     // Transport.
     PlayClock m_clock;
@@ -131,22 +136,21 @@ private:
     VDL_Surface m_surface = {}; // present null: none attached
     SurfaceView m_view;
     uint64_t m_viewSerial = 0;
+    VDL_WatermarkCallback m_watermarkCallback = nullptr;
+    void* m_watermarkUser = nullptr;
     std::weak_ptr<Port> m_leader;
     bool m_following = false;
     uint64_t m_serial = 0;
+    uint64_t m_roomSignals = 0; // the picture queue made room
 
+    // Requests that wait for the port's thread.
     Request m_request;
     uint64_t m_requestId = 0;
     uint64_t m_doneId = 0;
     int m_requestResult = VDL_ERR_NONE;
 
-    // What is on screen, published by the port's thread.
-    bool m_haveScreen = false;
-    double m_screenMs = 0.0;
-    int64_t m_screenIndex = 0;
-    AVFrame* m_screenFrame = nullptr;
-    VDL_Stats m_stats = {};
-
+    // The index scans on its own thread; the engine works on the port's thread only, and what it
+    // publishes has a mutex of its own (taken after m_mutex, never before it).
     std::unique_ptr<KeyframeIndex> m_index;
     std::unique_ptr<PortEngine> m_engine;
 };

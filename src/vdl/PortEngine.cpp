@@ -7,6 +7,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/parseutils.h>
 #include <libswresample/swresample.h>
 }
 
@@ -26,10 +27,20 @@ std::shared_ptr<AVFrame> Share(AVFrame* frame)
 
 } // namespace
 
-PortEngine::PortEngine(Port& port, const KeyframeIndex& index) : m_port(port), m_index(index) {}
+PortEngine::PortEngine(int portNumber, const KeyframeIndex& index, std::function<void()> room)
+    : m_portNumber(portNumber), m_index(index), m_screenFrame(av_frame_alloc())
+{
+    m_queue = std::make_unique<PictureQueue>(
+        [this](const PictureQueue::Picture& picture, double lateMillis, int64_t dropped) {
+            OnQueuePresented(picture, lateMillis, dropped);
+        },
+        std::move(room));
+}
 
 PortEngine::~PortEngine()
 {
+    m_queue.reset(); // its thread presents into what follows
+    av_frame_free(&m_screenFrame);
     m_audio.reset();
     swr_free(&m_resampler);
     av_frame_free(&m_audioFrame);
@@ -39,7 +50,7 @@ PortEngine::~PortEngine()
 }
 
 int PortEngine::Open(const std::string& path, int64_t regionEnd, int ordinal, const std::string& keyHex,
-                     int threads, const uint8_t watermarkKey[16], VDL_StreamInfo* info, double* firstMs)
+                     int threads, const uint8_t watermarkKey[16], VDL_StreamInfo* info, int64_t* creationMillis)
 {
     const int r = m_source.Open(path, regionEnd, ordinal, keyHex, false);
     if (r != VDL_ERR_NONE)
@@ -67,7 +78,6 @@ int PortEngine::Open(const std::string& path, int64_t regionEnd, int ordinal, co
         m_fps = 25.0;
     m_periodMs = 1000.0 / m_fps;
     m_startPts = video->start_time != AV_NOPTS_VALUE ? video->start_time : 0;
-    m_cacheLimit = 300;
     m_watermark.Configure(watermarkKey, WatermarkChecker::LengthSizeFromExtradata(
                                             video->codecpar->extradata, video->codecpar->extradata_size));
     m_watermarkOn = video->codecpar->codec_id == AV_CODEC_ID_H264;
@@ -78,6 +88,12 @@ int PortEngine::Open(const std::string& path, int64_t regionEnd, int ordinal, co
     const char* name = avcodec_get_name(video->codecpar->codec_id);
     std::snprintf(info->codecName, sizeof info->codecName, "%s", name ? name : "");
     info->videoStreamCount = m_source.VideoStreamCount();
+    info->hasAudio = m_source.AudioIndex() >= 0 ? 1 : 0;
+    *creationMillis = -1;
+    const AVDictionaryEntry* creation = av_dict_get(m_source.Format()->metadata, "creation_time", nullptr, 0);
+    int64_t creationMicros = 0;
+    if (creation && av_parse_time(&creationMicros, creation->value, 0) == 0)
+        *creationMillis = creationMicros / 1000;
     int64_t durationMs = -1;
     if (video->duration != AV_NOPTS_VALUE && video->duration > 0)
         durationMs = static_cast<int64_t>(video->duration * m_tbMs);
@@ -97,7 +113,6 @@ int PortEngine::Open(const std::string& path, int64_t regionEnd, int ordinal, co
     m_current = first;
     m_coherent = true;
     m_currentShown = false;
-    *firstMs = 0.0;
     return VDL_ERR_NONE;
 }
 
@@ -135,9 +150,10 @@ int PortEngine::DecodeNext(Frame& out)
             out.picture = Share(frame);
             out.pts = pts;
             out.ms = MsOf(pts);
-            std::lock_guard<std::mutex> lock(m_port.m_mutex);
-            ++m_port.m_stats.framesDecoded;
-            m_port.m_stats.bytesRead = m_source.BytesRead();
+            Publish([&](VDL_Stats& stats) {
+                ++stats.framesDecoded;
+                stats.bytesRead = m_source.BytesRead();
+            });
             return 0;
         }
         if (r == AVERROR_EOF) {
@@ -169,19 +185,11 @@ int PortEngine::DecodeNext(Frame& out)
             const double ms = m_packet->pts != AV_NOPTS_VALUE ? MsOf(m_packet->pts) : 0.0;
             m_reports.clear();
             m_watermark.Feed(m_packet->data, m_packet->size, static_cast<int64_t>(ms),
-                             Port::PackLocal(m_port.m_originMillis + static_cast<int64_t>(ms)), m_reports);
-            if (!m_reports.empty() && m_port.m_watermarkArmed.load()) {
-                VDL_WatermarkCallback callback;
-                void* user;
-                {
-                    std::lock_guard<std::mutex> lock(m_port.m_mutex);
-                    callback = m_port.m_watermarkCallback;
-                    user = m_port.m_watermarkUser;
-                }
+                             Port::PackLocal(m_wanted.originMillis + static_cast<int64_t>(ms)), m_reports);
+            if (m_wanted.watermark) {
                 for (const VDL_WatermarkReport& report : m_reports) {
                     const VDL_WatermarkReport* p = &report;
-                    if (callback)
-                        callback(m_port.Number(), &p, user);
+                    m_wanted.watermark(m_portNumber, &p, m_wanted.watermarkUser);
                 }
             }
         }
@@ -192,7 +200,7 @@ int PortEngine::DecodeNext(Frame& out)
 
 void PortEngine::HandleAudio(AVPacket* packet)
 {
-    if (m_audioFailed || !m_port.m_soundWanted.load())
+    if (m_audioFailed || !m_wanted.soundWanted)
         return;
     if (!m_audioCodec) {
         AVStream* stream = m_source.Format()->streams[packet->stream_index];
@@ -219,7 +227,7 @@ void PortEngine::HandleAudio(AVPacket* packet)
             return;
         }
     }
-    m_audio->SetVolume(m_port.m_volumeLevel.load() / 65535.0);
+    m_audio->SetVolume(m_wanted.volume / 65535.0);
     if (avcodec_send_packet(m_audioCodec, packet) < 0)
         return;
     while (avcodec_receive_frame(m_audioCodec, m_audioFrame) == 0) {
@@ -247,10 +255,9 @@ void PortEngine::SeekDecoder(int64_t pts)
     m_readErrors = 0;
     m_failuresAtSeek = m_source.ReadFailures();
     m_watermark.Reset();
-    m_lookahead = Frame();
+    m_pending.clear();
     m_coherent = false;
-    std::lock_guard<std::mutex> lock(m_port.m_mutex);
-    ++m_port.m_stats.seeks;
+    Publish([](VDL_Stats& stats) { ++stats.seeks; });
 }
 
 void PortEngine::NoteEnd(double lastMs)
@@ -258,9 +265,8 @@ void PortEngine::NoteEnd(double lastMs)
     if (m_lastMs >= 0.0 && std::abs(m_lastMs - lastMs) < kEps)
         return;
     m_lastMs = lastMs;
-    std::lock_guard<std::mutex> lock(m_port.m_mutex);
-    m_port.m_clock.SetLimit(lastMs, PlayClock::Clock::now());
-    m_port.m_info.durationMillis = DurationOf(lastMs);
+    std::lock_guard<std::mutex> lock(m_publishMutex);
+    m_published.lastMs = lastMs; // the port stops its clock there
 }
 
 bool PortEngine::EndsEarly() const
@@ -271,6 +277,7 @@ bool PortEngine::EndsEarly() const
 PortEngine::Frame PortEngine::Unreachable()
 {
     m_landError = ReadFailed() ? VDL_ERR_READ : VDL_ERR_SEEK;
+    m_coherent = false; // the decoder may have gone past the frame on screen looking for it
     return Frame();
 }
 
@@ -294,10 +301,9 @@ PortEngine::Frame PortEngine::Land(double ms, Landing how)
     if (keyKnown && m_coherent && m_current.picture && ms > m_current.ms + kEps && key <= m_current.pts) {
         // Further on in the GOP being decoded: go on decoding instead of going back to its keyframe.
         Frame last = m_current;
-        Frame f = m_lookahead;
-        m_lookahead = Frame();
+        Frame f;
         for (;;) {
-            if (!f.picture && DecodeNext(f) != 0) {
+            if (!f.picture && NextDecoded(f) != 0) {
                 NoteEnd(last.ms);
                 if ((EndsEarly() || ReadFailed()) && ms > last.ms + m_periodMs)
                     return Unreachable();
@@ -307,7 +313,7 @@ PortEngine::Frame PortEngine::Land(double ms, Landing how)
             if (done) {
                 if (how == Landing::AtOrAfter)
                     return f;
-                m_lookahead = f;
+                m_pending.push_front(f);
                 return last;
             }
             last = f;
@@ -332,7 +338,7 @@ PortEngine::Frame PortEngine::Land(double ms, Landing how)
                     m_coherent = true;
                     return f;
                 }
-                m_lookahead = f;
+                m_pending.push_front(f);
                 m_coherent = true;
                 return last;
             }
@@ -420,16 +426,18 @@ void PortEngine::CacheTrim()
     // Two GOPs in all: what is cached and what the prefetch of the previous GOP holds.
     const size_t gops = m_index.Ready() ? std::max<size_t>(2 * m_index.LongestGop(), 4) : m_cacheLimit;
     const size_t limit = gops > m_prefetch.frames.size() + 1 ? gops - m_prefetch.frames.size() : 1;
-    size_t bytes = 0;
-    if (!m_cache.empty() && m_cache.front().picture)
-        bytes = static_cast<size_t>(m_cache.front().picture->width) * m_cache.front().picture->height * 3 / 2;
+    const AVFrame* sample = !m_cache.empty() ? m_cache.front().picture.get() : m_current.picture.get();
+    const size_t bytes = sample ? static_cast<size_t>(sample->width) * sample->height * 3 / 2 : 0;
     while (m_cache.size() > 1 && (m_cache.size() > limit || m_cache.size() * bytes > kCacheBytesLimit)
            && m_cache.back().ms > m_current.ms + kEps)
         m_cache.pop_back();
-    std::lock_guard<std::mutex> lock(m_port.m_mutex);
-    m_port.m_stats.decodedFramesHeld = static_cast<int64_t>(m_cache.size() + m_prefetch.frames.size())
-        + (m_lookahead.picture ? 1 : 0) + (m_cache.empty() && m_current.picture ? 1 : 0);
-    m_port.m_stats.decodedBytesHeld = m_port.m_stats.decodedFramesHeld * static_cast<int64_t>(bytes);
+    const int64_t held = static_cast<int64_t>(m_cache.size() + m_prefetch.frames.size() + m_pending.size()
+                                              + m_queue->Waiting())
+        + (m_cache.empty() && m_current.picture ? 1 : 0);
+    Publish([&](VDL_Stats& stats) {
+        stats.decodedFramesHeld = held;
+        stats.decodedBytesHeld = held * static_cast<int64_t>(bytes);
+    });
 }
 
 void PortEngine::ClearCache()
@@ -468,62 +476,146 @@ void PortEngine::SetSkipping(bool skip)
         m_coherent = false; // frames after skipped references would be broken: land again
 }
 
-void PortEngine::Present(const Frame& f, const Output& out, PlayClock::TimePoint due, bool timed)
+template <typename Change>
+void PortEngine::Publish(Change change)
 {
+    std::lock_guard<std::mutex> lock(m_publishMutex);
+    change(m_published.stats);
+}
+
+PortEngine::Published PortEngine::Report() const
+{
+    std::lock_guard<std::mutex> lock(m_publishMutex);
+    return m_published;
+}
+
+bool PortEngine::ScreenFrame(AVFrame* frame, Published* report) const
+{
+    std::lock_guard<std::mutex> lock(m_publishMutex);
+    *report = m_published;
+    return m_published.haveScreen && av_frame_ref(frame, m_screenFrame) == 0;
+}
+
+VDL_Picture PortEngine::Describe(const Frame& f, int64_t index) const
+{
+    VDL_Picture picture = {};
+    picture.width = m_converter.Width();
+    picture.height = m_converter.Height();
+    picture.stride = m_converter.Stride();
+    picture.frameIndex = index;
+    picture.playedMillis = static_cast<int64_t>(std::llround(f.ms));
+    picture.wallClockMillis = m_wanted.originMillis + picture.playedMillis;
+    picture.frameRate = m_fps;
+    picture.sourceWidth = f.picture->width;
+    picture.sourceHeight = f.picture->height;
+    picture.viewX = m_converter.Shown().x;
+    picture.viewY = m_converter.Shown().y;
+    picture.viewWidth = m_converter.Shown().width;
+    picture.viewHeight = m_converter.Shown().height;
+    return picture;
+}
+
+void PortEngine::Present(const Frame& f, PlayClock::TimePoint due, bool timed)
+{
+    const Output& out = m_wanted.out;
     m_current = f;
+    m_shown = f;
     m_currentShown = true;
     m_shownViewSerial = out.viewSerial;
     const int64_t index = FrameIndexOf(f);
     if (out.surface.present && m_converter.Convert(f.picture.get(), out.view)) {
-        VDL_Picture picture = {};
+        VDL_Picture picture = Describe(f, index);
         picture.pixels = m_converter.Pixels();
-        picture.width = m_converter.Width();
-        picture.height = m_converter.Height();
-        picture.stride = m_converter.Stride();
-        picture.frameIndex = index;
-        picture.playedMillis = static_cast<int64_t>(std::llround(f.ms));
-        picture.wallClockMillis = m_port.m_originMillis + picture.playedMillis;
-        picture.frameRate = m_fps;
-        picture.sourceWidth = f.picture->width;
-        picture.sourceHeight = f.picture->height;
-        picture.viewX = m_converter.Shown().x;
-        picture.viewY = m_converter.Shown().y;
-        picture.viewWidth = m_converter.Shown().width;
-        picture.viewHeight = m_converter.Shown().height;
         out.surface.present(out.surface.user, &picture);
     }
-    const auto now = PlayClock::Clock::now();
-    std::lock_guard<std::mutex> lock(m_port.m_mutex);
-    m_port.m_haveScreen = true;
-    m_port.m_screenMs = f.ms;
-    m_port.m_screenIndex = index;
-    av_frame_unref(m_port.m_screenFrame);
-    av_frame_ref(m_port.m_screenFrame, f.picture.get());
-    ++m_port.m_stats.framesPresented;
+    const auto now = Now();
+    std::lock_guard<std::mutex> lock(m_publishMutex);
+    m_published.haveScreen = true;
+    m_published.screenMs = f.ms;
+    m_published.screenIndex = index;
+    av_frame_unref(m_screenFrame);
+    av_frame_ref(m_screenFrame, f.picture.get());
+    VDL_Stats& stats = m_published.stats;
+    ++stats.framesPresented;
     if (timed) {
         const double late = std::chrono::duration<double, std::milli>(now - due).count();
-        m_port.m_stats.lateMillisMax = std::max<int64_t>(m_port.m_stats.lateMillisMax, static_cast<int64_t>(late));
+        stats.lateMillisMax = std::max<int64_t>(stats.lateMillisMax, static_cast<int64_t>(late));
         if (late <= m_periodMs)
-            ++m_port.m_stats.framesOnTime;
+            ++stats.framesOnTime;
     } else {
-        ++m_port.m_stats.framesOnTime;
+        ++stats.framesOnTime;
     }
 }
 
-void PortEngine::Represent(const Output& out)
+bool PortEngine::Fill(PictureQueue::Picture* slot, const Frame& f)
 {
-    if (m_current.picture && out.surface.present)
-        Present(m_current, out, PlayClock::Clock::now(), false);
+    if (!m_converter.Convert(f.picture.get(), m_wanted.out.view, &slot->pixels))
+        return false;
+    slot->info = Describe(f, FrameIndexOf(f));
+    slot->surface = m_wanted.out.surface;
+    slot->frame = f;
+    return true;
 }
 
-int PortEngine::Seek(double ms, const Output& out)
+void PortEngine::OnQueuePresented(const PictureQueue::Picture& picture, double lateMillis, int64_t dropped)
 {
+    std::lock_guard<std::mutex> lock(m_publishMutex);
+    m_published.haveScreen = true;
+    m_published.screenMs = picture.frame.ms;
+    m_published.screenIndex = picture.info.frameIndex;
+    av_frame_unref(m_screenFrame);
+    av_frame_ref(m_screenFrame, picture.frame.picture.get());
+    VDL_Stats& stats = m_published.stats;
+    ++stats.framesPresented;
+    stats.framesDropped += dropped;
+    stats.lateMillisMax = std::max<int64_t>(stats.lateMillisMax, static_cast<int64_t>(lateMillis));
+    if (lateMillis <= m_periodMs)
+        ++stats.framesOnTime;
+}
+
+double PortEngine::ScreenMs(double otherwise) const
+{
+    std::lock_guard<std::mutex> lock(m_publishMutex);
+    return m_published.haveScreen ? m_published.screenMs : otherwise;
+}
+
+void PortEngine::Drain()
+{
+    if (!m_queued)
+        return;
+    m_queued = false;
+    PictureQueue::Drained drained = m_queue->Drain();
+    if (drained.shown.picture)
+        m_shown = std::move(drained.shown);
+    m_pending.insert(m_pending.begin(), drained.waiting.begin(), drained.waiting.end());
+    m_current = m_shown;
+}
+
+void PortEngine::Unshow()
+{
+    Drain();
+    m_currentShown = false;
+}
+
+int PortEngine::NextDecoded(Frame& out)
+{
+    if (m_pending.empty())
+        return DecodeNext(out);
+    out = std::move(m_pending.front());
+    m_pending.pop_front();
+    return 0;
+}
+
+int PortEngine::Seek(double ms, const Snapshot& s)
+{
+    m_wanted = s;
+    Drain();
     ClearCache();
     SetSkipping(false);
     const Frame f = Land(ms, Landing::AtOrAfter);
     if (!f.picture)
         return m_landError != VDL_ERR_NONE ? m_landError : VDL_ERR_SEEK;
-    Present(f, out, PlayClock::Clock::now(), false);
+    Present(f, Now(), false);
     return VDL_ERR_NONE;
 }
 
@@ -534,15 +626,9 @@ int PortEngine::FrameAfter(Frame* next)
     if (!m_coherent) {
         // The decoder is elsewhere: land on the frame after this one.
         *next = Land(m_current.ms + kEps * 10, Landing::AtOrAfter);
-        m_lookahead = Frame();
         return next->picture ? VDL_ERR_NONE : m_landError;
     }
-    if (m_lookahead.picture) {
-        *next = m_lookahead;
-        m_lookahead = Frame();
-        return VDL_ERR_NONE;
-    }
-    if (DecodeNext(*next) == 0)
+    if (NextDecoded(*next) == 0)
         return VDL_ERR_NONE;
     NoteEnd(m_current.ms); // nothing after the frame on screen: it is the last
     *next = m_current;
@@ -571,8 +657,10 @@ int PortEngine::FrameBefore(Frame* previous)
     return VDL_ERR_NONE;
 }
 
-int PortEngine::Step(int direction, const Output& out)
+int PortEngine::Step(int direction, const Snapshot& s)
 {
+    m_wanted = s;
+    Drain();
     SetSkipping(false);
     Frame next;
     int result = direction > 0 ? FrameAfter(&next) : FrameBefore(&next);
@@ -584,78 +672,107 @@ int PortEngine::Step(int direction, const Output& out)
         if (moved && !m_cache.empty() && next.ms > m_cache.back().ms + kEps)
             ClearCache(); // past what a step back kept
     } else {
-        m_lookahead = Frame();
+        m_pending.clear();
         m_coherent = false;
     }
     if (result == VDL_ERR_NONE && next.picture)
-        Present(next, out, PlayClock::Clock::now(), false);
+        Present(next, Now(), false);
     CacheTrim();
     return result;
 }
 
 void PortEngine::Stop()
 {
+    Drain();
     ClearCache();
     SetSkipping(false);
-    m_lookahead = Frame();
+    m_pending.clear();
     m_coherent = false;
     m_currentShown = false;
+    std::lock_guard<std::mutex> lock(m_publishMutex);
+    m_published.haveScreen = false;
 }
 
 PlayClock::TimePoint PortEngine::ForwardTick(const Snapshot& s, PlayClock::TimePoint now)
 {
     if (!m_cache.empty())
         ClearCache();
-    SetSkipping(s.rate >= 8.0);
+    if (s.following)
+        SetClock(s.clock); // the leader's clock, mapped onto this stream
+    if (m_queued && s.out.viewSerial != m_queuedViewSerial)
+        Drain(); // pictures at the new view from the next one on
+    if ((s.rate >= 8.0) != m_skipping) {
+        Drain();
+        SetSkipping(s.rate >= 8.0);
+    }
     const double t = s.position;
     const double reach = std::max(3000.0, 4.0 * m_periodMs * std::max<int64_t>(m_index.LongestGop(), 50));
-    if (!m_current.picture || !m_coherent || t < m_current.ms - kEps || t > m_current.ms + reach) {
+    if (!m_current.picture || !m_coherent || t < ScreenMs(m_current.ms) - kEps || t > m_current.ms + reach) {
+        // Far from what was decoded: land where the clock is, then fill ahead from there.
+        Drain();
         Frame f = Land(t, Landing::Covering);
         if (f.picture)
-            Present(f, s.out, now, false);
-    } else {
-        bool changed = !m_currentShown;
-        Frame candidate = m_current;
-        for (;;) {
-            if (!m_lookahead.picture) {
-                if (DecodeNext(m_lookahead) != 0) {
-                    m_lookahead = Frame();
-                    if (m_skipping && !(m_lastMs >= 0.0 && candidate.ms >= m_lastMs - kEps)) {
-                        // Frames after the last keyframe were skipped: land on the true last one.
-                        SetSkipping(false);
-                        Frame last = Land(1e15, Landing::Covering);
-                        if (last.picture && last.ms > candidate.ms + kEps) {
-                            candidate = last;
-                            changed = true;
-                        }
-                        break;
-                    }
-                    NoteEnd(candidate.ms);
-                    break;
-                }
-            }
-            if (m_lookahead.ms > t + kEps)
-                break;
-            if (changed && candidate.picture && candidate.ms > m_current.ms + kEps) {
-                std::lock_guard<std::mutex> lock(m_port.m_mutex);
-                ++m_port.m_stats.framesDropped; // overtaken by a later frame before it was shown
-            }
-            candidate = m_lookahead;
-            m_lookahead = Frame();
-            changed = true;
-        }
-        if (changed)
-            Present(candidate, s.out, s.clock.WhenReaches(candidate.ms, now), true);
+            Present(f, now, false);
+        return Now();
     }
-    if (m_lookahead.picture)
-        return s.clock.WhenReaches(m_lookahead.ms, PlayClock::Clock::now());
-    return PlayClock::Clock::now() + std::chrono::milliseconds(50);
+    if (!m_currentShown) {
+        Drain(); // a surface just attached: the frame on screen first
+        Present(m_current, now, false);
+    }
+    // Keep the queue full; its thread presents each picture on time.
+    bool atEnd = false;
+    while (PictureQueue::Picture* slot = m_queue->Acquire()) {
+        Frame f;
+        if (NextDecoded(f) != 0) {
+            m_queue->Release(slot);
+            atEnd = true;
+            break;
+        }
+        // Behind the clock: a frame whose successor was due already when this round began would
+        // only be overtaken in the queue, so it is not converted at all. (Not the clock's
+        // position now: the Snapshot's clock may have changed since.)
+        Frame next;
+        if (f.ms + m_periodMs <= t + kEps && NextDecoded(next) == 0) {
+            m_pending.push_front(next);
+            m_current = f;
+            m_queue->Release(slot);
+            Publish([](VDL_Stats& stats) { ++stats.framesDropped; });
+            continue;
+        }
+        m_current = f;
+        if (!Fill(slot, f)) {
+            m_queue->Release(slot);
+            continue;
+        }
+        m_queued = true;
+        m_queuedViewSerial = s.out.viewSerial;
+        m_queue->Push(slot);
+    }
+    CacheTrim(); // publishes what is held
+    if (!atEnd)
+        return Now() + std::chrono::duration_cast<PlayClock::Clock::duration>(std::chrono::duration<double, std::milli>(m_periodMs));
+    if (m_skipping && !(m_lastMs >= 0.0 && m_current.ms >= m_lastMs - kEps)) {
+        // Frames after the last keyframe were skipped: once the pictures waiting are shown, land
+        // on the true last frame.
+        if (m_queue->Waiting() > 0)
+            return Now() + std::chrono::milliseconds(10);
+        Drain();
+        SetSkipping(false);
+        const double shown = m_current.ms;
+        Frame last = Land(1e15, Landing::Covering);
+        if (last.picture && last.ms > shown + kEps)
+            Present(last, now, false);
+    } else {
+        NoteEnd(m_current.ms);
+    }
+    return Now() + std::chrono::milliseconds(50);
 }
 
 PlayClock::TimePoint PortEngine::BackwardTick(const Snapshot& s, PlayClock::TimePoint now)
 {
     SetSkipping(false);
-    m_lookahead = Frame();
+    m_pending.clear();
+    m_coherent = false; // the frames shown now come from the cache, not from the decoder's order
     const double t = s.position;
     Frame f;
     if (!CacheFind(t, &f)) {
@@ -678,7 +795,7 @@ PlayClock::TimePoint PortEngine::BackwardTick(const Snapshot& s, PlayClock::Time
     }
     if (f.picture && (!m_currentShown || std::abs(f.ms - m_current.ms) > kEps || f.picture != m_current.picture)) {
         const bool timed = std::abs(f.ms - m_current.ms) < m_periodMs * 1.5;
-        Present(f, s.out, s.clock.WhenReaches(f.ms + m_periodMs, now), timed);
+        Present(f, s.clock.WhenReaches(f.ms + m_periodMs, now), timed);
         CacheTrim();
     }
     // Decode the GOP before the cached one while the frames of this one are shown.
@@ -688,20 +805,23 @@ PlayClock::TimePoint PortEngine::BackwardTick(const Snapshot& s, PlayClock::Time
         m_prefetch.limitMs = m_cache.front().ms - kEps * 10;
     }
     if (m_current.ms <= kEps)
-        return PlayClock::Clock::now() + std::chrono::milliseconds(50);
-    const auto due = s.clock.WhenReaches(m_current.ms - kEps, PlayClock::Clock::now());
-    if (m_prefetch.active && due > PlayClock::Clock::now() + std::chrono::milliseconds(3)) {
+        return Now() + std::chrono::milliseconds(50);
+    const auto due = s.clock.WhenReaches(m_current.ms - kEps, Now());
+    if (m_prefetch.active && due > Now() + std::chrono::milliseconds(3)) {
         PrefetchStep();
         CacheTrim();
-        return PlayClock::Clock::now(); // more decoding to do before the next frame is due
+        return Now(); // more decoding to do before the next frame is due
     }
     return due;
 }
 
 PlayClock::TimePoint PortEngine::Tick(const Snapshot& s)
 {
-    const auto now = PlayClock::Clock::now();
+    m_wanted = s;
+    const auto now = Now();
     const auto idle = now + std::chrono::milliseconds(s.following ? 10 : 40);
+    if (s.rate <= 0.0 || !s.out.surface.present || s.stopped)
+        Drain();
     if (!s.out.surface.present || s.stopped)
         return idle;
     if (s.rate == 0.0) {
@@ -709,10 +829,10 @@ PlayClock::TimePoint PortEngine::Tick(const Snapshot& s)
             ClearCache();
             Frame f = Land(s.position, Landing::Covering);
             if (f.picture)
-                Present(f, s.out, now, false);
+                Present(f, now, false);
         } else if (!m_currentShown || s.out.viewSerial != m_shownViewSerial) {
             // Shown again: to a surface just attached, or at the view just set, without decoding.
-            Present(m_current, s.out, now, false);
+            Present(m_current, now, false);
         }
         return idle;
     }

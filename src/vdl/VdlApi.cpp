@@ -312,6 +312,11 @@ int32_t VDL_SetDecoderThreads(int32_t port, int32_t threads)
     return OnPort(port, [&](Port& p) { return p.SetDecoderThreads(threads); });
 }
 
+int32_t VDL_SetTimeSource(int32_t port, VDL_TimeSource nowMicros, void* user)
+{
+    return OnPort(port, [&](Port& p) { return p.SetTimeSource(TimeSource{nowMicros, user}); });
+}
+
 int32_t VDL_GetSpeed(int32_t port, int32_t* speedTimes16)
 {
     return OnPort(port, [&](Port& p) { return p.GetSpeed(speedTimes16); });

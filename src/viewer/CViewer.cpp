@@ -23,8 +23,6 @@ CViewer::~CViewer()
     OnCloseAllVideoPlayers();
 }
 
-void CViewer::OnInitialSetup() {}
-
 const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
 {
     using namespace ViewerMessages;

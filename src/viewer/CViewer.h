@@ -21,9 +21,6 @@ public:
     explicit CViewer(QWidget* parent = nullptr);
     ~CViewer() override;
 
-    // Finishes the viewer's own set-up once it has its place.
-    void OnInitialSetup();
-
     const QString& TempFolder() const { return tempFolder_; }
     FalFacade& Facade() { return facade_; }
     const std::vector<std::unique_ptr<Video>>& Videos() const { return videos_; }

@@ -142,11 +142,18 @@ TEST_F(KestraneDeviceTest, OpenFailuresNameTheCallAndTheLibraryError)
         int error;
         const char* message;
     } rows[] = {
+        {"AcquirePort", VDL_ERR_NO_FREE_PORT,
+         "Error while Getting PlaybackLocalFileOpen : SDK call failed: Cannot PlaybackLocalFileOpen, VDL_AcquirePort failed - 2"},
         {"SetIndexReadyCallback", 1, "Error while Getting PlaybackLocalFileOpen : SDK call failed: VDL_SetIndexReadyCallback"},
         {"SetStreamKey", 10,
          "Error while Getting PlaybackLocalFileOpen : SDK call failed: Cannot PlaybackLocalFileOpen, VDL_SetStreamKey failed - 10"},
         {"SyncToAudio", 4,
          "Error while Getting PlaybackLocalFileOpen : SDK call failed: Cannot PlaybackLocalFileOpen, VDL_SyncToAudio failed - 4"},
+        {"SelectStream", VDL_ERR_ALREADY_OPEN,
+         "Error while Getting PlaybackLocalFileOpen : SDK call failed: Cannot PlaybackLocalFileOpen, VDL_SelectStream failed - 5"},
+        {"SetWallClockOrigin", VDL_ERR_BAD_PORT,
+         "Error while Getting PlaybackLocalFileOpen : SDK call failed: Cannot PlaybackLocalFileOpen, VDL_SetWallClockOrigin "
+         "failed - 1"},
         {"OpenFile", 6,
          "Error while Getting PlaybackLocalFileOpen : SDK call failed: Cannot PlaybackLocalFileOpen, VDL_OpenFile failed - 6"},
         {"GetFileTimeRange", 4,
@@ -279,6 +286,16 @@ TEST_F(KestraneDeviceTest, RewindRemembersTheReverseSpeedAndFastForwardListsShar
     EXPECT_TRUE(f.Data(v).reverse);
     f.driver.PlaybackRewind(v, 4.0f);
     EXPECT_EQ(f.Data(v).reverseSpeed, 4.0f);
+    // At the library's top speed the step up fails like every other call, and nothing changes.
+    const int32_t steps = v->speedSteps;
+    FakeVdl::Get().Fail("Faster", VDL_ERR_SPEED_LIMIT);
+    EXPECT_EQ(Message([&] { f.driver.PlaybackRewind(v, 8.0f); }),
+              "Error while Getting PlaybackRewind : Error while Getting Snapshot : SDK call failed: Cannot "
+              "PlaybackRewindLocalFile, VDL_Faster failed - 15");
+    EXPECT_EQ(f.Data(v).reverseSpeed, 4.0f);
+    EXPECT_EQ(v->speedSteps, steps);
+    EXPECT_EQ(v->playbackState, PlaybackState::Rewinding);
+    FakeVdl::Get().failing.clear();
 
     Video* a = f.AddVideo(1);
     Video* b = f.AddVideo(2);

@@ -51,18 +51,22 @@ struct Reports {
     }
 };
 
-// Plays a watermarked stream to its end at 16x and returns the reports.
+// Plays an 8 s watermarked stream to its end, a second of the clock at a time, and returns the
+// reports.
 std::vector<VDL_WatermarkReport> PlayWatermarked(const QString& path)
 {
     Reports reports;
-    OpenPort open(path);
-    EXPECT_TRUE(open.opened);
+    SteppedClock clock;
     StampSurface surface;
+    OpenPort open(path, nullptr, &clock);
+    EXPECT_TRUE(open.opened);
     EXPECT_TRUE(VDL_SetWatermarkCallback(open.port, &Reports::Callback, &reports));
     EXPECT_TRUE(VDL_Play(open.port, surface.Handle()));
-    for (int i = 0; i < 3; ++i)
-        VDL_Faster(open.port);
-    EXPECT_TRUE(WaitFor([&] { return FrameIndex(open.port) >= 8 * 25 - 1; }, 10s));
+    for (int second = 1; second <= 8; ++second) {
+        clock.Advance(1s);
+        const int64_t frame = std::min(second * 25, 8 * 25 - 1);
+        EXPECT_TRUE(WaitFor([&] { return surface.LastStamp() == frame; })) << frame;
+    }
     VDL_Stop(open.port);
     return reports.Take();
 }
@@ -192,8 +196,9 @@ TEST(VdlDamage, CutShortStreamPlaysToItsLastWholeFrameAndASeekPastTheCutFailsLea
     QTemporaryDir dir;
     const QByteArray whole = ReadAll(StandardSample());
     const QString cut = WriteBytes(dir, "cut.video", whole.left(whole.size() * 6 / 10));
+    SteppedClock clock;
     StampSurface surface;
-    OpenPort open(cut);
+    OpenPort open(cut, nullptr, &clock);
     ASSERT_TRUE(open.opened) << VDL_GetErrorText(open.error);
     Attached attached(open.port, surface.Handle());
     ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 1000));
@@ -215,9 +220,11 @@ TEST(VdlDamage, CutShortStreamPlaysToItsLastWholeFrameAndASeekPastTheCutFailsLea
     EXPECT_LT(last, 200);
     // Playing runs to the last whole frame; a step beyond it fails and stays there.
     ASSERT_TRUE(VDL_Play(open.port, nullptr));
-    ASSERT_TRUE(VDL_Faster(open.port));
-    ASSERT_TRUE(VDL_Faster(open.port));
-    ASSERT_TRUE(WaitFor([&] { return surface.LastStamp() == last; }, 8s));
+    for (int i = 0; i < 10 && surface.LastStamp() != last; ++i) {
+        clock.Advance(1s);
+        WaitFor([&] { return surface.LastStamp() >= std::min<int64_t>(last, 25 + 25 * (i + 1)); });
+    }
+    EXPECT_EQ(surface.LastStamp(), last);
     EXPECT_FALSE(VDL_StepForward(open.port));
     EXPECT_EQ(VDL_GetLastError(open.port), VDL_ERR_SEEK);
     EXPECT_EQ(surface.LastStamp(), last);
@@ -380,13 +387,40 @@ TEST(VdlClock, WithoutCreationTimeTheTagStartTimeIsTheOrigin)
     EXPECT_EQ(start, VDL_PackTime(2021, 1, 1, 0, 0, 0));
 }
 
+TEST(VdlClock, AnOriginSetWhilePlayingReachesThePicturesThatFollow)
+{
+    const QString path = SamplePath("nocreation.mkv", [](SampleStreamOptions& o) {
+        o.writeCreationTime = false;
+        o.durationSeconds = 3;
+    });
+    StampSurface surface;
+    OpenPort open(path);
+    ASSERT_TRUE(open.opened);
+    Attached attached(open.port, surface.Handle());
+    ASSERT_TRUE(VDL_Play(open.port, nullptr));
+    // Allowed at any time: the port's thread takes it with the next piece of work.
+    for (int i = 0; i < 40; ++i) {
+        ASSERT_TRUE(VDL_SetWallClockOrigin(open.port, 1622876889 + i));
+        std::this_thread::sleep_for(2ms);
+    }
+    ASSERT_TRUE(VDL_SetWallClockOrigin(open.port, 1700000000));
+    const size_t count = surface.Count();
+    ASSERT_TRUE(WaitFor([&] { return surface.Count() > count + 1; }));
+    const VDL_Picture picture = surface.LastPicture();
+    EXPECT_EQ(picture.wallClockMillis - picture.playedMillis, 1700000000000LL);
+    VDL_FrameInfo info = {};
+    ASSERT_TRUE(VDL_GetFrameInfo(open.port, &info));
+    EXPECT_EQ(info.wallClockMillis - info.playedMillis, 1700000000000LL);
+}
+
 TEST(VdlSound, SoundCallsSucceedAndPlayAloneWithoutADevice)
 {
     const QString path = SamplePath("audio.mkv", [](SampleStreamOptions& o) {
         o.audio = true;
         o.durationSeconds = 3;
     });
-    OpenPort open(path);
+    SteppedClock clock;
+    OpenPort open(path, nullptr, &clock);
     ASSERT_TRUE(open.opened);
     VDL_StreamInfo info = {};
     ASSERT_TRUE(VDL_GetStreamInfo(open.port, &info));
@@ -404,7 +438,8 @@ TEST(VdlSound, SoundCallsSucceedAndPlayAloneWithoutADevice)
     ASSERT_TRUE(VDL_SeekPlayedTime(open.port, 2000));
     EXPECT_EQ(surface.LastStamp(), 50);
     ASSERT_TRUE(VDL_Play(open.port, nullptr));
-    ASSERT_TRUE(WaitFor([&] { return surface.LastStamp() >= 60; }));
+    clock.Advance(400ms);
+    ASSERT_TRUE(WaitFor([&] { return surface.LastStamp() == 60; }));
     ASSERT_TRUE(VDL_SoundOff(open.port));
 }
 

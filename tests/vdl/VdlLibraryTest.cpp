@@ -18,7 +18,7 @@ TEST(VdlLibrary, EveryCallOfTheInterfaceIsExportedByName)
         "VDL_DewarpSetOutlineMode", "VDL_DewarpViewAt", "VDL_DewarpMapDrag", "VDL_GetLastError", "VDL_GetErrorText",
         "VDL_SetSurface", "VDL_SelectStream", "VDL_SetStreamRegion", "VDL_SetWallClockOrigin", "VDL_FollowPort",
         "VDL_GetStreamInfo", "VDL_GetStats", "VDL_GetFrameInfo", "VDL_GetBmpAndFrame", "VDL_SetDecoderThreads",
-        "VDL_GetSpeed", "VDL_SetLogCallback", "VDL_SetSurfaceView"};
+        "VDL_GetSpeed", "VDL_SetLogCallback", "VDL_SetSurfaceView", "VDL_SetTimeSource"};
     for (const char* name : names)
         EXPECT_NE(dlsym(library, name), nullptr) << name;
     // Nothing of the inside leaks out under a name a caller could bind to by mistake.

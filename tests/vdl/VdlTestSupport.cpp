@@ -123,9 +123,11 @@ bool WaitFor(const std::function<bool()>& pred, std::chrono::milliseconds limit)
     return pred();
 }
 
-OpenPort::OpenPort(const QString& path, const char* key)
+OpenPort::OpenPort(const QString& path, const char* key, SteppedClock* clock)
 {
     VDL_AcquirePort(&port);
+    if (clock)
+        VDL_SetTimeSource(port, &SteppedClock::Now, clock);
     if (key)
         VDL_SetStreamKey(port, 1, key, 128);
     opened = VDL_OpenFile(port, QFile::encodeName(path).constData()) != 0;

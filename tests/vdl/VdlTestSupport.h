@@ -39,6 +39,17 @@ private:
     VDL_Picture m_picture = {};
 };
 
+// A clock the test moves by hand (VDL_SetTimeSource): a port on it plays exactly as far as the
+// clock is stepped, however slow the machine, so frames can be expected by number.
+class SteppedClock {
+public:
+    void Advance(std::chrono::milliseconds span) { m_micros += span.count() * 1000; }
+    static int64_t Now(void* user) { return static_cast<SteppedClock*>(user)->m_micros.load(); }
+
+private:
+    std::atomic<int64_t> m_micros{1000000000};
+};
+
 // Sample streams made once per test run, in a temporary folder.
 QString SamplePath(const QString& name, const std::function<void(SampleStreamOptions&)>& configure);
 // The standard stream: 320x240, 25 fps, GOP 25, 10 s, creation time 2021-01-01 00:00:00 UTC.
@@ -50,7 +61,7 @@ bool WaitFor(const std::function<bool()>& pred, std::chrono::milliseconds limit 
 // An opened port that is released when the test ends.
 class OpenPort {
 public:
-    explicit OpenPort(const QString& path, const char* key = nullptr);
+    explicit OpenPort(const QString& path, const char* key = nullptr, SteppedClock* clock = nullptr);
     ~OpenPort();
     int32_t port = 0;
     bool opened = false;

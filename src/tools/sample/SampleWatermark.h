@@ -16,6 +16,9 @@ public:
     // Takes a packet (as finally written) into the bytes the next record seals.
     void Account(const uint8_t* packet, int size);
 
+    // The decoding library's WatermarkChecker cuts packets into NAL units the same way with code
+    // of its own. That is on purpose, keep both: the sample maker is written apart from the
+    // checker so that streams made here test the checker rather than repeat it.
     static std::vector<std::vector<uint8_t>> SplitAnnexB(const uint8_t* data, int size);
 
 private:

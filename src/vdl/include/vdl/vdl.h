@@ -6,11 +6,12 @@
 // Calls on a port that was never acquired or is already released fail with VDL_ERR_BAD_PORT.
 //
 // Threads. The VDL_* calls may come from any one thread at a time per port (the player calls them
-// from its GUI thread). Each port decodes and presents on its own thread. Callbacks (render
-// surface, index ready, watermark) run on the library's threads and must return quickly. Inside a
-// callback never call a VDL_* function and never wait on the thread that calls VDL_*: VDL_SetSurface,
-// VDL_Stop and VDL_ReleasePort wait until the port's thread has left the callback, so such a wait
-// would deadlock.
+// from its GUI thread). Each port decodes on a thread of its own and, playing forward, converts
+// a few pictures ahead that a second thread of its own presents when they are due. Callbacks
+// (render surface, index ready, watermark) run on the library's threads and must return quickly.
+// Inside a callback never call a VDL_* function and never wait on the thread that calls VDL_*:
+// VDL_SetSurface, VDL_Stop and VDL_ReleasePort wait until the port's threads have left the
+// callback, so such a wait would deadlock.
 //
 // Time. "Played time" counts from the first video frame of the selected stream (not from the
 // container's zero). "Wall clock" = origin + played time, where origin is the container's
@@ -189,7 +190,7 @@ struct VDL_Stats {
     int64_t decodedFramesHeld; // frames held now (forward queue and backward cache)
     int64_t decodedBytesHeld;
     int64_t lateMillisMax;     // the latest a frame was presented after its due time
-    int64_t framesOnTime;      // presented within one frame period of their due time
+    int64_t framesOnTime;      // presented within one frame period of their due time by the port's clock
 };
 
 // The frame on screen: the frame last handed to the surface (or the one a step or seek landed on).
@@ -309,6 +310,12 @@ VDL_API int32_t VDL_GetBmpAndFrame(int32_t port, uint8_t* buffer, uint32_t size,
                                    struct VDL_FrameInfo* info);
 // Decoder threads for this port (0 = the library chooses: one when several ports play).
 VDL_API int32_t VDL_SetDecoderThreads(int32_t port, int32_t threads);
+// Before VDL_OpenFile: where the port's clock takes its time from. nowMicros(user) returns a
+// monotonic count of microseconds, from any of the port's threads; null: the steady clock (the
+// default). A port on a source stepped by hand plays exactly as far as it is stepped, whatever
+// the machine's speed (tests).
+typedef int64_t (*VDL_TimeSource)(void* user);
+VDL_API int32_t VDL_SetTimeSource(int32_t port, VDL_TimeSource nowMicros, void* user);
 // Current speed as a signed factor times 16 (16 = 1x forward, -64 = 4x backward), 0 when paused.
 VDL_API int32_t VDL_GetSpeed(int32_t port, int32_t* speedTimes16);
 // One sink for the library's and FFmpeg's log lines (process-wide; null: FFmpeg errors to stderr).
