@@ -23,6 +23,9 @@ void Le32(uint8_t* p, uint32_t v)
 }
 
 constexpr uint32_t kHeaders = 14 + 40;
+// swscale's vector code writes RGB rows in whole blocks of 16 pixels: a picture whose width is no
+// multiple of 16 gets up to 60 bytes written past its last row. The buffer has room for them.
+constexpr size_t kScalerOverrun = 64;
 
 } // namespace
 
@@ -59,7 +62,7 @@ bool FrameConverter::Convert(const AVFrame* frame, const SurfaceView& view)
         const int flags = v.width == v.outWidth && v.height == v.outHeight ? SWS_POINT : SWS_BILINEAR;
         m_sws = sws_getContext(m_srcWidth, m_srcHeight, format, m_outWidth, m_outHeight, AV_PIX_FMT_BGRA, flags,
                                nullptr, nullptr, nullptr);
-        m_buffer.assign(static_cast<size_t>(m_outWidth) * m_outHeight * 4, 0);
+        m_buffer.assign(static_cast<size_t>(m_outWidth) * m_outHeight * 4 + kScalerOverrun, 0);
         if (!m_sws)
             return false;
     }
