@@ -5,6 +5,7 @@
 
 #include <QtGlobal>
 #include <array>
+#include <cstddef>
 
 // How a message parameter is written and read (the conventions of ViewerMessageEvent.h).
 enum class ParamKind : quint8 {
@@ -147,14 +148,21 @@ inline constexpr auto kTable = [] {
     };
 }();
 
-// The row of a message number; null for a number no row has.
-constexpr const ViewerMessageSpec* Find(int number)
+// The place of a message number's row in kTable; -1 for a number no row has.
+constexpr int IndexOf(int number)
 {
-    for (const ViewerMessageSpec& spec : kTable) {
-        if (spec.number == number)
-            return &spec;
+    for (size_t i = 0; i < kTable.size(); ++i) {
+        if (kTable[i].number == number)
+            return static_cast<int>(i);
     }
-    return nullptr;
+    return -1;
+}
+
+// The row of a message number; null for a number no row has.
+inline const ViewerMessageSpec* Find(int number)
+{
+    const int index = IndexOf(number);
+    return index < 0 ? nullptr : &kTable[static_cast<size_t>(index)];
 }
 
 }  // namespace ViewerMessages

@@ -23,6 +23,9 @@ void Le32(uint8_t* p, uint32_t v)
 }
 
 constexpr uint32_t kHeaders = 14 + 40;
+// swscale's vector code writes RGB rows in whole blocks of 16 pixels: a picture whose width is no
+// multiple of 16 gets up to 60 bytes written past its last row. The buffer has room for them.
+constexpr size_t kScalerOverrun = 64;
 
 } // namespace
 
@@ -66,7 +69,7 @@ bool FrameConverter::Convert(const AVFrame* frame, const SurfaceView& view, std:
             return false;
     }
     std::vector<uint8_t>& out = into ? *into : m_buffer;
-    const size_t size = static_cast<size_t>(m_outWidth) * m_outHeight * 4;
+    const size_t size = static_cast<size_t>(m_outWidth) * m_outHeight * 4 + kScalerOverrun;
     if (out.size() != size)
         out.assign(size, 0);
     const uint8_t* src[4] = {};
