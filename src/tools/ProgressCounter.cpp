@@ -28,9 +28,11 @@ void ProgressCounter::Update(qint64 done, qint64 total, const QString& detail)
     if (!shown_) {
         return;
     }
-    if (drawn_ && done < total && sinceDrawn_.elapsed() < kRedrawMillis) {
+    // The last count and a new file are always drawn; in between, ten lines a second at most.
+    if (drawn_ && done < total && detail == detail_ && sinceDrawn_.elapsed() < kRedrawMillis) {
         return;
     }
+    detail_ = detail;
     io_.Out().flush();
     QTextStream& err = io_.Err();
     err << kWipe << label_ << ": ";

@@ -35,5 +35,6 @@ private:
     Unit unit_;
     QString itemName_;
     QElapsedTimer sinceDrawn_;
+    QString detail_;
     bool drawn_ = false;
 };
