@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <cstdio>
 #include <map>
 #include <vector>
 
@@ -134,6 +133,9 @@ int Run(const CommandArguments& args, CommandOutput& io)
 {
     args.ExpectPositional(1, 1 << 20, QStringLiteral("an action (fetch, list)"));
     const QString action = args.Positional().first();
+    if (action != QLatin1String("fetch") && action != QLatin1String("list")) {
+        throw UsageError(QStringLiteral("unknown action '%1' (fetch, list)").arg(action));
+    }
     const QString cachePath = args.Required(kCache);
     const bool json = args.Has(kJson);
     try {
@@ -141,9 +143,6 @@ int Run(const CommandArguments& args, CommandOutput& io)
             args.AllowOnly(action, {"--cache", "--json"});
             args.ExpectPositional(1, 1, QStringLiteral("nothing"));
             return List(cachePath, json, io);
-        }
-        if (action != QLatin1String("fetch")) {
-            throw UsageError(QStringLiteral("unknown action '%1' (fetch, list)").arg(action));
         }
         const QStringList numbers = args.Positional().mid(1);
         if (numbers.isEmpty() || numbers.size() % 3 != 0) {
