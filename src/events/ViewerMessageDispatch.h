@@ -119,9 +119,8 @@ quintptr Write(const T& value)
 template <int Number>
 constexpr const ViewerMessageSpec& SpecOf()
 {
-    constexpr const ViewerMessageSpec* spec = ViewerMessages::Find(Number);
-    static_assert(spec != nullptr, "the message has no row in ViewerMessages::kTable");
-    return *spec;
+    static_assert(ViewerMessages::Has(Number), "the message has no row in ViewerMessages::kTable");
+    return *ViewerMessages::Find(Number);
 }
 
 template <int Number>

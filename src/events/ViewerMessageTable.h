@@ -147,6 +147,18 @@ inline constexpr auto kTable = [] {
     };
 }();
 
+// Whether a row has this number. Compile-time checks use this rather than comparing Find's
+// result with null: under AddressSanitizer GCC does not take a table row's address compared with
+// null as a constant.
+constexpr bool Has(int number)
+{
+    for (const ViewerMessageSpec& spec : kTable) {
+        if (spec.number == number)
+            return true;
+    }
+    return false;
+}
+
 // The row of a message number; null for a number no row has.
 constexpr const ViewerMessageSpec* Find(int number)
 {
