@@ -64,8 +64,13 @@ public:
     int ReadSectionRecord(char* buffer);
     void CloseMetaData();
 
-    // Writing: the only change ever made to a video file.
+    // Writing: the only change ever made to a video file. A file without any write permission
+    // bit is evidence an examiner marked as not to be changed: the save refuses it with "The file
+    // is write-protected: %s" before anything is written (no backup), whoever runs it, root
+    // included (root would otherwise write it anyway).
     void SaveBookmarks();
+    // True when the file exists and its mode has no write bit (owner, group or other).
+    static bool IsWriteProtected(const QString& path);
     void BackupFileTag(const QString& videoPath, const QString& backupPath);
     void RestoreFileTag(const QString& backupPath, const QString& videoPath);
     bool OpenMetaData(int id);

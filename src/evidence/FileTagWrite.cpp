@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -337,8 +338,20 @@ void FileTag::CheckSectionsBeforeSave() const
     }
 }
 
+bool FileTag::IsWriteProtected(const QString& path)
+{
+    struct stat st = {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        return false;
+    }
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
 void FileTag::SaveBookmarks()
 {
+    if (IsWriteProtected(filePath_)) {
+        throw FalException(QStringLiteral("The file is write-protected: %1").arg(filePath_));
+    }
     CheckSectionsBeforeSave();
     const QString backup = filePath_ + QStringLiteral("_Backup");
     BackupFileTag(filePath_, backup);

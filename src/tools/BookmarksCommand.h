@@ -1,10 +1,11 @@
 #pragma once
 
-#include <QStringList>
+struct ToolCommand;
 
 // `plomera-evidence bookmarks FILE list|add|delete|clear`: changes the file's bookmark list and
-// stores it through the same save the player uses. A failure leaves the file as it was.
+// stores it through the same save the player uses, then prints the list. A failure, and a
+// write-protected file, leave the file as it was.
 class BookmarksCommand {
 public:
-    static int Run(const QStringList& args);
+    static const ToolCommand& Command();
 };

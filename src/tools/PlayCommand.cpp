@@ -4,10 +4,13 @@
 #include "driver/VdlLibrary.h"
 #include "evidence/FalException.h"
 #include "facade/FalFacade.h"
-#include "tools/CommandLineText.h"
+#include "tools/CommandOutput.h"
+#include "tools/TimeArgument.h"
+#include "tools/ToolCommand.h"
 
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonObject>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -16,56 +19,28 @@ namespace {
 
 constexpr int kFirstFrameMillis = 10000;
 
-const char* const kUsage =
-    "usage: plomera-evidence play FILE [--seek \"YYYY-MM-DD HH:MM:SS\"] [--snapshot OUT.png] [--library PATH]";
+const QString kSeek = QStringLiteral("--seek");
+const QString kSnapshot = QStringLiteral("--snapshot");
+const QString kLibrary = QStringLiteral("--library");
+const QString kJson = QStringLiteral("--json");
 
-QString Format(const CalendarFields& t)
+QString Format(const VDL_Clock& t)
 {
-    return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d.%03d", t.year, t.month, t.day, t.hour, t.minute, t.second,
-                             t.millisecond);
+    return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d.%03d", t.year, t.month, t.day, t.hour, t.minute, t.second, t.ms);
 }
 
-int Usage(const QString& problem = {})
+int Run(const CommandArguments& args, CommandOutput& io)
 {
-    if (!problem.isEmpty()) {
-        CommandLineText::Err(QStringLiteral("play: ") + problem);
+    args.ExpectPositional(1, 1, QStringLiteral("FILE"));
+    const QString path = args.Positional().first();
+    const std::optional<qint64> seekTime = args.Time(kSeek);
+    const QString snapshotPath = args.Value(kSnapshot);
+    const bool json = args.Has(kJson);
+    if (args.Has(kSnapshot) && snapshotPath.isEmpty()) {
+        throw UsageError(QStringLiteral("option '--snapshot' needs a file name"));
     }
-    CommandLineText::Err(QString::fromLatin1(kUsage));
-    return 2;
-}
-
-} // namespace
-
-int PlayCommand::Run(const QStringList& args)
-{
-    QString path;
-    QString snapshotPath;
-    std::optional<qint64> seekTime;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == QLatin1String("--seek")) {
-            if (!hasValue || !(seekTime = CommandLineText::ParseTime(args[++i]))) {
-                return Usage(QStringLiteral("--seek needs a time \"YYYY-MM-DD HH:MM:SS\""));
-            }
-        } else if (a == QLatin1String("--snapshot")) {
-            if (!hasValue) {
-                return Usage(QStringLiteral("--snapshot needs a file name"));
-            }
-            snapshotPath = args[++i];
-        } else if (a == QLatin1String("--library")) {
-            if (!hasValue) {
-                return Usage(QStringLiteral("--library needs a path"));
-            }
-            VdlLibrary::SetLibraryPath(args[++i]);
-        } else if (a.startsWith(QLatin1String("--")) || !path.isEmpty()) {
-            return Usage(QStringLiteral("unexpected argument ") + a);
-        } else {
-            path = a;
-        }
-    }
-    if (path.isEmpty()) {
-        return Usage();
+    if (args.Has(kLibrary)) {
+        VdlLibrary::SetLibraryPath(args.Value(kLibrary));
     }
 
     // The surfaces outlive the facade, so no port can still be presenting into one that is gone.
@@ -77,7 +52,7 @@ int PlayCommand::Run(const QStringList& args)
     try {
         videos = facade.OpenVideoFile(path, QFileInfo(path).absolutePath());
         if (videos.empty()) {
-            CommandLineText::Err(QStringLiteral("play: %1 holds no videos").arg(path));
+            io.Message(QStringLiteral("%1 holds no videos").arg(path));
             return 1;
         }
         for (const auto& video : videos) {
@@ -85,8 +60,6 @@ int PlayCommand::Run(const QStringList& args)
             video->renderWindow = surfaces.back()->Handle();
             list.push_back(video.get());
         }
-        CommandLineText::Out(QStringLiteral("file: %1").arg(path));
-        CommandLineText::Out(QStringLiteral("cameras: %1").arg(videos.size()));
         facade.PlayVideos(&list);
         Video* first = list.front();
         if (!surfaces.front()->WaitForPresented(1, kFirstFrameMillis)) {
@@ -97,19 +70,40 @@ int PlayCommand::Run(const QStringList& args)
         if (seekTime) {
             facade.SeekVideo(first, *seekTime);
         }
-        CommandLineText::Out(QStringLiteral("camera: %1").arg(first->GetCamera()->GetName()));
-        CommandLineText::Out(QStringLiteral("frame: %1").arg(Format(facade.GetVideoTime(first))));
-        CommandLineText::Out(QStringLiteral("played: %1 s").arg(facade.GetPlayedTime(first)));
-        if (!snapshotPath.isEmpty()) {
-            const QImage picture = facade.SaveSnapshot(first);
-            if (picture.isNull() || !picture.save(snapshotPath, "PNG")) {
-                throw FalException(QStringLiteral("Could not write the snapshot %1").arg(snapshotPath));
+        // The picture and the description of the same frame, taken together.
+        const SnapshotFrame shown = facade.GetSnapshotAndFrame(first);
+        const QImage& picture = shown.image;
+        if (!snapshotPath.isEmpty() && (picture.isNull() || !picture.save(snapshotPath, "PNG"))) {
+            throw FalException(QStringLiteral("Could not write the snapshot %1").arg(snapshotPath));
+        }
+        if (json) {
+            QJsonObject o{{QStringLiteral("path"), path},
+                          {QStringLiteral("cameras"), static_cast<qint64>(videos.size())},
+                          {QStringLiteral("camera"), first->GetCamera()->GetName()},
+                          {QStringLiteral("frameIndex"), static_cast<qint64>(shown.frame.frameIndex)},
+                          {QStringLiteral("playedMillis"), static_cast<qint64>(shown.frame.playedMillis)},
+                          {QStringLiteral("wallClockMillis"), static_cast<qint64>(shown.frame.wallClockMillis)},
+                          {QStringLiteral("frameTime"), Format(shown.frame.clock)},
+                          {QStringLiteral("snapshot"), QJsonValue::Null}};
+            if (!snapshotPath.isEmpty()) {
+                o[QStringLiteral("snapshot")] = QJsonObject{{QStringLiteral("path"), snapshotPath},
+                                                            {QStringLiteral("width"), picture.width()},
+                                                            {QStringLiteral("height"), picture.height()}};
             }
-            CommandLineText::Out(
-                QStringLiteral("snapshot: %1 (%2x%3)").arg(snapshotPath).arg(picture.width()).arg(picture.height()));
+            io.Json(o);
+        } else {
+            io.Line(QStringLiteral("file: %1").arg(path));
+            io.Line(QStringLiteral("cameras: %1").arg(videos.size()));
+            io.Line(QStringLiteral("camera: %1").arg(first->GetCamera()->GetName()));
+            io.Line(QStringLiteral("frame: %1").arg(Format(shown.frame.clock)));
+            io.Line(QStringLiteral("index: %1").arg(shown.frame.frameIndex));
+            io.Line(QStringLiteral("played: %1 s").arg(shown.frame.playedMillis / 1000));
+            if (!snapshotPath.isEmpty()) {
+                io.Line(QStringLiteral("snapshot: %1 (%2x%3)").arg(snapshotPath).arg(picture.width()).arg(picture.height()));
+            }
         }
     } catch (const FalException& e) {
-        CommandLineText::Err(QStringLiteral("play: ") + e.Message());
+        io.Message(e.Message());
         status = 1;
     }
     try {
@@ -117,8 +111,46 @@ int PlayCommand::Run(const QStringList& args)
             facade.StopVideos(&list);
         }
     } catch (const FalException& e) {
-        CommandLineText::Err(QStringLiteral("play: ") + e.Message());
+        io.Message(e.Message());
         status = 1;
     }
     return status;
+}
+
+} // namespace
+
+const ToolCommand& PlayCommand::Command()
+{
+    static const ToolCommand command{
+        "play",
+        "play a file's cameras without a window and report (or save) the frame reached",
+        "play FILE [--seek TIME] [--snapshot OUT.png] [--library PATH] [--json]",
+        R"HELP(Opens FILE through the player's own facade and decoding library, plays all its cameras into
+surfaces without a window until the first picture arrives, pauses the first camera and, with
+--seek, moves it to a time. Then it reports the frame on screen. The file is only read.
+
+Options:
+  --seek TIME          the wall-clock time to show (the frame that was on screen then)
+  --snapshot OUT.png   write the picture on screen, as the player's snapshot takes it
+  --library PATH       the decoding library libvdl.so to use (default: the one found beside
+                       this tool, in $CODECINTERFACE or in the build)
+  --json               one JSON object instead of the lines: {"path", "cameras", "camera",
+                       "frameIndex", "playedMillis", "wallClockMillis" (epoch ms),
+                       "frameTime" (local "YYYY-MM-DD HH:MM:SS.mmm"),
+                       "snapshot": {"path", "width", "height"} or null}
+
+)HELP" PLOMERA_TIME_FORMS_HELP R"HELP(
+
+Exit codes:
+  0   the frame was reached (and written)
+  1   the file cannot be opened or played, or the snapshot cannot be written
+  64  a mistake in the command line
+)HELP",
+        {{kSeek, QStringLiteral("TIME")},
+         {kSnapshot, QStringLiteral("OUT.png")},
+         {kLibrary, QStringLiteral("PATH")},
+         {kJson, {}}},
+        &Run,
+    };
+    return command;
 }

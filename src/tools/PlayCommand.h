@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QStringList>
+struct ToolCommand;
 
-// `plomera-evidence play FILE [--seek "YYYY-MM-DD HH:MM:SS"] [--snapshot OUT.png] [--library PATH]`:
+// `plomera-evidence play FILE [--seek TIME] [--snapshot OUT.png] [--library PATH] [--json]`:
 // opens the file through the same facade the player uses, plays its cameras into surfaces
-// without a window, optionally pauses and seeks the first camera to a time, and writes the
-// picture on screen. The first whole road from tag to decoded frame.
+// without a window, pauses the first camera (and seeks it to a time), and reports the frame on
+// screen, optionally writing its picture. The whole road from tag to decoded frame.
 class PlayCommand {
 public:
-    static int Run(const QStringList& args);
+    static const ToolCommand& Command();
 };

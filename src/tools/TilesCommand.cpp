@@ -5,19 +5,21 @@
 #include "map/COSMCtrlTileDatabase.h"
 #include "map/COSMCtrlTileLayout.h"
 #include "map/CppSQLite3Exception.h"
+#include "tools/CommandOutput.h"
+#include "tools/ToolCommand.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
-#include <QTextStream>
-#include <cstdio>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <map>
 #include <vector>
 
 namespace {
 
-const char* kUsage =
-    "usage: plomera-evidence tiles fetch --cache FILE [--server URL] Z X Y [Z X Y ...]\n"
-    "       plomera-evidence tiles list --cache FILE";
+const QString kCache = QStringLiteral("--cache");
+const QString kServer = QStringLiteral("--server");
+const QString kJson = QStringLiteral("--json");
 
 constexpr int kMaxZoom = 18;
 
@@ -37,21 +39,8 @@ QString Md5(const QByteArray& bytes)
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex());
 }
 
-int Usage(QTextStream& err)
-{
-    err << kUsage << Qt::endl;
-    return 2;
-}
-
-bool ParseInt(const QString& text, int& value)
-{
-    bool ok = false;
-    value = text.toInt(&ok);
-    return ok;
-}
-
-int Fetch(const QString& cachePath, const QString& server, const std::vector<TileAddress>& tiles, QTextStream& out,
-          QTextStream& err)
+int Fetch(const QString& cachePath, const QString& server, const std::vector<TileAddress>& tiles, bool json,
+          CommandOutput& io)
 {
     std::unique_ptr<COSMCtrlMapnikTileProvider> provider;
     if (!server.isEmpty()) {
@@ -60,8 +49,8 @@ int Fetch(const QString& cachePath, const QString& server, const std::vector<Til
     COSMCtrlTileCache cache;
     cache.SetTileProvider(provider.get());
     cache.OpenCache(cachePath);
-    cache.SetInsertErrorHandler([&err](const QString& text, const QString& detail) {
-        err << text << ": " << detail << Qt::endl;
+    cache.SetInsertErrorHandler([&io](const QString& text, const QString& detail) {
+        io.Message(text + QStringLiteral(": ") + detail);
     });
 
     std::vector<bool> wasCached;
@@ -85,99 +74,131 @@ int Fetch(const QString& cachePath, const QString& server, const std::vector<Til
     cache.StopWorker();
 
     int missing = 0;
+    QJsonArray list;
     for (std::size_t i = 0; i < tiles.size(); ++i) {
         const TileAddress& t = tiles[i];
         const std::optional<QByteArray> bytes = cache.FindCachedTile(t.zoom, t.x, t.y);
-        if (!bytes) {
-            ++missing;
-            out << Address(t) << "\tnot stored" << Qt::endl;
-            continue;
+        const QString status = !bytes ? QStringLiteral("not stored") : wasCached[i] ? QStringLiteral("cached") : QStringLiteral("stored");
+        missing += bytes ? 0 : 1;
+        if (json) {
+            QJsonObject o{{QStringLiteral("zoom"), t.zoom}, {QStringLiteral("x"), t.x}, {QStringLiteral("y"), t.y},
+                          {QStringLiteral("status"), status}};
+            if (bytes) {
+                o[QStringLiteral("size")] = static_cast<qint64>(bytes->size());
+                o[QStringLiteral("md5")] = Md5(*bytes);
+            }
+            list.append(o);
+        } else if (!bytes) {
+            io.Line(Address(t) + QStringLiteral("\tnot stored"));
+        } else {
+            io.Line(QStringLiteral("%1\t%2\t%3 bytes\t%4").arg(Address(t), status).arg(bytes->size()).arg(Md5(*bytes)));
         }
-        out << Address(t) << '\t' << (wasCached[i] ? "cached" : "stored") << '\t' << bytes->size() << " bytes\t"
-            << Md5(*bytes) << Qt::endl;
+    }
+    if (json) {
+        io.Json(QJsonObject{{QStringLiteral("cache"), cachePath}, {QStringLiteral("tiles"), list}});
     }
     return missing == 0 ? 0 : 1;
 }
 
-int List(const QString& cachePath, QTextStream& out, QTextStream& err)
+int List(const QString& cachePath, bool json, CommandOutput& io)
 {
     if (!QFileInfo(cachePath).isFile()) {
-        err << "no tile cache file " << cachePath << Qt::endl;
+        io.Message(QStringLiteral("no tile cache file %1").arg(cachePath));
         return 2;
     }
+    QJsonArray list;
     for (const structCachedTile& t : COSMCtrlTileDatabase(cachePath).ListTiles()) {
-        out << t.id << '\t' << t.zoom << '/' << t.x << '/' << t.y << '\t';
-        if (t.hasData) {
-            out << t.tile.size() << " bytes\t" << Md5(t.tile);
-        } else {
-            out << "no data\t-";
+        if (json) {
+            QJsonObject o{{QStringLiteral("id"), t.id}, {QStringLiteral("zoom"), t.zoom}, {QStringLiteral("x"), t.x},
+                          {QStringLiteral("y"), t.y}, {QStringLiteral("cacheTime"), t.cacheTime},
+                          {QStringLiteral("size"), QJsonValue::Null}, {QStringLiteral("md5"), QJsonValue::Null}};
+            if (t.hasData) {
+                o[QStringLiteral("size")] = static_cast<qint64>(t.tile.size());
+                o[QStringLiteral("md5")] = Md5(t.tile);
+            }
+            list.append(o);
+            continue;
         }
-        out << '\t' << t.cacheTime << Qt::endl;
+        const QString data = t.hasData ? QStringLiteral("%1 bytes\t%2").arg(t.tile.size()).arg(Md5(t.tile))
+                                       : QStringLiteral("no data\t-");
+        io.Line(QStringLiteral("%1\t%2/%3/%4\t%5\t%6").arg(t.id).arg(t.zoom).arg(t.x).arg(t.y).arg(data, t.cacheTime));
+    }
+    if (json) {
+        io.Json(QJsonObject{{QStringLiteral("cache"), cachePath}, {QStringLiteral("tiles"), list}});
     }
     return 0;
 }
 
-} // namespace
-
-int TilesCommand::Run(const QStringList& args)
+int Run(const CommandArguments& args, CommandOutput& io)
 {
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    return Run(args, out, err);
-}
-
-int TilesCommand::Run(const QStringList& args, QTextStream& out, QTextStream& err)
-{
-    if (args.isEmpty()) {
-        return Usage(err);
+    args.ExpectPositional(1, 1 << 20, QStringLiteral("an action (fetch, list)"));
+    const QString action = args.Positional().first();
+    if (action != QLatin1String("fetch") && action != QLatin1String("list")) {
+        throw UsageError(QStringLiteral("unknown action '%1' (fetch, list)").arg(action));
     }
-    const QString action = args.first();
-    QString cachePath;
-    QString server;
-    QStringList numbers;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("--cache") || a == QLatin1String("--server")) {
-            if (i + 1 >= args.size()) {
-                return Usage(err);
-            }
-            (a == QLatin1String("--cache") ? cachePath : server) = args[++i];
-        } else {
-            numbers << a;
-        }
-    }
-    if (cachePath.isEmpty()) {
-        return Usage(err);
-    }
+    const QString cachePath = args.Required(kCache);
+    const bool json = args.Has(kJson);
     try {
-        if (action == QLatin1String("list") && numbers.isEmpty() && server.isEmpty()) {
-            return List(cachePath, out, err);
+        if (action == QLatin1String("list")) {
+            args.AllowOnly(action, {"--cache", "--json"});
+            args.ExpectPositional(1, 1, QStringLiteral("nothing"));
+            return List(cachePath, json, io);
         }
-        if (action != QLatin1String("fetch") || numbers.isEmpty() || numbers.size() % 3 != 0) {
-            return Usage(err);
+        const QStringList numbers = args.Positional().mid(1);
+        if (numbers.isEmpty() || numbers.size() % 3 != 0) {
+            throw UsageError(QStringLiteral("fetch needs tiles as Z X Y, three numbers each"));
         }
-        if (!server.isEmpty() && !COSMCtrlMapnikTileProvider::IsUsableServer(server)) {
-            err << "not a usable tile server: " << server << Qt::endl;
-            return 2;
+        const QString server = args.Value(kServer);
+        if (args.Has(kServer) && !COSMCtrlMapnikTileProvider::IsUsableServer(server)) {
+            throw UsageError(QStringLiteral("not a usable tile server: '%1'").arg(server));
         }
         std::vector<TileAddress> tiles;
         for (qsizetype i = 0; i < numbers.size(); i += 3) {
             TileAddress t{};
-            if (!ParseInt(numbers[i], t.zoom) || !ParseInt(numbers[i + 1], t.x) || !ParseInt(numbers[i + 2], t.y)
-                || t.zoom < 0 || t.zoom > kMaxZoom) {
-                err << "not a tile: " << numbers.mid(i, 3).join(QLatin1Char(' ')) << Qt::endl;
-                return 2;
-            }
+            t.zoom = static_cast<int>(CommandArguments::ParseInteger(numbers[i], 0, kMaxZoom, QStringLiteral("Z")));
             const int n = COSMCtrlTileLayout::TilesPerSide(t.zoom);
-            if (t.x < 0 || t.x >= n || t.y < 0 || t.y >= n) {
-                err << "not a tile: " << numbers.mid(i, 3).join(QLatin1Char(' ')) << Qt::endl;
-                return 2;
-            }
+            t.x = static_cast<int>(CommandArguments::ParseInteger(numbers[i + 1], 0, n - 1, QStringLiteral("X at zoom %1").arg(t.zoom)));
+            t.y = static_cast<int>(CommandArguments::ParseInteger(numbers[i + 2], 0, n - 1, QStringLiteral("Y at zoom %1").arg(t.zoom)));
             tiles.push_back(t);
         }
-        return Fetch(cachePath, server, tiles, out, err);
+        return Fetch(cachePath, server, tiles, json, io);
     } catch (const CppSQLite3Exception& e) {
-        err << e.ErrorMessage() << Qt::endl;
+        io.Message(e.ErrorMessage());
         return 2;
     }
+}
+
+} // namespace
+
+const ToolCommand& TilesCommand::Command()
+{
+    static const ToolCommand command{
+        "tiles",
+        "fill or list a map tile cache file",
+        "tiles fetch --cache FILE [--server URL] [--json] Z X Y [Z X Y ...]\n"
+        "tiles list --cache FILE [--json]",
+        R"HELP(The map's tile cache (an SQLite file), through the same cache, download queue and worker the
+map uses.
+  fetch   downloads the tiles Z X Y (zoom 0 to 18, X and Y below 2^Z) that the cache does not
+          hold yet and prints one line per tile: Z/X/Y, cached|stored|not stored, size, MD5
+  list    prints every row of the cache: id, Z/X/Y, size and MD5 (or "no data"), cache time
+
+Options:
+  --cache FILE   the cache file (fetch creates it)
+  --server URL   the tile server, "http://host[:port][/path]" [the map's own]
+  --json         one JSON object instead of the lines:
+                   fetch: {"cache", "tiles": [{"zoom", "x", "y", "status", "size"?, "md5"?}]}
+                   list:  {"cache", "tiles": [{"id", "zoom", "x", "y", "cacheTime",
+                                               "size", "md5"}]} (null without data)
+
+Exit codes:
+  0   done (fetch: every tile asked for is in the cache)
+  1   fetch: some tile was not stored
+  2   the cache file is missing (list) or unusable
+  64  a mistake in the command line
+)HELP",
+        {{kCache, QStringLiteral("FILE")}, {kServer, QStringLiteral("URL")}, {kJson, {}}},
+        &Run,
+    };
+    return command;
 }

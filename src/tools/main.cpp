@@ -1,58 +1,84 @@
 // plomera-evidence: the command-line companion of the player, on the same evidence code.
+//
+// How a command is written, so that they all behave alike for scripts:
+// - One class per command (XCommand.h/.cpp) whose Command() returns a ToolCommand: name, a
+//   one-line summary, usage lines, the help text (what it does, options, output, exit codes) and
+//   the table of its options. Add it to the table below and to README's table of commands.
+// - Options are parsed by CommandArguments against that table, before the body runs: "--help"
+//   and "-h" print the help and exit 0; every mistake (unknown command or option, missing
+//   argument, bad time, bad number) is a UsageError thrown with one line naming it, printed
+//   with "Try 'plomera-evidence --help'." on standard error, exit 64. The body checks all its
+//   arguments before it reads or writes any file, so a mistake never prints data.
+// - Data goes to standard output, messages to standard error, both through CommandOutput; Qt's
+//   own warnings go to the log (LogFlags), never to the terminal.
+// - --json, for every command that reports: one JSON object per run, written by
+//   CommandOutput::Json, keys in camelCase as `info` has them, times as epoch seconds.
+// - Times: CommandArguments::Time (TimeArgument): local "YYYY-MM-DD HH:MM:SS", ISO 8601 with a
+//   zone, epoch seconds; help texts quote TimeArgument::kFormsHelp.
+// - Long work: ProgressCounter, a one-line counter on standard error drawn only on a terminal;
+//   the command takes --quiet to silence it.
+// - Exit codes: 0 done, 64 a mistake, each command's own failures in between (1, 2, ...), listed
+//   in its help and in README.
+#include "logging/Logger.h"
 #include "tools/BookmarksCommand.h"
-#include "tools/CommandLineText.h"
+#include "tools/CommandOutput.h"
+#include "tools/CommandTable.h"
 #include "tools/EvidenceInfoCommand.h"
+#include "tools/PackageCommand.h"
 #include "tools/PlayCommand.h"
+#include "tools/TilesCommand.h"
 
 #if defined(PLOMERA_HAVE_SAMPLE) && __has_include("tools/sample/MakeSampleCommand.h")
 #include "tools/sample/MakeSampleCommand.h"
 #define PLOMERA_MAKE_SAMPLE 1
 #endif
 
-#include "tools/TilesCommand.h"
-#include "tools/PackageCommand.h"
-
 #include <QCoreApplication>
 #include <QStringList>
+#include <QTextStream>
+
 #include <clocale>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+// The framework's notices (a missing runtime folder, plugin chatter) are not the tool's output:
+// they go to the log. Only a critical or fatal message, which ends the run, reaches the terminal.
+void FrameworkMessage(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::fprintf(stderr, "plomera-evidence: %s\n", text.toLocal8Bit().constData());
+        return;
+    }
+    if (type == QtWarningMsg) {
+        Logger::GetInstance()->Error(text);
+    } else {
+        Logger::GetInstance()->Info(text);
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    qInstallMessageHandler(&FrameworkMessage);
     QCoreApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
-    QStringList args = QCoreApplication::arguments().mid(1);
-    const QString usage = QStringLiteral(
-        "usage: plomera-evidence info FILE [--json]\n"
-        "       plomera-evidence bookmarks FILE list|add|delete|clear ...\n"
-        "       plomera-evidence play FILE [--seek \"YYYY-MM-DD HH:MM:SS\"] [--snapshot OUT.png]\n"
-        "       plomera-evidence make-sample DIR [options]\n"
-        "       plomera-evidence tiles fetch|list --cache FILE ...\n"
-        "       plomera-evidence package create|list|extract ...");
-    if (args.isEmpty()) {
-        CommandLineText::Err(usage);
-        return 2;
-    }
-    const QString command = args.takeFirst();
-    if (command == QLatin1String("info")) {
-        return EvidenceInfoCommand::Run(args);
-    }
-    if (command == QLatin1String("bookmarks")) {
-        return BookmarksCommand::Run(args);
-    }
-    if (command == QLatin1String("play")) {
-        return PlayCommand::Run(args);
-    }
-    if (command == QLatin1String("package")) {
-        return PackageCommand::Run(args);
-    }
-    if (command == QLatin1String("tiles")) {
-        return TilesCommand::Run(args);
-    }
+
+    const CommandTable commands({
+        &EvidenceInfoCommand::Command(),
+        &BookmarksCommand::Command(),
+        &PlayCommand::Command(),
 #ifdef PLOMERA_MAKE_SAMPLE
-    if (command == QLatin1String("make-sample")) {
-        return MakeSampleCommand(args);
-    }
+        &MakeSampleCommand::Command(),
 #endif
-    CommandLineText::Err(usage);
-    return 2;
+        &PackageCommand::Command(),
+        &TilesCommand::Command(),
+    });
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    CommandOutput io(out, err, ::isatty(STDERR_FILENO) == 1);
+    return commands.Run(QCoreApplication::arguments().mid(1), io);
 }

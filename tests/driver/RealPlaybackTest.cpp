@@ -5,6 +5,7 @@
 #include "evidence/FalException.h"
 #include "facade/FalFacade.h"
 #include "tools/PlayCommand.h"
+#include "tools/ToolCommand.h"
 #include "tools/sample/FrameStamp.h"
 #include "tools/sample/SampleMaker.h"
 #include "tools/sample/SampleStreamWriter.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -320,11 +322,19 @@ TEST_F(RealPlaybackTest, PlayCommandWritesThePictureOfTheSoughtSecond)
     probe.StopVideos(&list);
 
     const QString when = QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
-    ASSERT_EQ(PlayCommand::Run({singleFile, QStringLiteral("--seek"), when, QStringLiteral("--snapshot"), out}), 0);
+    QString printed;
+    QString messages;
+    QTextStream printedStream(&printed);
+    QTextStream messageStream(&messages);
+    auto play = [&](const QStringList& args) { return PlayCommand::Command().Run(args, printedStream, messageStream); };
+    ASSERT_EQ(play({singleFile, QStringLiteral("--seek"), when, QStringLiteral("--snapshot"), out}), 0)
+        << messages.toStdString();
     QImage written(out);
     ASSERT_FALSE(written.isNull());
     EXPECT_EQ(Stamp(written), 5 * kFps);
 
-    EXPECT_EQ(PlayCommand::Run({singleFile, QStringLiteral("--seek"), QStringLiteral("soon")}), 2);
-    EXPECT_EQ(PlayCommand::Run({folder->filePath("missing.video")}), 1);
+    EXPECT_TRUE(printed.contains(QStringLiteral("index: %1\n").arg(5 * kFps))) << printed.toStdString();
+
+    EXPECT_EQ(play({singleFile, QStringLiteral("--seek"), QStringLiteral("soon")}), 64);
+    EXPECT_EQ(play({folder->filePath("missing.video")}), 1);
 }

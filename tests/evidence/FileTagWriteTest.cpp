@@ -5,9 +5,10 @@
 #include "evidence/FileTag.h"
 #include "evidence/TagFile.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace {
 
@@ -204,19 +205,53 @@ TEST_F(FileTagWriteTest, SavesThatMustBeRefused)
     EXPECT_THROW(d.SaveBookmarks(), FalException);
     EXPECT_TRUE(EvidenceTestFiles::Read(damaged).toStdString() == bytes);
     EXPECT_FALSE(QFileInfo::exists(damaged + "_Backup"));
+}
 
-    // A read-only file is never touched (root may write anyway, so only as a user).
-    if (geteuid() != 0) {
-        const QString ro = Make(TagSpec{});
-        const QByteArray before = EvidenceTestFiles::Read(ro);
-        QFile::setPermissions(ro, QFileDevice::ReadOwner);
-        FileTag r;
-        ASSERT_TRUE(r.LoadFromFile(ro));
-        r.AddBookmark("x", 1678881900, "");
-        EXPECT_THROW(r.SaveBookmarks(), FalException);
-        EXPECT_EQ(EvidenceTestFiles::Read(ro), before);
-        EXPECT_FALSE(QFileInfo::exists(ro + "_Backup"));
+// A file whose mode has no write bit is refused before anything is written, also for root, which
+// the system itself would let write it. With a write bit back, the same object saves.
+TEST_F(FileTagWriteTest, WriteProtectedFileIsRefusedWhoeverRunsTheSave)
+{
+    for (const char* version : {"6.0", "6.2", "7.1"}) {
+        for (const QFileDevice::Permissions mode :
+             {QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther,
+              QFileDevice::Permissions(QFileDevice::ReadOwner),
+              QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup | QFileDevice::ExeGroup
+                  | QFileDevice::ReadOther | QFileDevice::ExeOther}) {
+            SCOPED_TRACE(std::string(version) + " mode " + std::to_string(int(mode)));
+            TagSpec s;
+            s.version = version;
+            const QString path = Make(s);
+            const QByteArray before = EvidenceTestFiles::Read(path);
+            const QStringList folderBefore = QDir(files.Path()).entryList(QDir::AllEntries | QDir::Hidden);
+            ASSERT_TRUE(QFile::setPermissions(path, mode));
+            const QDateTime modified = QFileInfo(path).lastModified();
+            ASSERT_TRUE(FileTag::IsWriteProtected(path));
+
+            FileTag tag;
+            ASSERT_TRUE(tag.LoadFromFile(path));
+            tag.AddBookmark("Suspect", 1678881900, "Blue coat");
+            try {
+                tag.SaveBookmarks();
+                FAIL() << "a write-protected file was saved";
+            } catch (const FalException& e) {
+                EXPECT_EQ(e.Message(), "The file is write-protected: " + path);
+            }
+            EXPECT_EQ(EvidenceTestFiles::Read(path), before);
+            EXPECT_EQ(QFileInfo(path).lastModified(), modified);
+            EXPECT_EQ(QDir(files.Path()).entryList(QDir::AllEntries | QDir::Hidden), folderBefore);
+
+            ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                        | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+            EXPECT_FALSE(FileTag::IsWriteProtected(path));
+            tag.SaveBookmarks();
+            FileTag back;
+            ASSERT_TRUE(back.LoadFromFile(path));
+            ASSERT_FALSE(back.Bookmarks().empty());
+            EXPECT_EQ(back.Bookmarks().back()->GetName(), "Suspect");
+            EXPECT_FALSE(QFileInfo::exists(path + "_Backup"));
+        }
     }
+    EXPECT_FALSE(FileTag::IsWriteProtected(files.Path() + "/missing.video"));
 }
 
 TEST_F(FileTagWriteTest, AppendTagWritesWhatTheReaderReads)

@@ -7,6 +7,7 @@
 #include "map/COSMCtrlTileDatabase.h"
 #include "map/COSMCtrlTileLayout.h"
 #include "tools/TilesCommand.h"
+#include "tools/ToolCommand.h"
 
 #include <QCryptographicHash>
 #include <QElapsedTimer>
@@ -199,7 +200,7 @@ TEST_F(TileDownloadTest, TilesCommandFetchesThroughTheWorkerAndListsTheCache)
     QTextStream err(&errText);
     const QStringList fetch = {"fetch", "--cache", cacheFile, "--server", "http://" + server.Server(),
                                "4", "3", "2", "3", "1", "0", "3", "1", "1"};
-    EXPECT_EQ(TilesCommand::Run(fetch, out, err), 1);
+    EXPECT_EQ(TilesCommand::Command().Run(fetch, out, err), 1);
     const QStringList lines = outText.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 3) << outText.toStdString();
     const QByteArray tile = TileTestServer::Tile(4, 3, 2);
@@ -211,14 +212,14 @@ TEST_F(TileDownloadTest, TilesCommandFetchesThroughTheWorkerAndListsTheCache)
     EXPECT_EQ(COSMCtrlTileDatabase(cacheFile).ReadTile(4, 3, 2), tile);
 
     outText.clear();
-    EXPECT_EQ(TilesCommand::Run({"list", "--cache", cacheFile}, out, err), 0);
+    EXPECT_EQ(TilesCommand::Command().Run({"list", "--cache", cacheFile}, out, err), 0);
     const QStringList listed = outText.trimmed().split('\n');
     ASSERT_EQ(listed.size(), 2);
     EXPECT_TRUE(listed[0].startsWith("1\t3/1/0\t")); // zoom 3 goes first
     EXPECT_TRUE(listed[1].startsWith("2\t4/3/2\t"));
 
-    EXPECT_EQ(TilesCommand::Run({"fetch", "--cache", cacheFile, "3", "8", "0"}, out, err), 2);
-    EXPECT_EQ(TilesCommand::Run({"list", "--cache", files.dir.filePath("none.gmdb")}, out, err), 2);
+    EXPECT_EQ(TilesCommand::Command().Run({"fetch", "--cache", cacheFile, "3", "8", "0"}, out, err), 64);
+    EXPECT_EQ(TilesCommand::Command().Run({"list", "--cache", files.dir.filePath("none.gmdb")}, out, err), 2);
     EXPECT_FALSE(QFile::exists(files.dir.filePath("none.gmdb")));
 }
 

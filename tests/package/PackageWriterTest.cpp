@@ -2,6 +2,7 @@
 
 #include "evidence/FalException.h"
 #include "tools/PackageCommand.h"
+#include "tools/ToolCommand.h"
 #include "package/PackageExtraction.h"
 #include "package/PackageTrailer.h"
 #include "package/PackageWriter.h"
@@ -154,7 +155,7 @@ int RunCommand(const QStringList& args, QString* out, QString* err)
 {
     QTextStream outStream(out);
     QTextStream errStream(err);
-    return PackageCommand::Run(args, outStream, errStream);
+    return PackageCommand::Command().Run(args, outStream, errStream);
 }
 
 TEST(PackageWriterTest, PackageCommandCreatesListsAndExtracts)
@@ -193,12 +194,17 @@ TEST(PackageWriterTest, PackageCommandCreatesListsAndExtracts)
     Write(dir.filePath(QStringLiteral("damaged.exe")), Player(10) + ManyFilesTrailer({}, 9, 2));
     err.clear();
     EXPECT_EQ(RunCommand({"list", dir.filePath(QStringLiteral("damaged.exe"))}, &out, &err), 1);
-    EXPECT_TRUE(err.startsWith(QStringLiteral("Package trailer damaged: 9 entries do not fit the file")));
+    EXPECT_TRUE(err.startsWith(QStringLiteral("plomera-evidence package: Package trailer damaged: 9 entries do not fit the file")))
+        << err.toStdString();
     for (const QStringList& bad : {QStringList{}, QStringList{"create", package}, QStringList{"list"},
                                    QStringList{"extract", package}, QStringList{"create", package, "a", "--kind", "5"},
                                    QStringList{"frobnicate"}, QStringList{"list", package, "--bogus"}}) {
         SCOPED_TRACE(bad.join(QLatin1Char(' ')).toStdString());
-        EXPECT_EQ(RunCommand(bad, &out, &err), 2);
+        out.clear();
+        err.clear();
+        EXPECT_EQ(RunCommand(bad, &out, &err), 64);
+        EXPECT_TRUE(out.isEmpty());
+        EXPECT_TRUE(err.endsWith(QStringLiteral(". Try 'plomera-evidence --help'.\n"))) << err.toStdString();
     }
 }
 

@@ -2,6 +2,7 @@
 #include "VdlTestSupport.h"
 
 #include "evidence/FileTag.h"
+#include "tools/ToolCommand.h"
 #include "tools/sample/MakeSampleCommand.h"
 #include "tools/sample/SampleMaker.h"
 #include "vdl/vdl.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTextStream>
 
 TEST(SampleMaker, EveryTagVersionReadsBackAndTheStreamPlaysBehindIt)
 {
@@ -52,8 +54,13 @@ TEST(SampleMaker, CommandWritesAnExportFolderAndRefusesBadOptions)
 {
     QTemporaryDir dir;
     const QString folder = dir.filePath("export");
-    EXPECT_EQ(MakeSampleCommand({folder, "--cameras", "3", "--channels-per-file", "3", "--duration", "2",
-                                 "--size", "320x240", "--encrypted", "--partial", "--start", "2022-03-04 05:06:07"}),
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    auto makeSample = [&](const QStringList& args) { return MakeSampleCommand::Command().Run(args, outStream, errStream); };
+    EXPECT_EQ(makeSample({folder, "--cameras", "3", "--channels-per-file", "3", "--duration", "2", "--size", "320x240",
+                          "--encrypted", "--partial", "--start", "2022-03-04 05:06:07"}),
               0);
     const QStringList made = QDir(folder).entryList(QDir::Files, QDir::Name);
     EXPECT_EQ(made, QStringList({"cameras_1-3.partial", "cameras_1-3.video"}));
@@ -76,5 +83,5 @@ TEST(SampleMaker, CommandWritesAnExportFolderAndRefusesBadOptions)
     for (const QStringList& bad : {QStringList{}, QStringList{folder, "--cameras", "0"}, QStringList{folder, "--size", "10x"},
                                    QStringList{folder, "--codec", "vp9"}, QStringList{folder, "--frobnicate"},
                                    QStringList{folder, "--tag-version", "7.2"}, QStringList{folder, "--start", "yesterday"}})
-        EXPECT_NE(MakeSampleCommand(bad), 0) << bad.join(' ').toStdString();
+        EXPECT_EQ(makeSample(bad), 64) << bad.join(' ').toStdString();
 }

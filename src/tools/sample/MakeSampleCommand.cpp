@@ -3,160 +3,217 @@
 #include "SampleMaker.h"
 
 #include "evidence/FalException.h"
+#include "tools/CommandOutput.h"
+#include "tools/ProgressCounter.h"
+#include "tools/TimeArgument.h"
+#include "tools/ToolCommand.h"
 
-#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QRegularExpression>
-#include <QTextStream>
 
 extern "C" {
 #include <libavutil/log.h>
 }
 
-#include <ctime>
 #include <exception>
 
 namespace {
 
-const char kUsage[] =
-    "usage: plomera-evidence make-sample DIR [--cameras N] [--first-camera N] [--channels-per-file N] [--duration S]\n"
-    "       [--start \"YYYY-MM-DD HH:MM:SS\"] [--fps F] [--size WxH] [--gop G] [--codec h264|mpeg4]\n"
-    "       [--audio] [--encrypted] [--key K] [--fisheye] [--mount Ceiling|Wall|Desktop] [--watermark]\n"
-    "       [--watermark-break S] [--watermark-gap A-B] [--tag-version 6.0|6.1|6.2|7.1]\n"
-    "       [--bookmarks K] [--partial]";
+constexpr int kMaxCameras = 32;
 
-int Fail(const QString& text)
+// Every option and what it sets, checked in full before anything is written.
+SampleEvidenceOptions Check(const CommandArguments& args)
 {
-    QTextStream(stderr) << "make-sample: " << text << "\n";
-    return 2;
+    args.ExpectPositional(1, 1, QStringLiteral("DIR"));
+    SampleEvidenceOptions o;
+    auto integer = [&](const char* option, int low, int high, int* out) {
+        if (const auto v = args.Integer(QString::fromLatin1(option), low, high))
+            *out = static_cast<int>(*v);
+    };
+    auto oneOf = [&](const char* option, const QStringList& allowed, QString* out) {
+        const QString name = QString::fromLatin1(option);
+        if (!args.Has(name))
+            return;
+        *out = args.Value(name);
+        if (!allowed.contains(*out))
+            throw UsageError(QStringLiteral("bad value '%1' for %2 (%3)").arg(*out, name, allowed.join(QStringLiteral(", "))));
+    };
+    integer("--cameras", 1, kMaxCameras, &o.cameras);
+    integer("--first-camera", 1, kMaxCameras, &o.firstCamera);
+    integer("--channels-per-file", 1, kMaxCameras, &o.channelsPerFile);
+    if (o.firstCamera + o.cameras > kMaxCameras + 1)
+        throw UsageError(QStringLiteral("cameras %1 to %2: a recorder has at most %3")
+                             .arg(o.firstCamera)
+                             .arg(o.firstCamera + o.cameras - 1)
+                             .arg(kMaxCameras));
+    if (const auto d = args.Number(QStringLiteral("--duration"), 0.001, 24 * 3600))
+        o.durationSeconds = *d;
+    if (const auto start = args.Time(QStringLiteral("--start"))) {
+        if (*start <= 0)
+            throw UsageError(QStringLiteral("--start must lie after 1970-01-01 00:00:00 UTC"));
+        o.startUtc = *start;
+    }
+    integer("--fps", 1, 120, &o.fps);
+    if (args.Has(QStringLiteral("--size"))) {
+        static const QRegularExpression size(QStringLiteral("^([0-9]{2,4})x([0-9]{2,4})$"));
+        const QString text = args.Value(QStringLiteral("--size"));
+        const auto m = size.match(text);
+        o.width = m.captured(1).toInt();
+        o.height = m.captured(2).toInt();
+        if (!m.hasMatch() || o.width < 64 || o.height < 64 || o.width > 4096 || o.height > 4096 || o.width % 2 != 0
+            || o.height % 2 != 0)
+            throw UsageError(QStringLiteral("bad size '%1' for --size (WxH, even, 64 to 4096)").arg(text));
+    }
+    integer("--gop", 1, 1000, &o.gop);
+    oneOf("--codec", {QStringLiteral("h264"), QStringLiteral("mpeg4")}, &o.codec);
+    o.audio = args.Has(QStringLiteral("--audio"));
+    o.encrypted = args.Has(QStringLiteral("--encrypted"));
+    if (args.Has(QStringLiteral("--key"))) {
+        o.key = args.Value(QStringLiteral("--key"));
+        if (o.key.toLatin1().size() != 16)
+            throw UsageError(QStringLiteral("the --key must be 16 characters"));
+    }
+    o.fisheye = args.Has(QStringLiteral("--fisheye"));
+    oneOf("--mount", {QStringLiteral("Ceiling"), QStringLiteral("Wall"), QStringLiteral("Desktop")}, &o.mount);
+    o.watermark = args.Has(QStringLiteral("--watermark"));
+    integer("--watermark-break", 0, 1 << 30, &o.watermarkBreak);
+    if (args.Has(QStringLiteral("--watermark-gap"))) {
+        static const QRegularExpression gap(QStringLiteral("^([0-9]{1,9})-([0-9]{1,9})$"));
+        const QString text = args.Value(QStringLiteral("--watermark-gap"));
+        const auto m = gap.match(text);
+        o.watermarkGapFrom = m.captured(1).toInt();
+        o.watermarkGapTo = m.captured(2).toInt();
+        if (!m.hasMatch() || o.watermarkGapTo <= o.watermarkGapFrom)
+            throw UsageError(QStringLiteral("bad gap '%1' for --watermark-gap (A-B seconds, A below B)").arg(text));
+    }
+    oneOf("--tag-version", {QStringLiteral("6.0"), QStringLiteral("6.1"), QStringLiteral("6.2"), QStringLiteral("7.1")},
+          &o.tagVersion);
+    integer("--bookmarks", 0, 1000, &o.bookmarks);
+    o.partial = args.Has(QStringLiteral("--partial"));
+    if (o.watermark && o.codec != QLatin1String("h264"))
+        throw UsageError(QStringLiteral("--watermark needs --codec h264"));
+    return o;
 }
 
-bool ParseStart(const QString& text, qint64* utc)
+QJsonObject ToJson(const QString& folder, const std::vector<SampleFile>& files)
 {
-    static const QRegularExpression re(QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2}) (\\d{2}):(\\d{2}):(\\d{2})$"));
-    const auto m = re.match(text);
-    if (!m.hasMatch())
-        return false;
-    struct tm local = {};
-    local.tm_year = m.captured(1).toInt() - 1900;
-    local.tm_mon = m.captured(2).toInt() - 1;
-    local.tm_mday = m.captured(3).toInt();
-    local.tm_hour = m.captured(4).toInt();
-    local.tm_min = m.captured(5).toInt();
-    local.tm_sec = m.captured(6).toInt();
-    local.tm_isdst = -1;
-    const time_t t = mktime(&local);
-    if (t == static_cast<time_t>(-1) || local.tm_year < 100)
-        return false;
-    *utc = static_cast<qint64>(t);
-    return true;
+    QJsonArray list;
+    for (const SampleFile& f : files) {
+        QJsonArray channels;
+        for (int c : f.channels)
+            channels.append(c);
+        list.append(QJsonObject{{QStringLiteral("path"), f.path},
+                                {QStringLiteral("cameraNames"), QJsonArray::fromStringList(f.cameraNames)},
+                                {QStringLiteral("channels"), channels},
+                                {QStringLiteral("startTime"), f.startTime},
+                                {QStringLiteral("endTime"), f.endTime},
+                                {QStringLiteral("tagVersion"), f.partial ? QJsonValue() : QJsonValue(f.tagVersion)},
+                                {QStringLiteral("partial"), f.partial}});
+    }
+    return QJsonObject{{QStringLiteral("folder"), folder}, {QStringLiteral("files"), list}};
+}
+
+int Run(const CommandArguments& args, CommandOutput& io)
+{
+    SampleEvidenceOptions o = Check(args);
+    const QString folder = args.Positional().first();
+    ProgressCounter progress(io, args.Has(QStringLiteral("--quiet")), QStringLiteral("make-sample"),
+                             ProgressCounter::Unit::Items, QStringLiteral("frames"));
+    if (progress.Shown()) {
+        o.progress = [&progress](qint64 done, qint64 total, const QString& file) { progress.Update(done, total, file); };
+    }
+    av_log_set_level(AV_LOG_ERROR);
+    std::vector<SampleFile> files;
+    try {
+        files = SampleMaker::MakeFiles(folder, o);
+    } catch (const FalException& e) {
+        progress.Finish();
+        io.Message(e.Message());
+        return 1;
+    } catch (const std::exception& e) {
+        progress.Finish();
+        io.Message(QString::fromUtf8(e.what()));
+        return 1;
+    }
+    progress.Finish();
+    if (args.Has(QStringLiteral("--json"))) {
+        io.Json(ToJson(folder, files));
+    } else {
+        for (const SampleFile& f : files)
+            io.Line(f.path);
+    }
+    return 0;
 }
 
 } // namespace
 
-int MakeSampleCommand(const QStringList& args)
+const ToolCommand& MakeSampleCommand::Command()
 {
-    if (args.isEmpty() || args.first().startsWith(QLatin1String("--")))
-        return Fail(QString::fromLatin1(kUsage));
-    const QString folder = args.first();
-    SampleEvidenceOptions o;
-    for (int i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto value = [&](QString* out) {
-            if (i + 1 >= args.size())
-                return false;
-            *out = args[++i];
-            return true;
-        };
-        auto number = [&](int* out, int low, int high) {
-            QString v;
-            bool ok = false;
-            if (!value(&v))
-                return false;
-            const int n = v.toInt(&ok);
-            if (!ok || n < low || n > high)
-                return false;
-            *out = n;
-            return true;
-        };
-        QString v;
-        bool ok = true;
-        if (a == QLatin1String("--cameras"))
-            ok = number(&o.cameras, 1, 32);
-        else if (a == QLatin1String("--first-camera"))
-            ok = number(&o.firstCamera, 1, 32);
-        else if (a == QLatin1String("--channels-per-file"))
-            ok = number(&o.channelsPerFile, 1, 32);
-        else if (a == QLatin1String("--duration")) {
-            ok = value(&v);
-            o.durationSeconds = v.toDouble(&ok);
-            ok = ok && o.durationSeconds > 0 && o.durationSeconds <= 24 * 3600;
-        } else if (a == QLatin1String("--start"))
-            ok = value(&v) && ParseStart(v, &o.startUtc);
-        else if (a == QLatin1String("--fps"))
-            ok = number(&o.fps, 1, 120);
-        else if (a == QLatin1String("--size")) {
-            ok = value(&v);
-            const QStringList wh = v.split('x');
-            ok = ok && wh.size() == 2;
-            if (ok) {
-                o.width = wh[0].toInt(&ok);
-                bool ok2 = false;
-                o.height = wh[1].toInt(&ok2);
-                ok = ok && ok2 && o.width >= 64 && o.height >= 64 && o.width <= 4096 && o.height <= 4096
-                    && o.width % 2 == 0 && o.height % 2 == 0;
-            }
-        } else if (a == QLatin1String("--gop"))
-            ok = number(&o.gop, 1, 1000);
-        else if (a == QLatin1String("--codec"))
-            ok = value(&o.codec) && (o.codec == QLatin1String("h264") || o.codec == QLatin1String("mpeg4"));
-        else if (a == QLatin1String("--audio"))
-            o.audio = true;
-        else if (a == QLatin1String("--encrypted"))
-            o.encrypted = true;
-        else if (a == QLatin1String("--key"))
-            ok = value(&o.key) && o.key.toLatin1().size() == 16;
-        else if (a == QLatin1String("--fisheye"))
-            o.fisheye = true;
-        else if (a == QLatin1String("--mount"))
-            ok = value(&o.mount) && QStringList{"Ceiling", "Wall", "Desktop"}.contains(o.mount);
-        else if (a == QLatin1String("--watermark"))
-            o.watermark = true;
-        else if (a == QLatin1String("--watermark-break"))
-            ok = number(&o.watermarkBreak, 0, 1 << 30);
-        else if (a == QLatin1String("--watermark-gap")) {
-            ok = value(&v);
-            const QStringList ab = v.split('-');
-            ok = ok && ab.size() == 2;
-            if (ok) {
-                bool ok2 = false;
-                o.watermarkGapFrom = ab[0].toInt(&ok);
-                o.watermarkGapTo = ab[1].toInt(&ok2);
-                ok = ok && ok2 && o.watermarkGapFrom >= 0 && o.watermarkGapTo > o.watermarkGapFrom;
-            }
-        } else if (a == QLatin1String("--tag-version"))
-            ok = value(&o.tagVersion) && QStringList{"6.0", "6.1", "6.2", "7.1"}.contains(o.tagVersion);
-        else if (a == QLatin1String("--bookmarks"))
-            ok = number(&o.bookmarks, 0, 1000);
-        else if (a == QLatin1String("--partial"))
-            o.partial = true;
-        else
-            return Fail(QStringLiteral("unknown option %1\n%2").arg(a, QString::fromLatin1(kUsage)));
-        if (!ok)
-            return Fail(QStringLiteral("bad value for %1").arg(a));
-    }
-    if (o.watermark && o.codec != QLatin1String("h264"))
-        return Fail(QStringLiteral("--watermark needs --codec h264"));
-    av_log_set_level(AV_LOG_ERROR);
-    try {
-        const QStringList files = SampleMaker::Make(folder, o);
-        QTextStream out(stdout);
-        for (const QString& f : files)
-            out << f << "\n";
-        return 0;
-    } catch (const FalException& e) {
-        QTextStream(stderr) << "make-sample: " << e.Message() << "\n";
-    } catch (const std::exception& e) {
-        QTextStream(stderr) << "make-sample: " << e.what() << "\n";
-    }
-    return 1;
+    static const ToolCommand command{
+        "make-sample",
+        "write sample evidence: tagged .video files with stamped test pictures",
+        "make-sample DIR [OPTIONS]",
+        R"HELP(Writes an export folder of sample evidence made by this project: one .video file per camera
+(or per group of cameras), each a stream of test pictures that show the camera, the wall-clock
+time and the frame number and carry a machine-readable frame stamp, followed by a real tag.
+Prints the paths of the files written, one per line. Existing files of the same names are
+replaced.
+
+Options (defaults in brackets):
+  --cameras N              cameras in all, 1 to 32 [1]
+  --first-camera N         number of the first camera [1]
+  --channels-per-file N    cameras (video streams) in one file [1]
+  --duration S             seconds of recording [60]
+  --start TIME             wall-clock time of the first frame [2021-06-05 07:08:00 local]
+  --fps F, --gop G         frame rate [25] and key-frame distance [50]
+  --size WxH               picture size, even, 64 to 4096 [640x360]
+  --codec h264|mpeg4       [h264]
+  --audio                  a tone track
+  --encrypted, --key K     encrypted stream (MP4), with the 16-character stream key
+  --fisheye, --mount M     the first camera is a fisheye camera mounted M [Ceiling]
+  --watermark              watermark records in the stream (h264 only)
+  --watermark-break S      the record of second S has a spoilt seal
+  --watermark-gap A-B      no records from second A to B
+  --tag-version V          6.0, 6.1, 6.2 or 7.1 [6.2; 7.1 for fisheye]
+  --bookmarks K            K bookmarks spread over the recording [0]
+  --partial                one more file, cut short, named .partial
+  --json                   one JSON object instead of the paths: {"folder", "files": [{"path",
+                           "cameraNames", "channels", "startTime", "endTime" (epoch seconds),
+                           "tagVersion" (null for a .partial), "partial"}]}
+  --quiet                  no progress counter (it is shown only when standard error is a
+                           terminal)
+
+)HELP" PLOMERA_TIME_FORMS_HELP R"HELP(
+
+Exit codes:
+  0   the files were written
+  1   writing failed
+  64  a mistake in the command line
+)HELP",
+        {{QStringLiteral("--cameras"), QStringLiteral("N")},
+         {QStringLiteral("--first-camera"), QStringLiteral("N")},
+         {QStringLiteral("--channels-per-file"), QStringLiteral("N")},
+         {QStringLiteral("--duration"), QStringLiteral("S")},
+         {QStringLiteral("--start"), QStringLiteral("TIME")},
+         {QStringLiteral("--fps"), QStringLiteral("F")},
+         {QStringLiteral("--size"), QStringLiteral("WxH")},
+         {QStringLiteral("--gop"), QStringLiteral("G")},
+         {QStringLiteral("--codec"), QStringLiteral("h264|mpeg4")},
+         {QStringLiteral("--audio"), {}},
+         {QStringLiteral("--encrypted"), {}},
+         {QStringLiteral("--key"), QStringLiteral("K")},
+         {QStringLiteral("--fisheye"), {}},
+         {QStringLiteral("--mount"), QStringLiteral("Ceiling|Wall|Desktop")},
+         {QStringLiteral("--watermark"), {}},
+         {QStringLiteral("--watermark-break"), QStringLiteral("S")},
+         {QStringLiteral("--watermark-gap"), QStringLiteral("A-B")},
+         {QStringLiteral("--tag-version"), QStringLiteral("6.0|6.1|6.2|7.1")},
+         {QStringLiteral("--bookmarks"), QStringLiteral("K")},
+         {QStringLiteral("--partial"), {}},
+         {QStringLiteral("--json"), {}},
+         {QStringLiteral("--quiet"), {}}},
+        &Run,
+    };
+    return command;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
-#include <QStringList>
+struct ToolCommand;
 
-// plomera-evidence make-sample DIR [options]: args are the words after "make-sample". Returns
-// the exit code; errors go to stderr.
-int MakeSampleCommand(const QStringList& args);
+// `plomera-evidence make-sample DIR [options]`: sample evidence made by the project itself, for
+// tests, benchmarks and the demo.
+class MakeSampleCommand {
+public:
+    static const ToolCommand& Command();
+};

@@ -7,6 +7,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
 
 #include <ctime>
 #include <stdexcept>
@@ -23,7 +26,8 @@ int SampleDeviceType()
     return DeviceTypes::kUnknown;
 }
 
-void WriteTag(const QString& path, const SampleEvidenceOptions& o, const QStringList& names, int firstChannel,
+// Returns the tag version written.
+QString WriteTag(const QString& path, const SampleEvidenceOptions& o, const QStringList& names, int firstChannel,
               qint64 start, qint64 end)
 {
     FileTag tag;
@@ -51,6 +55,7 @@ void WriteTag(const QString& path, const SampleEvidenceOptions& o, const QString
     if (version.isEmpty())
         version = o.fisheye ? QStringLiteral("7.1") : QStringLiteral("6.2");
     tag.AppendTag(path, version);
+    return version;
 }
 
 } // namespace
@@ -67,7 +72,15 @@ qint64 SampleMaker::DefaultStart()
     return static_cast<qint64>(mktime(&local));
 }
 
-QStringList SampleMaker::Make(const QString& folder, const SampleEvidenceOptions& o)
+QStringList SampleMaker::Make(const QString& folder, const SampleEvidenceOptions& options)
+{
+    QStringList paths;
+    for (const SampleFile& file : MakeFiles(folder, options))
+        paths << file.path;
+    return paths;
+}
+
+std::vector<SampleFile> SampleMaker::MakeFiles(const QString& folder, const SampleEvidenceOptions& o)
 {
     if (o.cameras < 1 || o.firstCamera < 1 || o.firstCamera + o.cameras > 33 || o.channelsPerFile < 1
         || o.channelsPerFile > 32)
@@ -76,8 +89,10 @@ QStringList SampleMaker::Make(const QString& folder, const SampleEvidenceOptions
         throw std::runtime_error("cannot create " + folder.toStdString());
     const qint64 start = o.startUtc != 0 ? o.startUtc : DefaultStart();
     const qint64 end = start + static_cast<qint64>(o.durationSeconds + 0.999);
-    QStringList written;
+    std::vector<SampleFile> written;
     const int files = (o.cameras + o.channelsPerFile - 1) / o.channelsPerFile;
+    const qint64 framesPerFile = std::llround(o.durationSeconds * o.fps);
+    const qint64 framesInAll = framesPerFile * (files + (o.partial ? 1 : 0));
     for (int f = 0; f < files + (o.partial ? 1 : 0); ++f) {
         const bool partial = f == files;
         const int first = partial ? 0 : f * o.channelsPerFile;
@@ -110,10 +125,26 @@ QStringList SampleMaker::Make(const QString& folder, const SampleEvidenceOptions
         const QString base = names.size() == 1 ? names.first() : QStringLiteral("Cameras %1-%2").arg(o.firstCamera + first).arg(o.firstCamera + first + count - 1);
         const QString path = QDir(folder).filePath(base.toLower().replace(' ', '_')
                                                    + (partial ? QStringLiteral(".partial") : QStringLiteral(".video")));
+        if (o.progress) {
+            const QString name = QFileInfo(path).fileName();
+            const qint64 before = framesPerFile * f;
+            s.progress = [&o, name, before, framesInAll](int64_t done, int64_t) {
+                o.progress(before + done, framesInAll, name);
+            };
+        }
         SampleStreamWriter::Write(path, s);
         SampleEvidenceOptions tagged = o;
         tagged.fisheye = s.fisheye;
-        WriteTag(path, tagged, names, o.firstCamera - 1 + first, start, end);
+        const QString version = WriteTag(path, tagged, names, o.firstCamera - 1 + first, start, end);
+        SampleFile made;
+        made.path = path;
+        made.cameraNames = names;
+        for (int c = 0; c < count; ++c)
+            made.channels << o.firstCamera - 1 + first + c;
+        made.startTime = start;
+        made.endTime = end;
+        made.tagVersion = partial ? QString() : version;
+        made.partial = partial;
         if (partial) {
             // An export that was cut short: the stream ends early, the tag is lost with it.
             QFile file(path);
@@ -121,7 +152,7 @@ QStringList SampleMaker::Make(const QString& folder, const SampleEvidenceOptions
             if (!file.resize(size * 6 / 10))
                 throw std::runtime_error("cannot cut " + path.toStdString());
         }
-        written << path;
+        written.push_back(made);
     }
     return written;
 }

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QList>
 #include <QStringList>
+
+#include <functional>
+#include <vector>
 
 // What an export folder of sample evidence holds (plomera-evidence make-sample).
 struct SampleEvidenceOptions {
@@ -28,6 +32,19 @@ struct SampleEvidenceOptions {
     int bookmarks = 0;
     bool partial = false;     // one more file, cut short, named .partial
     QString deviceName = "Sample Recorder";
+    // Frames written so far over all files, and how many there will be; file: the one in hand.
+    std::function<void(qint64 done, qint64 total, const QString& file)> progress;
+};
+
+// One file the sample maker wrote, as its tag describes it.
+struct SampleFile {
+    QString path;
+    QStringList cameraNames;
+    QList<int> channels;    // channel numbers, in the order of the names
+    qint64 startTime = 0;   // seconds since 1970 UTC
+    qint64 endTime = 0;
+    QString tagVersion;     // empty for a .partial: its tag is cut off with the stream's end
+    bool partial = false;
 };
 
 // Writes sample evidence: one .video file per camera (or per group of channelsPerFile cameras),
@@ -35,6 +52,8 @@ struct SampleEvidenceOptions {
 class SampleMaker {
 public:
     // Returns the files written; throws std::exception (FalException for the tag) on failure.
+    static std::vector<SampleFile> MakeFiles(const QString& folder, const SampleEvidenceOptions& options);
+    // The paths of MakeFiles.
     static QStringList Make(const QString& folder, const SampleEvidenceOptions& options);
     // The default start: 2021-06-05 07:08:00 in the process's time zone.
     static qint64 DefaultStart();

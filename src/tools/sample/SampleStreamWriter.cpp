@@ -208,6 +208,8 @@ public:
                 EncodeVideo(m_video[t], static_cast<int>(t), index);
             if (m_audio)
                 EncodeAudioUntil((index + 1) * 1000 / m_o.fps);
+            if (m_o.progress)
+                m_o.progress(index + 1, frames);
         }
         for (size_t t = 0; t < m_video.size(); ++t)
             Flush(m_video[t].codec.get(), m_video[t].stream, &m_video[t]);

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 
 // What one sample stream holds. Every frame shows its camera name, wall-clock time with
 // milliseconds and frame number, and carries the frame stamp (FrameStamp).
@@ -31,6 +32,8 @@ struct SampleStreamOptions {
     bool fisheye = false;
     qint64 bitRate = 0;              // 0: about 4 bits per 100 pixels per frame
     int threads = 2;
+    // Called on the writing thread after each frame time of every camera: frames done, in all.
+    std::function<void(int64_t done, int64_t total)> progress;
 };
 
 class SampleStreamWriter {
