@@ -29,7 +29,7 @@ TEST(VideoPlayerZoomTest, WheelStepsStopBeforeThreeAndKeepTheCentre)
     int steps = 0;
     while (z.ZoomBy(VideoPlayerZoom::kStepIn)) {
         ++steps;
-        // The point under the visible centre stays there, to the pixel (the Part's integer
+        // The point under the visible centre stays there, to the pixel (the integer
         // steps may move it by less than one).
         const QPointF now = FramePointAt(z, centre);
         EXPECT_LT(std::abs(now.x() - before.x()), 1.0) << "step " << steps;
