@@ -4,6 +4,7 @@
 #include "TileTestSupport.h"
 
 #include "driver/FrameSurface.h"
+#include "events/ViewerMessageDispatch.h"
 #include "evidence/Video.h"
 #include "facade/FalFacade.h"
 #include "tools/sample/FrameStamp.h"
@@ -12,6 +13,7 @@
 #include "viewer/CVideoPlayer.h"
 #include "viewer/CVideoPlayerCaptionBar.h"
 #include "viewer/CVideoPlayerStatusBar.h"
+#include "viewer/CViewer.h"
 
 #include <gtest/gtest.h>
 
@@ -207,4 +209,30 @@ TEST_F(VideoPlayerPlaybackTest, ATileDestroyedMidPlayDetachesFirstAndTheCameraPl
     facade.SetRenderSurface(video, surface.Handle());
     EXPECT_TRUE(surface.WaitForPresented(5, 5000));
     facade.SetRenderSurface(video, nullptr);
+}
+
+// Until the grid: the viewer plays an opened file's first camera in one tile over its area.
+TEST(ViewerInterimTileTest, OpenedFilePlaysInOneTileOverTheViewer)
+{
+    QTemporaryDir dir;
+    SampleEvidenceOptions o;
+    o.durationSeconds = 4;
+    o.width = kWidth;
+    o.height = kHeight;
+    o.cameras = 2;
+    o.channelsPerFile = 2;
+    const QString path = SampleMaker::Make(dir.path(), o).value(0);
+    CViewer viewer;
+    viewer.resize(640, 480);
+    viewer.show();
+    SendViewerMessage<ViewerMessages::OpenLocalFile>(&viewer, path);
+    CVideoPlayer* tile = viewer.InterimTile();
+    ASSERT_NE(tile, nullptr);
+    EXPECT_EQ(tile->geometry(), viewer.rect());
+    EXPECT_EQ(tile->GetVideo(), viewer.Videos().front().get());
+    EXPECT_EQ(tile->CaptionBar()->Title(), QStringLiteral("Camera 1"));
+    EXPECT_TRUE(WaitFor([&] { return tile->Panel()->HeldFrame().frameIndex > 3; }));
+    EXPECT_TRUE(WaitFor([&] { return !tile->CaptionBar()->TimeText().isEmpty(); }));
+    SendViewerMessage<ViewerMessages::CloseAllVideoPlayers>(&viewer);
+    EXPECT_EQ(viewer.InterimTile(), nullptr);
 }
