@@ -38,7 +38,8 @@ public:
     void* renderWindow = nullptr;
     int32_t viewerValue1 = 0;
     int32_t viewerValue2 = 0;
-    uint8_t viewerByte1 = 0;
+    // While set, the tile shows RGB(60, 60, 255) instead of the picture (copied at its creation).
+    uint8_t noPicture = 0;
     PlaybackState playbackState = PlaybackState::Closed;
     int32_t speedSteps = 1;
     int16_t viewerShort1 = 0;

@@ -1,6 +1,7 @@
 #include "viewer/CViewer.h"
 
 #include "events/ViewerMessageDispatch.h"
+#include "viewer/CVideoPlayer.h"
 #include "startup/StartupSequence.h"
 #include "logging/HandlerGuard.h"
 #include "logging/Logger.h"
@@ -16,6 +17,15 @@ CViewer::CViewer(QWidget* parent) : QWidget(parent)
     p.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
     setPalette(p);
     setAutoFillBackground(true);
+    tileTimer_.setInterval(500);
+    connect(&tileTimer_, &QTimer::timeout, this, [this] {
+        HandlerGuard::Run("setplaybackstate", [this] {
+            if (tile_ != nullptr) {
+                tile_->SetTime(facade_.GetVideoTime(tile_->GetVideo()));
+                tile_->UpdateStatus();
+            }
+        });
+    });
 }
 
 CViewer::~CViewer()
@@ -73,6 +83,34 @@ void CViewer::OnOpenLocalFile(const QString& path)
     }
     if (!listed.empty()) {
         Logger::GetInstance()->Info(QStringLiteral("Video File Opened Successfully : %1").arg(path));
+        ShowInterimTile(listed.front());
+    }
+}
+
+// Until the grid and the viewer's pages exist: the file's first camera plays in one tile over
+// the viewer's area, replacing the tile of an earlier file.
+void CViewer::ShowInterimTile(Video* video)
+{
+    tileTimer_.stop();
+    tile_.reset();
+    if (video->title.isEmpty()) {
+        video->title = video->GetCamera()->GetName();
+    }
+    tile_ = std::make_unique<CVideoPlayer>(video, &facade_, this);
+    tile_->setGeometry(rect());
+    tile_->show();
+    video->renderWindow = tile_->Surface();
+    facade_.PlayVideo(video);
+    tile_->UpdateTitle();
+    tile_->UpdateStatus();
+    tileTimer_.start();
+}
+
+void CViewer::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (tile_ != nullptr) {
+        tile_->setGeometry(rect());
     }
 }
 
@@ -96,6 +134,8 @@ void CViewer::OnLogError(const QString& text)
 
 void CViewer::OnCloseAllVideoPlayers()
 {
+    tileTimer_.stop();
+    tile_.reset();
     {
         // One stop per device: each file's videos share the driver of their device.
         while (!videos_.empty()) {

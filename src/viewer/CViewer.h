@@ -4,11 +4,13 @@
 #include "facade/FalFacade.h"
 
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <vector>
 
+class CVideoPlayer;
 class ViewerMessageEvent;
 template <typename Receiver>
 class ViewerMessageHandlers;
@@ -25,11 +27,15 @@ public:
     FalFacade& Facade() { return facade_; }
     const std::vector<std::unique_ptr<Video>>& Videos() const { return videos_; }
 
+    // Until the grid takes over: the tile showing the last opened file's first camera.
+    CVideoPlayer* InterimTile() const { return tile_.get(); }
+
     // How the viewer reaches the navigator (set by the main view).
     std::function<void(const QString& path, const std::vector<Video*>& videos)> onFileListed;
 
 protected:
     bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     // The viewer's message handlers, by message number (the rows of ViewerMessageTable.h).
@@ -41,8 +47,12 @@ private:
     void OnCloseAllVideoPlayers();
     void OnCloseAllVideoPlayersRequest();
     void OnLogError(const QString& text);
+    void ShowInterimTile(Video* video);
 
     QString tempFolder_;
     FalFacade facade_;
     std::vector<std::unique_ptr<Video>> videos_;
+    // Gone before the videos it shows; its time and state refreshed every 500 ms.
+    std::unique_ptr<CVideoPlayer> tile_;
+    QTimer tileTimer_;
 };
