@@ -1,6 +1,7 @@
 // plomera-evidence: the command-line companion of the player, on the same evidence code.
 #include "tools/BookmarksCommand.h"
 #include "tools/CommandLineText.h"
+#include "tools/CustodyCommand.h"
 #include "tools/EvidenceInfoCommand.h"
 #include "tools/PlayCommand.h"
 
@@ -27,7 +28,8 @@ int main(int argc, char** argv)
         "       plomera-evidence play FILE [--seek \"YYYY-MM-DD HH:MM:SS\"] [--snapshot OUT.png]\n"
         "       plomera-evidence make-sample DIR [options]\n"
         "       plomera-evidence tiles fetch|list --cache FILE ...\n"
-        "       plomera-evidence package create|list|extract ...");
+        "       plomera-evidence package create|list|extract ...\n"
+        "       plomera-evidence custody FILE [--report OUT] [--camera NAME]");
     if (args.isEmpty()) {
         CommandLineText::Err(usage);
         return 2;
@@ -44,6 +46,9 @@ int main(int argc, char** argv)
     }
     if (command == QLatin1String("package")) {
         return PackageCommand::Run(args);
+    }
+    if (command == QLatin1String("custody")) {
+        return CustodyCommand::Run(args);
     }
     if (command == QLatin1String("tiles")) {
         return TilesCommand::Run(args);
