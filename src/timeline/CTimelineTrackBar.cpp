@@ -363,6 +363,8 @@ void CTimelineTrackBar::BuildStaticLayer()
 
 void CTimelineTrackBar::Paint(QPaintEvent* event)
 {
+    QElapsedTimer clock;
+    clock.start();
     HandlerGuard::Run(kPaintError, [&] {
         scale_.SetSurfaceWidth(surface_->width());
         if (staticDirty_ || staticLayer_.isNull()) {
@@ -387,6 +389,7 @@ void CTimelineTrackBar::Paint(QPaintEvent* event)
             p.drawRect(surface_->rect().adjusted(0, 0, -1, -1));
         }
     });
+    lastPaintNanos_ = clock.nsecsElapsed();
 }
 
 // ---- mouse ----------------------------------------------------------------------------------

@@ -70,6 +70,7 @@ public:
     // benchmark).
     const QRegion& LastPaintRegion() const { return lastPaintRegion_; }
     int StaticLayerBuilds() const { return staticBuilds_; }
+    qint64 LastPaintNanos() const { return lastPaintNanos_; }
     // The popup of the last context menu while it is open.
     QMenu* OpenMenu() const { return openMenu_; }
 
@@ -143,6 +144,7 @@ private:
     int staticBuilds_ = 0;
     QImage cursorImage_;
     QRegion lastPaintRegion_;
+    qint64 lastPaintNanos_ = 0;
 
     // Live seeks while dragging: at most one per 100 ms; the release always seeks.
     QElapsedTimer lastLiveSeek_;
