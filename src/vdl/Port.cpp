@@ -416,6 +416,11 @@ int Port::Step(int direction)
 
 int Port::SeekPlayed(double ms)
 {
+    return SeekTo(ms, false);
+}
+
+int Port::SeekTo(double ms, bool keyframe)
+{
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (const int r = CheckTransport())
@@ -429,6 +434,7 @@ int Port::SeekPlayed(double ms)
     Request r;
     r.kind = RequestKind::Seek;
     r.ms = ms;
+    r.keyframe = keyframe;
     return Submit(r);
 }
 
@@ -440,6 +446,16 @@ int Port::SeekWallClock(int64_t utcMillis)
         origin = m_originMillis;
     }
     return SeekPlayed(static_cast<double>(utcMillis - origin));
+}
+
+int Port::SeekKeyframeWallClock(int64_t utcMillis)
+{
+    int64_t origin;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        origin = m_originMillis;
+    }
+    return SeekTo(static_cast<double>(utcMillis - origin), true);
 }
 
 int Port::SetSurface(const VDL_Surface* surface)
@@ -681,7 +697,9 @@ void Port::Run()
             } else {
                 const PortEngine::Output out{m_surface, m_view, m_viewSerial};
                 lock.unlock();
-                if (request.kind == RequestKind::Seek)
+                if (request.kind == RequestKind::Seek && request.keyframe)
+                    result = m_engine->SeekKeyframe(request.ms, out);
+                else if (request.kind == RequestKind::Seek)
                     result = m_engine->Seek(request.ms, out);
                 else if (request.kind == RequestKind::Step)
                     result = m_engine->Step(request.direction, out);
