@@ -24,7 +24,8 @@ namespace {
 
 constexpr int kScrollButtonWidth = 20;
 constexpr int kScrollMillis = 10;
-constexpr int kLiveSeekMillis = 100;
+// A keyframe seek costs about a fifth of an exact one: 25 pictures a second while dragging.
+constexpr int kLiveSeekMillis = 40;
 constexpr int kTooltipMillis = 1000;
 constexpr int kLabelPixels = 10;
 constexpr QRgb kSpanColour = 0x8000FF00;

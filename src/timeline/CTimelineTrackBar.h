@@ -146,7 +146,7 @@ private:
     QRegion lastPaintRegion_;
     qint64 lastPaintNanos_ = 0;
 
-    // Live seeks while dragging: at most one per 100 ms; the release always seeks.
+    // Live seeks while dragging: at most one per 40 ms; the release always seeks.
     QElapsedTimer lastLiveSeek_;
     QTimer liveSeekTimer_;
     std::optional<qint64> pendingLiveSeek_;

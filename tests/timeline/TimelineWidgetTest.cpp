@@ -277,7 +277,7 @@ TEST(TimelineWidgetTest, DragsPastTheEdgesSeekInsideAndTheReleaseAlwaysSeeks)
     }
     const size_t live = bar.viewer.Of(ViewerMessages::SeekToTime).size();
     EXPECT_GE(live, 1u);
-    EXPECT_LT(live, 10u); // coalesced: at most one per 100 ms
+    EXPECT_LT(live, 10u); // coalesced: at most one per 40 ms
     bar.Mouse(QEvent::MouseButtonRelease, QPoint(bar.surface->width() + 200, 4), Qt::LeftButton);
     auto seeks = bar.viewer.Of(ViewerMessages::SeekToTime);
     ASSERT_EQ(seeks.size(), live + 1);
