@@ -84,7 +84,8 @@ int main(int argc, char** argv)
         CustodyDigest::Result result;
         bool done = false;
         std::thread worker([&] {
-            result = CustodyDigest::Compute(path, region, nullptr, {});
+            // As the file information dialog's worker does it.
+            result = CustodyDigest::Compute(path, region, nullptr, {}, true);
             QMetaObject::invokeMethod(&app, [&] { done = true; }, Qt::QueuedConnection);
         });
         QTimer tick;

@@ -35,8 +35,10 @@ public:
     static constexpr qint64 kBlockSize = 4 << 20;
 
     // regionEnd: FileTag::StreamRegionEnd(), or -1 when the file has no tag. cancel is read
-    // between blocks (may be null).
+    // between blocks (may be null). background: the calling thread and the MD5 thread run at a
+    // lower priority (nice 10) from then on, so the user interface keeps the processor while a
+    // dedicated worker hashes.
     static Result Compute(const QString& path, qint64 regionEnd, const std::atomic<bool>* cancel,
-                          const Progress& progress);
+                          const Progress& progress, bool background = false);
     static Stamp StampOf(const QString& path);
 };

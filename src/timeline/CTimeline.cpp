@@ -225,6 +225,8 @@ void CTimeline::SetLoop(bool on)
     CTimelineBtnCtrl* loop = Button(TimelineIds::Loop);
     loop->SetDisabled(false);
     loop->SetCheckedState(on);
+    // The tooltip names what the next click does, as after a click.
+    loop->SetTooltipText(on ? kExitLoop : kLoop);
     loop->update();
 }
 

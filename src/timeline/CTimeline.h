@@ -35,6 +35,7 @@ public:
     // Enables the buttons, each as far as the device's capability bytes 4 (frame steps), 5 (fast
     // play) and 6 (snapshot) allow; no device allows all.
     void EnableControls(bool enable, const Device* device);
+    // Checks or clears the loop button and its tooltip; raises nothing.
     void SetLoop(bool on);
     void SetPlaybackState(int state);
     int PlaybackState() const { return playbackState_; }

@@ -1,11 +1,19 @@
 #include "timeline/CTimelineBtnCtrl.h"
 
+#include "logging/HandlerGuard.h"
+
 #include <QPainter>
 
 CTimelineBtnCtrl::CTimelineBtnCtrl(QWidget* parent) : CPlomeraBtnCtrl(parent)
 {
     SetHoverColour(0xFF000000);
     SetPressedColour(0xFF000000);
+}
+
+void CTimelineBtnCtrl::enterEvent(QEnterEvent* event)
+{
+    HandlerGuard::Run(HandlerGuard::Text("CTimelineBtnCtrl::OnMouseHover failed : %s"),
+                      [&] { CPlomeraBtnCtrl::enterEvent(event); });
 }
 
 void CTimelineBtnCtrl::SetImages(const ImageSet& images)

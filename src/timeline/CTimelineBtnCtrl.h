@@ -26,6 +26,7 @@ public:
     Picture CurrentPicture() const override;
 
 protected:
+    void enterEvent(QEnterEvent* event) override;
     bool WantsPicture(Picture which) const override;
     void ComposePicture(QPainter& p, Picture which) override;
 

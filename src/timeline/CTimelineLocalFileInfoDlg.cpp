@@ -169,7 +169,8 @@ void CTimelineLocalFileInfoDlg::StartHashing()
                 const int permille = total > 0 ? static_cast<int>(done * 1000 / total) : 1000;
                 QMetaObject::invokeMethod(progress_, [bar = progress_, permille] { bar->setValue(permille); },
                                           Qt::QueuedConnection);
-            });
+            },
+            true);
         // Posted to the dialog: dropped if the dialog is gone by then.
         QMetaObject::invokeMethod(this, [this, result] { ShowDigest(result); }, Qt::QueuedConnection);
     });

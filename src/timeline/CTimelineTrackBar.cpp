@@ -229,10 +229,11 @@ void CTimelineTrackBar::SetCursorTimeMs(qint64 millis)
 
 void CTimelineTrackBar::SetBookmarks(const BookmarkList* bookmarks)
 {
-    if (!bookmarks) {
-        return;
-    }
+    // A null list drops the one held: it may be freed, and must not be drawn later.
     bookmarks_ = bookmarks;
+    if (!bookmarks) {
+        contextBookmark_.reset();
+    }
     staticDirty_ = true;
     surface_->update();
 }

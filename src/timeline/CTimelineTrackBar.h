@@ -49,7 +49,7 @@ public:
     // The viewer's play position; ignored while the user drags the cursor.
     void SetCursorTime(qint64 time);
     void SetCursorTimeMs(qint64 millis);
-    // A null list is ignored.
+    // A null list drops the list held.
     void SetBookmarks(const BookmarkList* bookmarks);
     void SetVideos(const VideoListType* videos) { videos_ = videos; }
     void EnableScrolling(bool enable);

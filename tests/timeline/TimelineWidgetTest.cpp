@@ -342,6 +342,15 @@ TEST(TimelineWidgetTest, DoubleClickAndMenusAtTheDataEdges)
     ASSERT_EQ(bar.viewer.Of(ViewerMessages::AddBookmark).size(), 1u);
     EXPECT_EQ(bar.viewer.Of(ViewerMessages::AddBookmark).front().time, s.start + 3);
 
+    // A null list is dropped: no mark is drawn any more.
+    const int markX = bar.S().ClippedPixel(mark->GetTime()) + 1;
+    const QColor withMark = bar.Shot().pixelColor(markX, bar.surface->height() / 2 - 3);
+    bar.timeline.SetBookmarks(nullptr);
+    const QColor without = bar.Shot().pixelColor(markX, bar.surface->height() / 2 - 3);
+    EXPECT_NE(withMark, without);
+    EXPECT_TRUE(Near(without, 0, 128, 0));
+    EXPECT_EQ(bar.RightClickMenu(onMark, -1).value(0), "366");
+
     // After the last recording is closed nothing answers.
     bar.timeline.ClearData();
     const size_t count = bar.viewer.messages.size();
@@ -425,6 +434,7 @@ TEST(TimelineWidgetTest, StateRowsLoopAndKeys)
     EXPECT_EQ(loop->TooltipText(), "Exit Loop");
     bar.timeline.SetLoop(false);
     EXPECT_FALSE(loop->IsCheckedState());
+    EXPECT_EQ(loop->TooltipText(), "Loop");
     QTest::mouseClick(loop, Qt::LeftButton);
     const auto loops = bar.viewer.Of(ViewerMessages::OnLoop);
     ASSERT_EQ(loops.size(), 2u);
