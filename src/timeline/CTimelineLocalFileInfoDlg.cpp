@@ -92,7 +92,7 @@ CTimelineLocalFileInfoDlg::CTimelineLocalFileInfoDlg(const Video& video, const Q
         {"Start Time :", TimelineIds::InfoStart, file ? LocaleText(file->startTime) : QString()},
         {"End Time :", TimelineIds::InfoEnd, file ? LocaleText(file->endTime) : QString()},
         {"Device Type :", TimelineIds::InfoDeviceType, device ? DeviceTypes::DisplayName(device->GetDeviceType()) : QString()},
-        {"File Location :", TimelineIds::InfoLocation, path_},
+        {"File Location :", TimelineIds::InfoLocation, path_.isEmpty() ? QString() : QFileInfo(path_).absoluteFilePath()},
     };
     int row = 0;
     for (const auto& r : rows) {
