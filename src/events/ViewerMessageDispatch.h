@@ -119,9 +119,11 @@ quintptr Write(const T& value)
 template <int Number>
 constexpr const ViewerMessageSpec& SpecOf()
 {
-    constexpr const ViewerMessageSpec* spec = ViewerMessages::Find(Number);
-    static_assert(spec != nullptr, "the message has no row in ViewerMessages::kTable");
-    return *spec;
+    // By index, not by comparing a row's address: with the undefined-behaviour sanitizer GCC
+    // does not take an address comparison as a constant expression.
+    constexpr int index = ViewerMessages::IndexOf(Number);
+    static_assert(index >= 0, "the message has no row in ViewerMessages::kTable");
+    return ViewerMessages::kTable[static_cast<size_t>(index)];
 }
 
 template <int Number>

@@ -148,6 +148,16 @@ inline constexpr auto kTable = [] {
 }();
 
 // The row of a message number; null for a number no row has.
+// The row of a message number, -1 when there is none.
+constexpr int IndexOf(int number)
+{
+    for (size_t i = 0; i < kTable.size(); ++i) {
+        if (kTable[i].number == number)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
 constexpr const ViewerMessageSpec* Find(int number)
 {
     for (const ViewerMessageSpec& spec : kTable) {
