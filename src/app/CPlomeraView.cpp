@@ -9,6 +9,7 @@
 #include "logging/HandlerGuard.h"
 #include "logging/Logger.h"
 #include "navigator/CVideoFileSelector.h"
+#include "timeline/CTimeline.h"
 #include "viewer/CViewer.h"
 
 #include <QCoreApplication>
@@ -55,6 +56,8 @@ void CPlomeraView::OnInitialUpdate(const QStringList& arguments)
             frame_->Navigator()->AddVideoFile(path, videos);
         };
         coordinator_ = std::make_unique<CCoordinatorPlomeraView>(viewer_);
+        // The time scale raises its events through the main view's channel, read at each event.
+        viewer_->Timeline()->SetViewEvents([this]() -> IPlomeraViewEvents* { return coordinator_.get(); });
         InstallPackageHooks();
         QString why;
         tempFolder = StartupSequence::SecureTempFolder(GetTempFolder(), &why);

@@ -23,6 +23,7 @@
 #include "tools/BookmarksCommand.h"
 #include "tools/CommandOutput.h"
 #include "tools/CommandTable.h"
+#include "tools/CustodyCommand.h"
 #include "tools/EvidenceInfoCommand.h"
 #include "tools/PackageCommand.h"
 #include "tools/PlayCommand.h"
@@ -70,6 +71,7 @@ int main(int argc, char** argv)
         &EvidenceInfoCommand::Command(),
         &BookmarksCommand::Command(),
         &PlayCommand::Command(),
+        &CustodyCommand::Command(),
 #ifdef PLOMERA_MAKE_SAMPLE
         &MakeSampleCommand::Command(),
 #endif

@@ -425,6 +425,11 @@ int Port::Step(int direction)
 
 int Port::SeekPlayed(double ms)
 {
+    return SeekTo(ms, false);
+}
+
+int Port::SeekTo(double ms, bool keyframe)
+{
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (const int r = CheckTransport())
@@ -438,6 +443,7 @@ int Port::SeekPlayed(double ms)
     Request r;
     r.kind = RequestKind::Seek;
     r.ms = ms;
+    r.keyframe = keyframe;
     return Submit(r);
 }
 
@@ -449,6 +455,16 @@ int Port::SeekWallClock(int64_t utcMillis)
         origin = m_originMillis;
     }
     return SeekPlayed(static_cast<double>(utcMillis - origin));
+}
+
+int Port::SeekKeyframeWallClock(int64_t utcMillis)
+{
+    int64_t origin;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        origin = m_originMillis;
+    }
+    return SeekTo(static_cast<double>(utcMillis - origin), true);
 }
 
 int Port::SetSurface(const VDL_Surface* surface)
@@ -714,7 +730,9 @@ void Port::Run()
             } else {
                 const PortEngine::Snapshot s = TakeSnapshot(m_clock.Now());
                 lock.unlock();
-                if (request.kind == RequestKind::Seek)
+                if (request.kind == RequestKind::Seek && request.keyframe)
+                    result = m_engine->SeekKeyframe(request.ms, s);
+                else if (request.kind == RequestKind::Seek)
                     result = m_engine->Seek(request.ms, s);
                 else if (request.kind == RequestKind::Step)
                     result = m_engine->Step(request.direction, s);

@@ -49,6 +49,8 @@ public:
     int Step(int direction);
     int SeekPlayed(double ms);
     int SeekWallClock(int64_t utcMillis);
+    // The keyframe at or before the time, shown at once (scrubbing).
+    int SeekKeyframeWallClock(int64_t utcMillis);
     int SetSurface(const VDL_Surface* surface);
     int SetSurfaceView(const SurfaceView& view);
     int Follow(const std::shared_ptr<Port>& leader);
@@ -79,10 +81,12 @@ private:
     struct Request {
         RequestKind kind = RequestKind::None;
         double ms = 0.0;
+        bool keyframe = false; // a seek to the keyframe at or before ms
         int direction = 0;
         VDL_Surface surface = {};
     };
 
+    int SeekTo(double ms, bool keyframe);
     // Hands a request to the port's thread and waits for its answer.
     int Submit(const Request& request);
     void Run();

@@ -619,6 +619,29 @@ int PortEngine::Seek(double ms, const Snapshot& s)
     return VDL_ERR_NONE;
 }
 
+int PortEngine::SeekKeyframe(double ms, const Snapshot& s)
+{
+    m_wanted = s;
+    Drain();
+    ClearCache();
+    SetSkipping(false);
+    if (m_lastMs >= 0.0 && ms > m_lastMs)
+        ms = m_lastMs;
+    ms = std::max(0.0, ms);
+    int64_t key = PtsOf(ms);
+    // Without the index yet, the container's own seek lands on a keyframe at or before the target.
+    m_index.KeyframeBefore(key, false, &key);
+    SeekDecoder(key);
+    Frame f;
+    if (DecodeNext(f) != 0 || !f.picture) {
+        // Nothing there (a damaged end): the exact landing finds what can be shown, or fails.
+        return Seek(ms, s);
+    }
+    m_coherent = true;
+    Present(f, Now(), false);
+    return VDL_ERR_NONE;
+}
+
 int PortEngine::FrameAfter(Frame* next)
 {
     if (CacheFind(m_current.ms + m_periodMs * 0.999, next) && next->ms > m_current.ms + kEps)

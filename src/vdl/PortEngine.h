@@ -97,6 +97,9 @@ public:
     // nothing there decodes) and VDL_ERR_READ when reading the stream failed on the way; then
     // the frame on screen stays. CurrentMs() is the played time on screen either way.
     int Seek(double ms, const Snapshot& s);
+    // Lands on the keyframe at or before ms and presents it, nothing decoded after it (scrubbing);
+    // errors as Seek.
+    int SeekKeyframe(double ms, const Snapshot& s);
     // One frame forward (+1) or back (-1) from the frame on screen; errors as Seek. At the first
     // frame, and at the last of a stream that is whole, a step stays where it is.
     int Step(int direction, const Snapshot& s);

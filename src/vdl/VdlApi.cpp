@@ -157,6 +157,11 @@ int32_t VDL_SeekWallClock(int32_t port, int32_t year, int32_t month, int32_t day
     });
 }
 
+int32_t VDL_SeekKeyframeWallClock(int32_t port, int64_t utcMillis)
+{
+    return OnPort(port, [&](Port& p) { return p.SeekKeyframeWallClock(utcMillis); });
+}
+
 int32_t VDL_GetPlayedSeconds(int32_t port)
 {
     VDL_FrameInfo info = {};

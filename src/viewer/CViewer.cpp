@@ -1,10 +1,13 @@
 #include "viewer/CViewer.h"
 
+#include "events/CCoordinatorViewerTimeline.h"
 #include "events/ViewerMessageDispatch.h"
 #include "viewer/CVideoPlayer.h"
 #include "startup/StartupSequence.h"
 #include "logging/HandlerGuard.h"
 #include "logging/Logger.h"
+#include "timeline/CTimeline.h"
+#include "timeline/TimelineActions.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -26,11 +29,35 @@ CViewer::CViewer(QWidget* parent) : QWidget(parent)
             }
         });
     });
+    timelineCoordinator_ = std::make_unique<CCoordinatorViewerTimeline>(this);
+    timeline_ = new CTimeline(timelineCoordinator_.get(), this);
+    timelineCoordinator_->SetControlBarWindow(timeline_);
 }
 
 CViewer::~CViewer()
 {
     OnCloseAllVideoPlayers();
+    timelineCoordinator_.reset();
+}
+
+void CViewer::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const int barHeight = timeline_->sizeHint().height();
+    timeline_->setGeometry(0, height() - barHeight, width(), barHeight);
+    if (tile_ != nullptr) {
+        tile_->setGeometry(TileArea());
+    }
+}
+
+QRect CViewer::TileArea() const
+{
+    return QRect(0, 0, width(), std::max(0, height() - timeline_->sizeHint().height()));
+}
+
+Video* CViewer::SelectedCamera() const
+{
+    return barVideos_.empty() ? nullptr : barVideos_.front();
 }
 
 const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
@@ -43,7 +70,10 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<RegisterLocalFile>(&CViewer::OnRegisterLocalFile)
             .On<CloseAllVideoPlayers>(&CViewer::OnCloseAllVideoPlayers)
             .On<CloseAllVideoPlayersRequest>(&CViewer::OnCloseAllVideoPlayersRequest)
-            .On<LogError>(&CViewer::OnLogError);
+            .On<LogError>(&CViewer::OnLogError)
+            .On<ViewerMessages::OnGoToTime>(&CViewer::OnGoToTime)
+            .On<ViewerMessages::OnShowFileInfo>(&CViewer::OnShowFileInfo)
+            .On<StartupComplete>(&CViewer::OnStartupComplete);
         return h;
     }();
     return handlers;
@@ -82,6 +112,15 @@ void CViewer::OnOpenLocalFile(const QString& path)
         onFileListed(path, listed);
     }
     if (!listed.empty()) {
+        // The control bar shows the opened file's first camera.
+        barVideos_ = listed;
+        const VideoFile* file = listed.front()->GetVideoFile();
+        timeline_->SetVideos(&barVideos_);
+        timeline_->SetTimeRange(file->startTime, file->endTime);
+        timeline_->SetBookmarks(&file->bookmarks);
+        timeline_->EnableControls(true, listed.front()->GetCamera()->GetDevice());
+        timeline_->EnableScrolling(true);
+        timeline_->SetPlaybackState(static_cast<int>(listed.front()->playbackState));
         Logger::GetInstance()->Info(QStringLiteral("Video File Opened Successfully : %1").arg(path));
         ShowInterimTile(listed.front());
     }
@@ -97,7 +136,7 @@ void CViewer::ShowInterimTile(Video* video)
         video->title = video->GetCamera()->GetName();
     }
     tile_ = std::make_unique<CVideoPlayer>(video, &facade_, this);
-    tile_->setGeometry(rect());
+    tile_->setGeometry(TileArea());
     tile_->show();
     video->renderWindow = tile_->Surface();
     facade_.PlayVideo(video);
@@ -106,13 +145,6 @@ void CViewer::ShowInterimTile(Video* video)
     tileTimer_.start();
 }
 
-void CViewer::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    if (tile_ != nullptr) {
-        tile_->setGeometry(rect());
-    }
-}
 
 void CViewer::OnRegisterLocalFile(const QString& path)
 {
@@ -132,10 +164,41 @@ void CViewer::OnLogError(const QString& text)
     Logger::GetInstance()->Error(text);
 }
 
+void CViewer::OnGoToTime()
+{
+    TimelineActions::GoToSpecificTime(this, SelectedCamera(), [this](qint64 t) {
+        for (Video* v : barVideos_) {
+            facade_.SeekVideo(v, t);
+        }
+        timeline_->SetCursorTime(t);
+    });
+}
+
+void CViewer::OnShowFileInfo()
+{
+    QStringList open;
+    for (const auto& v : videos_) {
+        open << v->GetVideoFile()->path;
+    }
+    TimelineActions::ShowFileInfo(this, SelectedCamera(), open);
+}
+
+void CViewer::OnStartupComplete()
+{
+    timeline_->ReloadImages();
+}
+
 void CViewer::OnCloseAllVideoPlayers()
 {
     tileTimer_.stop();
     tile_.reset();
+    if (timeline_) {
+        barVideos_.clear();
+        timeline_->ClearData();
+        timeline_->EnableControls(false, nullptr);
+        timeline_->EnableScrolling(false);
+        timeline_->SetPlaybackState(0);
+    }
     {
         // One stop per device: each file's videos share the driver of their device.
         while (!videos_.empty()) {

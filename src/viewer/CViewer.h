@@ -11,6 +11,8 @@
 #include <vector>
 
 class CVideoPlayer;
+class CCoordinatorViewerTimeline;
+class CTimeline;
 class ViewerMessageEvent;
 template <typename Receiver>
 class ViewerMessageHandlers;
@@ -26,6 +28,7 @@ public:
     const QString& TempFolder() const { return tempFolder_; }
     FalFacade& Facade() { return facade_; }
     const std::vector<std::unique_ptr<Video>>& Videos() const { return videos_; }
+    CTimeline* Timeline() const { return timeline_; }
 
     // Until the grid takes over: the tile showing the last opened file's first camera.
     CVideoPlayer* InterimTile() const { return tile_.get(); }
@@ -48,6 +51,12 @@ private:
     void OnCloseAllVideoPlayersRequest();
     void OnLogError(const QString& text);
     void ShowInterimTile(Video* video);
+    QRect TileArea() const;
+    void OnGoToTime();
+    void OnShowFileInfo();
+    void OnStartupComplete();
+    // Until the viewer's own selection exists: the first camera of the file opened last.
+    Video* SelectedCamera() const;
 
     QString tempFolder_;
     FalFacade facade_;
@@ -55,4 +64,7 @@ private:
     // Gone before the videos it shows; its time and state refreshed every 500 ms.
     std::unique_ptr<CVideoPlayer> tile_;
     QTimer tileTimer_;
+    std::unique_ptr<CCoordinatorViewerTimeline> timelineCoordinator_;
+    CTimeline* timeline_ = nullptr;  // owned by its coordinator
+    std::vector<Video*> barVideos_;  // the cameras the control bar reads
 };

@@ -114,6 +114,39 @@ TEST(VdlSeek, SeekByWallClockLandsOnTheExactFrameAndClockAgrees)
     EXPECT_EQ(VDL_GetPlayedSeconds(p.Port()), 3);
 }
 
+TEST(VdlSeek, KeyframeSeekShowsTheKeyframeAtOrBeforeAtOnceAndItsOwnTime)
+{
+    Playing p;
+    VDL_StreamInfo info = {};
+    ASSERT_TRUE(VDL_GetStreamInfo(p.Port(), &info));
+    const int64_t origin = info.wallClockOriginMillis;
+    // Keyframes every 25 frames (1 s).
+    const struct {
+        int64_t ms;
+        int64_t frame;
+    } cases[] = {{2040, 50}, {1960, 25}, {3999, 75}, {4000, 100}, {9960, 225}, {120000, 225}, {-500, 0}, {0, 0}};
+    for (const auto& c : cases) {
+        VDL_Stats before = {};
+        VDL_GetStats(p.Port(), &before);
+        ASSERT_TRUE(VDL_SeekKeyframeWallClock(p.Port(), origin + c.ms)) << c.ms;
+        EXPECT_EQ(p.surface.LastStamp(), c.frame) << "keyframe seek to " << c.ms << " ms";
+        EXPECT_EQ(FrameIndex(p.Port()), c.frame) << c.ms;
+        EXPECT_EQ(VDL_GetPlayedMillis(p.Port()), c.frame * 40) << c.ms;
+        VDL_Stats after = {};
+        VDL_GetStats(p.Port(), &after);
+        EXPECT_LE(after.framesDecoded - before.framesDecoded, 2) << c.ms;
+    }
+    // Decoding goes on from the keyframe: the next step is the frame after it, and an exact seek
+    // afterwards lands on its frame.
+    ASSERT_TRUE(VDL_SeekKeyframeWallClock(p.Port(), origin + 2040));
+    ASSERT_TRUE(VDL_StepForward(p.Port()));
+    EXPECT_EQ(p.surface.LastStamp(), 51);
+    ASSERT_TRUE(VDL_SeekPlayedTime(p.Port(), 4440));
+    EXPECT_EQ(p.surface.LastStamp(), 111);
+    EXPECT_FALSE(VDL_SeekKeyframeWallClock(0, origin));
+    EXPECT_EQ(VDL_GetLastError(0), VDL_ERR_BAD_PORT);
+}
+
 TEST(VdlStep, EachStepMovesExactlyOneFrameEitherWay)
 {
     Playing p;
@@ -454,6 +487,7 @@ TEST(VdlPorts, EveryCallOnAnUnknownPortFailsWithItsOwnCode)
             {"StepBackward", [&] { return VDL_StepBackward(port); }},
             {"SeekPlayedTime", [&] { return VDL_SeekPlayedTime(port, 0); }},
             {"SeekWallClock", [&] { return VDL_SeekWallClock(port, 2021, 1, 1, 0, 0, 0); }},
+            {"SeekKeyframeWallClock", [&] { return VDL_SeekKeyframeWallClock(port, 0); }},
             {"GetFrameClock", [&] { return VDL_GetFrameClock(port, &clock); }},
             {"SoundOn", [&] { return VDL_SoundOn(port); }},
             {"SoundOff", [&] { return VDL_SoundOff(port); }},
