@@ -7,6 +7,7 @@
 #include "events/ViewerMessageDispatch.h"
 #include "evidence/Video.h"
 #include "facade/FalFacade.h"
+#include "timeline/CTimeline.h"
 #include "tools/sample/FrameStamp.h"
 #include "tools/sample/SampleMaker.h"
 #include "viewer/CPtzPanel.h"
@@ -228,7 +229,9 @@ TEST(ViewerInterimTileTest, OpenedFilePlaysInOneTileOverTheViewer)
     SendViewerMessage<ViewerMessages::OpenLocalFile>(&viewer, path);
     CVideoPlayer* tile = viewer.InterimTile();
     ASSERT_NE(tile, nullptr);
-    EXPECT_EQ(tile->geometry(), viewer.rect());
+    // Over the viewer's area above the control bar, which keeps the bottom edge.
+    EXPECT_EQ(tile->geometry(), QRect(0, 0, viewer.width(), viewer.Timeline()->geometry().top()));
+    EXPECT_EQ(viewer.Timeline()->geometry().bottom(), viewer.rect().bottom());
     EXPECT_EQ(tile->GetVideo(), viewer.Videos().front().get());
     EXPECT_EQ(tile->CaptionBar()->Title(), QStringLiteral("Camera 1"));
     EXPECT_TRUE(WaitFor([&] { return tile->Panel()->HeldFrame().frameIndex > 3; }));
