@@ -307,6 +307,28 @@ def samples_play_and_progress(tool, tmp):
     return [f["path"] for f in made["files"] if not f["partial"]]
 
 
+def custody(tool, tmp, videos):
+    video = videos[0]
+    before = sha256(video)
+    data = open(video, "rb").read()
+    report = os.path.join(tmp, "custody.txt")
+    r = run(tool, "custody", video, "--report", report, "--json")
+    check(r.returncode == 0 and r.stderr == "", "custody --json: exit %d, stderr %r" % (r.returncode, r.stderr))
+    got = json.loads(r.stdout)
+    end = got["regionEnd"]
+    check(got["sha256File"] == hashlib.sha256(data).hexdigest() and got["md5File"] == hashlib.md5(data).hexdigest()
+          and 0 < end < len(data) and got["sha256Region"] == hashlib.sha256(data[:end]).hexdigest()
+          and got["size"] == len(data) and got["changedWhileRead"] is False and got["report"] == report,
+          "custody --json against the file's bytes: %s" % got)
+    check(os.path.exists(report) and got["sha256File"] in open(report).read(), "custody report written")
+    # The report is never written over evidence: refused, the file as it was.
+    other = sha256(videos[1])
+    r = run(tool, "custody", video, "--report", videos[1])
+    check(r.returncode == 2 and r.stdout == "" and sha256(videos[1]) == other,
+          "custody --report over evidence refused: exit %d, %r" % (r.returncode, r.stdout))
+    check(sha256(video) == before, "custody left the file as it was")
+
+
 def packages(tool, tmp, videos):
     player = os.path.join(tmp, "player")
     open(player, "wb").write(bytes(range(256)) * 8)
@@ -440,6 +462,7 @@ def main():
         every_time_form_is_the_same_bookmark(tool, maker, tmp)
         help_version_and_mistakes(tool, maker, tmp, version)
         videos = samples_play_and_progress(tool, tmp)
+        custody(tool, tmp, videos)
         packages(tool, tmp, videos)
         tiles(tool, tmp)
         if os.geteuid() == 0:
