@@ -1,0 +1,172 @@
+#include "map/COSMCtrlOverlayPainter.h"
+
+#include "map/COSMCtrlView.h"
+
+#include <QPainter>
+#include <QPolygonF>
+#include <cmath>
+
+namespace {
+
+QPointF Unit(const QPointF& v)
+{
+    const double length = std::hypot(v.x(), v.y());
+    return length > 0.0 ? v / length : QPointF();
+}
+
+} // namespace
+
+std::vector<std::size_t> COSMCtrlOverlayPainter::DrawnMarkers(std::size_t count)
+{
+    if (count == 0) {
+        return {};
+    }
+    if (count == 1) {
+        return {0};
+    }
+    return {0, count - 1};
+}
+
+QPoint COSMCtrlOverlayPainter::IconOrigin(const QPointF& point, const COSMCtrlIcon& icon)
+{
+    // The anchor pixel is the one whose square holds the point.
+    return QPoint(int(std::floor(point.x())) - icon.anchorX, int(std::floor(point.y())) - icon.anchorY);
+}
+
+void COSMCtrlOverlayPainter::DrawMarkers(QPainter& painter, const COSMCtrlView& view, double zoom,
+                                         const std::vector<COSMCtrlMarker>& markers,
+                                         const std::vector<COSMCtrlIcon*>& icons)
+{
+    for (std::size_t index : DrawnMarkers(markers.size())) {
+        const COSMCtrlMarker& marker = markers[index];
+        if (!marker.ShowsAt(zoom)) {
+            continue;
+        }
+        const std::optional<QPointF> point = view.PointFromPosition(marker.position);
+        if (!point) {
+            continue;
+        }
+        COSMCtrlIcon* icon = marker.iconIndex >= 0 && std::size_t(marker.iconIndex) < icons.size()
+                                 ? icons[std::size_t(marker.iconIndex)]
+                                 : nullptr;
+        if (icon != nullptr && !icon->Bitmap().isNull()) {
+            painter.drawImage(IconOrigin(*point, *icon), icon->Bitmap());
+        } else if (icon == nullptr) {
+            const double radius = marker.width * 1.5;
+            painter.save();
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(marker.colour);
+            painter.drawEllipse(*point, radius, radius);
+            painter.restore();
+        }
+    }
+}
+
+void COSMCtrlOverlayPainter::DrawPolylines(QPainter& painter, const COSMCtrlView& view, double zoom,
+                                           const std::vector<COSMCtrlPolyline>& polylines)
+{
+    for (const COSMCtrlPolyline& polyline : polylines) {
+        if (polyline.nodes.size() >= 2 && polyline.ShowsAt(zoom)) {
+            DrawPolyline(painter, view, polyline);
+        }
+    }
+}
+
+void COSMCtrlOverlayPainter::DrawPolyline(QPainter& painter, const COSMCtrlView& view, const COSMCtrlPolyline& polyline)
+{
+    // Each node goes onto the copy of the world nearest the one before it, so that a line over
+    // the date line stays one line. A node off the map breaks the line there.
+    points_.clear();
+    selected_.clear();
+    double column = view.CentreTile().x();
+    for (const COSMCtrlNode& node : polyline.nodes) {
+        double nodeColumn = column;
+        const std::optional<QPointF> point = view.PointFromPosition(node.position, column, &nodeColumn);
+        if (!point) {
+            points_.push_back(QPointF(qQNaN(), qQNaN()));
+            selected_.push_back(false);
+            continue;
+        }
+        column = nodeColumn;
+        points_.push_back(*point);
+        selected_.push_back(node.selected);
+    }
+
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (polyline.DrawsLine()) {
+        const QPen pen = polyline.LinePen();
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        std::size_t start = 0;
+        while (start < points_.size()) {
+            while (start < points_.size() && std::isnan(points_[start].x())) {
+                ++start;
+            }
+            std::size_t end = start;
+            while (end < points_.size() && !std::isnan(points_[end].x())) {
+                ++end;
+            }
+            if (end - start >= 2) {
+                painter.setPen(pen);
+                painter.drawPolyline(points_.data() + start, int(end - start));
+                DrawCap(painter, points_[start], Unit(points_[start] - points_[start + 1]), polyline.startCap, polyline);
+                DrawCap(painter, points_[end - 1], Unit(points_[end - 1] - points_[end - 2]), polyline.endCap, polyline);
+            }
+            start = end;
+        }
+    }
+    painter.setPen(Qt::NoPen);
+    for (std::size_t i = 0; i < points_.size(); ++i) {
+        if (std::isnan(points_[i].x())) {
+            continue;
+        }
+        // A selected node always shows, in its own colour and size.
+        if (selected_[i]) {
+            const double radius = polyline.selectedNodeSize * 0.5;
+            painter.setBrush(polyline.selectedNodeColour);
+            painter.drawEllipse(points_[i], radius, radius);
+        } else if (polyline.DrawsNodes()) {
+            const double radius = polyline.nodeSize * 0.5;
+            painter.setBrush(polyline.nodeColour);
+            painter.drawEllipse(points_[i], radius, radius);
+        }
+    }
+    painter.restore();
+}
+
+void COSMCtrlOverlayPainter::DrawCap(QPainter& painter, const QPointF& end, const QPointF& outward, int cap,
+                                     const COSMCtrlPolyline& polyline)
+{
+    // The pen ends the line with the dash cap; a start or end cap of another kind, and every
+    // triangle, is added here.
+    const bool penDrewIt = cap != COSMCtrlPolyline::kCapTriangle && cap == polyline.dashCap;
+    if (cap == COSMCtrlPolyline::kCapFlat || penDrewIt || outward.isNull()) {
+        return;
+    }
+    const double half = polyline.lineWidth / 2.0;
+    const QPointF across(-outward.y() * half, outward.x() * half);
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(polyline.lineColour);
+    switch (cap) {
+    case COSMCtrlPolyline::kCapRound:
+        painter.drawEllipse(end, half, half);
+        break;
+    case COSMCtrlPolyline::kCapSquare: {
+        const QPointF ahead = outward * half;
+        const QPointF corners[] = {end + across, end + across + ahead, end - across + ahead, end - across};
+        painter.drawPolygon(corners, 4);
+        break;
+    }
+    case COSMCtrlPolyline::kCapTriangle: {
+        const QPointF corners[] = {end + across, end + outward * half, end - across};
+        painter.drawPolygon(corners, 3);
+        break;
+    }
+    default:
+        break;
+    }
+    painter.restore();
+}
