@@ -97,7 +97,6 @@ void COSMCtrlOverlayPainter::DrawPolyline(QPainter& painter, const COSMCtrlView&
     painter.setRenderHint(QPainter::Antialiasing);
     if (polyline.DrawsLine()) {
         const QPen pen = polyline.LinePen();
-        painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);
         std::size_t start = 0;
         while (start < points_.size()) {
@@ -109,31 +108,79 @@ void COSMCtrlOverlayPainter::DrawPolyline(QPainter& painter, const COSMCtrlView&
                 ++end;
             }
             if (end - start >= 2) {
-                painter.setPen(pen);
-                painter.drawPolyline(points_.data() + start, int(end - start));
-                DrawCap(painter, points_[start], Unit(points_[start] - points_[start + 1]), polyline.startCap, polyline);
-                DrawCap(painter, points_[end - 1], Unit(points_[end - 1] - points_[end - 2]), polyline.endCap, polyline);
+                DrawRun(painter, pen, start, end, polyline);
             }
             start = end;
         }
     }
-    painter.setPen(Qt::NoPen);
+    // Dots are stamped from a picture drawn once: hundreds of GPS samples make hundreds of dots.
     for (std::size_t i = 0; i < points_.size(); ++i) {
         if (std::isnan(points_[i].x())) {
             continue;
         }
         // A selected node always shows, in its own colour and size.
         if (selected_[i]) {
-            const double radius = polyline.selectedNodeSize * 0.5;
-            painter.setBrush(polyline.selectedNodeColour);
-            painter.drawEllipse(points_[i], radius, radius);
+            StampDot(painter, points_[i], polyline.selectedNodeColour, polyline.selectedNodeSize);
         } else if (polyline.DrawsNodes()) {
-            const double radius = polyline.nodeSize * 0.5;
-            painter.setBrush(polyline.nodeColour);
-            painter.drawEllipse(points_[i], radius, radius);
+            StampDot(painter, points_[i], polyline.nodeColour, polyline.nodeSize);
         }
     }
     painter.restore();
+}
+
+void COSMCtrlOverlayPainter::DrawRun(QPainter& painter, const QPen& pen, std::size_t start, std::size_t end,
+                                     const COSMCtrlPolyline& polyline)
+{
+    // Samples closer than a pixel to the last one kept add nothing to the line but stroking work.
+    line_.clear();
+    line_.push_back(points_[start]);
+    for (std::size_t i = start + 1; i + 1 < end; ++i) {
+        const QPointF d = points_[i] - line_.back();
+        if (d.x() * d.x() + d.y() * d.y() >= kMergeDistance * kMergeDistance) {
+            line_.push_back(points_[i]);
+        }
+    }
+    line_.push_back(points_[end - 1]);
+    painter.setPen(pen);
+    painter.drawPolyline(line_.data(), int(line_.size()));
+    const std::size_t last = line_.size() - 1;
+    DrawCap(painter, line_[0], Unit(line_[0] - line_[1]), polyline.startCap, polyline);
+    DrawCap(painter, line_[last], Unit(line_[last] - line_[last - 1]), polyline.endCap, polyline);
+}
+
+const QPixmap& COSMCtrlOverlayPainter::Dot(const QColor& colour, double diameter)
+{
+    for (const Sprite& sprite : sprites_) {
+        if (sprite.colour == colour && sprite.diameter == diameter) {
+            return sprite.pixmap;
+        }
+    }
+    if (sprites_.size() >= kMaxSprites) {
+        sprites_.erase(sprites_.begin());
+    }
+    // Odd-sized, so that its middle is the middle of a pixel.
+    const int side = 2 * int(std::ceil(diameter / 2.0)) + 1;
+    QPixmap pixmap(side, side);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawEllipse(QPointF(side / 2.0, side / 2.0), diameter / 2.0, diameter / 2.0);
+    p.end();
+    sprites_.push_back({colour, diameter, pixmap});
+    return sprites_.back().pixmap;
+}
+
+void COSMCtrlOverlayPainter::StampDot(QPainter& painter, const QPointF& centre, const QColor& colour, double diameter)
+{
+    if (!(diameter > 0.0)) {
+        return;
+    }
+    const QPixmap& dot = Dot(colour, diameter);
+    // The pixel that holds the centre gets the sprite's middle pixel.
+    const int half = dot.width() / 2;
+    painter.drawPixmap(int(std::floor(centre.x())) - half, int(std::floor(centre.y())) - half, dot);
 }
 
 void COSMCtrlOverlayPainter::DrawCap(QPainter& painter, const QPointF& end, const QPointF& outward, int cap,

@@ -4,6 +4,9 @@
 #include "map/COSMCtrlMarker.h"
 #include "map/COSMCtrlPolyline.h"
 
+#include <QColor>
+#include <QPen>
+#include <QPixmap>
 #include <QPointF>
 #include <vector>
 
@@ -27,11 +30,27 @@ public:
     // The bitmap's top-left so that the anchor pixel sits on the point.
     static QPoint IconOrigin(const QPointF& point, const COSMCtrlIcon& icon);
 
+    // Line points closer than this (pixels) to the previous one are left out of the stroke.
+    static constexpr double kMergeDistance = 0.75;
+    static constexpr std::size_t kMaxSprites = 8;
+
 private:
+    struct Sprite {
+        QColor colour;
+        double diameter;
+        QPixmap pixmap;
+    };
+
     void DrawPolyline(QPainter& painter, const COSMCtrlView& view, const COSMCtrlPolyline& polyline);
+    void DrawRun(QPainter& painter, const QPen& pen, std::size_t start, std::size_t end, const COSMCtrlPolyline& polyline);
+    // A node's dot of a colour and diameter, drawn once and kept.
+    const QPixmap& Dot(const QColor& colour, double diameter);
+    void StampDot(QPainter& painter, const QPointF& centre, const QColor& colour, double diameter);
     static void DrawCap(QPainter& painter, const QPointF& end, const QPointF& outward, int cap,
                         const COSMCtrlPolyline& polyline);
 
     std::vector<QPointF> points_;
     std::vector<bool> selected_;
+    std::vector<QPointF> line_;
+    std::vector<Sprite> sprites_;
 };

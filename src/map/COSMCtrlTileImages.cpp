@@ -25,11 +25,11 @@ void COSMCtrlTileImages::Clear()
     images_.clear();
 }
 
-const QPixmap* COSMCtrlTileImages::Tile(COSMCtrlTileCache& cache, int zoom, int x, int y)
+COSMCtrlTileImages::Entry* COSMCtrlTileImages::Tile(COSMCtrlTileCache& cache, int zoom, int x, int y)
 {
     const quint64 key = Key(zoom, x, y);
-    if (QPixmap* held = images_.object(key)) {
-        return held->isNull() ? nullptr : held;
+    if (Entry* held = images_.object(key)) {
+        return held->tile.isNull() ? nullptr : held;
     }
     const std::optional<QByteArray> bytes = cache.LoadTile(zoom, x, y);
     if (!bytes) {
@@ -38,7 +38,10 @@ const QPixmap* COSMCtrlTileImages::Tile(COSMCtrlTileCache& cache, int zoom, int 
     }
     QImage image;
     image.loadFromData(*bytes);
-    auto* pixmap = new QPixmap(image.isNull() ? QPixmap() : QPixmap::fromImage(std::move(image)));
-    images_.insert(key, pixmap);
-    return pixmap->isNull() ? nullptr : pixmap;
+    auto* entry = new Entry;
+    if (!image.isNull()) {
+        entry->tile = QPixmap::fromImage(std::move(image));
+    }
+    images_.insert(key, entry);
+    return entry->tile.isNull() ? nullptr : entry;
 }

@@ -17,9 +17,16 @@ public:
 
     explicit COSMCtrlTileImages(int capacity = kDefaultCapacity);
 
-    // The tile's picture, or null when the cache cannot supply it or it does not decode. The
-    // pointer stays valid until the next call (a later tile may push it out).
-    const QPixmap* Tile(COSMCtrlTileCache& cache, int zoom, int x, int y);
+    // A decoded tile and its picture at the cell size it was last drawn at, so that repaints at
+    // a fractional zoom blit as well.
+    struct Entry {
+        QPixmap tile;
+        QPixmap scaled;
+    };
+
+    // The tile, or null when the cache cannot supply it or it does not decode. The pointer
+    // stays valid until the next call (a later tile may push it out).
+    Entry* Tile(COSMCtrlTileCache& cache, int zoom, int x, int y);
     bool Holds(int zoom, int x, int y) const;
     void Clear();
     int Count() const { return images_.count(); }
@@ -27,5 +34,5 @@ public:
     static quint64 Key(int zoom, int x, int y);
 
 private:
-    QCache<quint64, QPixmap> images_;
+    QCache<quint64, Entry> images_;
 };

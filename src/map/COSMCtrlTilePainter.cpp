@@ -84,8 +84,8 @@ void COSMCtrlTilePainter::Draw(QPainter& painter, const std::vector<COSMCtrlView
     const QString missing = cache.MissingTileText();
     for (const COSMCtrlView::Cell& cell : cells) {
         const QRect target = DeviceRect(cell.rect);
-        const QPixmap* tile = cell.onMap ? images.Tile(cache, wholeZoom, cell.column, cell.row) : nullptr;
-        if (tile == nullptr) {
+        COSMCtrlTileImages::Entry* entry = cell.onMap ? images.Tile(cache, wholeZoom, cell.column, cell.row) : nullptr;
+        if (entry == nullptr) {
             const QPixmap& placeholder = CachedPlaceholder(target.size(), missing);
             if (rotated) {
                 painter.drawPixmap(cell.rect, placeholder, QRectF(placeholder.rect()));
@@ -95,11 +95,15 @@ void COSMCtrlTilePainter::Draw(QPainter& painter, const std::vector<COSMCtrlView
             continue;
         }
         if (rotated) {
-            painter.drawPixmap(cell.rect, *tile, QRectF(tile->rect()));
-        } else if (tile->size() == target.size()) {
-            painter.drawPixmap(target.topLeft(), *tile);  // a plain copy, the common case
+            painter.drawPixmap(cell.rect, entry->tile, QRectF(entry->tile.rect()));
+        } else if (entry->tile.size() == target.size()) {
+            painter.drawPixmap(target.topLeft(), entry->tile);  // a plain copy, the common case
         } else {
-            painter.drawPixmap(target, *tile);
+            // Scaled once per cell size; the repaints after it are copies.
+            if (entry->scaled.size() != target.size()) {
+                entry->scaled = entry->tile.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            }
+            painter.drawPixmap(target.topLeft(), entry->scaled);
         }
         if (outlines) {
             DrawOutline(painter, target);
