@@ -28,11 +28,6 @@
 
 namespace {
 
-QString Text(const char* format)
-{
-    return QString::fromLatin1(format);
-}
-
 double ClampZoom(double zoom)
 {
     return std::clamp(zoom, double(COSMCtrlProjection::kMinZoom), double(COSMCtrlProjection::kMaxZoom));
@@ -57,7 +52,7 @@ COSMCtrl::~COSMCtrl()
 bool COSMCtrl::Create(const QString& caption, Qt::WindowFlags style, const QRect& rect, QWidget* parent, int id,
                       const QString& cachePath)
 {
-    return HandlerGuard::Run(Text(COSMCtrlStrings::kCreateFailed), [&] {
+    return HandlerGuard::Run(HandlerGuard::Text(COSMCtrlStrings::kCreateFailed), [&] {
         if (parent != nullptr || style != Qt::WindowFlags()) {
             setParent(parent, style);
         }
@@ -91,7 +86,7 @@ bool COSMCtrl::Create(const QString& caption, Qt::WindowFlags style, const QRect
 
 void COSMCtrl::OnCreateChildControls()
 {
-    HandlerGuard::Run(Text(COSMCtrlStrings::kCreateChildControlsFailed), [&] {
+    HandlerGuard::Run(HandlerGuard::Text(COSMCtrlStrings::kCreateChildControlsFailed), [&] {
         UpdateZoomSlider();
         UpdateAttributionLink();
         PlaceChildControls();
@@ -433,7 +428,7 @@ private:
 QRectF COSMCtrl::GetBoundingNodeRect(std::size_t polyline) const
 {
     Bounds bounds;
-    HandlerGuard::Run(Text(COSMCtrlStrings::kBoundingNodeRectFailed), [&] {
+    HandlerGuard::Run(HandlerGuard::Text(COSMCtrlStrings::kBoundingNodeRectFailed), [&] {
         for (const COSMCtrlNode& node : polylines_.at(polyline).nodes) {
             bounds.Add(node.position);
         }
@@ -444,7 +439,7 @@ QRectF COSMCtrl::GetBoundingNodeRect(std::size_t polyline) const
 QRectF COSMCtrl::GetBoundingRect() const
 {
     Bounds bounds;
-    HandlerGuard::Run(Text(COSMCtrlStrings::kBoundingRectFailed), [&] {
+    HandlerGuard::Run(HandlerGuard::Text(COSMCtrlStrings::kBoundingRectFailed), [&] {
         for (const COSMCtrlMarker& marker : markers_) {
             bounds.Add(marker.position);
         }
@@ -537,7 +532,7 @@ std::optional<QString> COSMCtrl::ToolTipAt(const QPoint& point) const
 void COSMCtrl::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    HandlerGuard::Run(Text(COSMCtrlStrings::kDraw2DFailed), [&] {
+    HandlerGuard::Run(HandlerGuard::Text(COSMCtrlStrings::kDraw2DFailed), [&] {
         tilePainter_.SetFont(COSMCtrlTilePainter::MessageFont(logicalDpiY()));
         Draw(painter);
     });
@@ -545,7 +540,7 @@ void COSMCtrl::paintEvent(QPaintEvent*)
 
 void COSMCtrl::Draw(QPainter& painter)
 {
-    HandlerGuard::Run(Text(COSMCtrlStrings::kDrawFailed), [&] {
+    HandlerGuard::Run(HandlerGuard::Text(COSMCtrlStrings::kDrawFailed), [&] {
         const COSMCtrlView view = View();
         const bool rotated = rotation_ != 0.0 && rotation_ != 360.0;
         view.Cells(cells_);
@@ -611,7 +606,7 @@ void COSMCtrl::mousePressEvent(QMouseEvent* event)
         QWidget::mousePressEvent(event);
         return;
     }
-    HandlerGuard::Run(Text(COSMCtrlStrings::kLButtonDownFailed), [&] {
+    HandlerGuard::Run(HandlerGuard::Text(COSMCtrlStrings::kLButtonDownFailed), [&] {
         setCursor(Qt::PointingHandCursor);
         const QPoint point = event->position().toPoint();
         switch (HitTest(point)) {
@@ -646,7 +641,7 @@ void COSMCtrl::ZoomByButton(double delta)
 
 void COSMCtrl::StartDrag(const QPoint& point)
 {
-    HandlerGuard::Run(Text(COSMCtrlStrings::kStartDragFailed), [&] {
+    HandlerGuard::Run(HandlerGuard::Text(COSMCtrlStrings::kStartDragFailed), [&] {
         dragState_ = DragState::Map;
         lastPoint_ = point;
         if (cache_) {
@@ -657,7 +652,7 @@ void COSMCtrl::StartDrag(const QPoint& point)
 
 void COSMCtrl::mouseMoveEvent(QMouseEvent* event)
 {
-    HandlerGuard::Run(Text(COSMCtrlStrings::kMouseMoveFailed), [&] {
+    HandlerGuard::Run(HandlerGuard::Text(COSMCtrlStrings::kMouseMoveFailed), [&] {
         const QPoint point = event->position().toPoint();
         if (dragState_ == DragState::Map) {
             if (cache_) {
@@ -680,7 +675,7 @@ void COSMCtrl::mouseReleaseEvent(QMouseEvent* event)
         QWidget::mouseReleaseEvent(event);
         return;
     }
-    HandlerGuard::Run(Text(COSMCtrlStrings::kLButtonUpFailed), [&] {
+    HandlerGuard::Run(HandlerGuard::Text(COSMCtrlStrings::kLButtonUpFailed), [&] {
         dragState_ = DragState::None;
         setCursor(waitCursor_ ? Qt::WaitCursor : Qt::ArrowCursor);
     });
@@ -692,7 +687,7 @@ void COSMCtrl::mouseDoubleClickEvent(QMouseEvent* event)
         QWidget::mouseDoubleClickEvent(event);
         return;
     }
-    HandlerGuard::Run(Text(COSMCtrlStrings::kLButtonDblClkFailed), [&] {
+    HandlerGuard::Run(HandlerGuard::Text(COSMCtrlStrings::kLButtonDblClkFailed), [&] {
         const QPoint point = event->position().toPoint();
         if (HitTest(point) == Hit::Map) {
             HandleLButtonDblClickMap(point);
@@ -702,7 +697,7 @@ void COSMCtrl::mouseDoubleClickEvent(QMouseEvent* event)
 
 void COSMCtrl::HandleLButtonDblClickMap(const QPoint& point)
 {
-    HandlerGuard::Run(Text(COSMCtrlStrings::kDblClickMapFailed), [&] {
+    HandlerGuard::Run(HandlerGuard::Text(COSMCtrlStrings::kDblClickMapFailed), [&] {
         const std::optional<COSMCtrlPosition> position = PositionFromPoint(point);
         if (!position) {
             return;
@@ -716,7 +711,7 @@ void COSMCtrl::HandleLButtonDblClickMap(const QPoint& point)
 
 void COSMCtrl::wheelEvent(QWheelEvent* event)
 {
-    HandlerGuard::Run(Text(COSMCtrlStrings::kMouseWheelFailed), [&] {
+    HandlerGuard::Run(HandlerGuard::Text(COSMCtrlStrings::kMouseWheelFailed), [&] {
         if (!allowWheelZoom_) {
             event->ignore();
             return;
@@ -754,10 +749,10 @@ void COSMCtrl::keyPressEvent(QKeyEvent* event)
         return;
     }
     bool handled = false;
-    HandlerGuard::Run(Text(COSMCtrlStrings::kKeyDownFailed),
+    HandlerGuard::Run(HandlerGuard::Text(COSMCtrlStrings::kKeyDownFailed),
                       [&] { handled = OnKeyDown(event->key(), event->modifiers()); });
     if (!handled) {
-        HandlerGuard::Run(Text(COSMCtrlStrings::kCharFailed), [&] { handled = OnChar(event->text()); });
+        HandlerGuard::Run(HandlerGuard::Text(COSMCtrlStrings::kCharFailed), [&] { handled = OnChar(event->text()); });
     }
     if (!handled) {
         QWidget::keyPressEvent(event);
@@ -833,7 +828,7 @@ void COSMCtrl::PanBy(const QPointF& clientOffset)
 
 void COSMCtrl::OnVScroll(int action)
 {
-    HandlerGuard::Run(Text(COSMCtrlStrings::kVScrollFailed), [&] {
+    HandlerGuard::Run(HandlerGuard::Text(COSMCtrlStrings::kVScrollFailed), [&] {
         if (zoomSlider_ == nullptr) {
             return;
         }
@@ -890,7 +885,7 @@ void COSMCtrl::OnTimer()
 
 void COSMCtrl::resizeEvent(QResizeEvent* event)
 {
-    HandlerGuard::Run(Text(COSMCtrlStrings::kSizeFailed), [&] { PlaceChildControls(); });
+    HandlerGuard::Run(HandlerGuard::Text(COSMCtrlStrings::kSizeFailed), [&] { PlaceChildControls(); });
     QWidget::resizeEvent(event);
 }
 

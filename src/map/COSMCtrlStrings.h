@@ -1,32 +1,32 @@
 #pragma once
 
 // The map control's texts, each exactly as the control has always shown and logged them.
-// Failure formats take the failure text as %1.
+// Failure texts put the reason where their %s is.
 namespace COSMCtrlStrings {
 
-inline constexpr const char* kCreateFailed = "Create() failed : %1";
-inline constexpr const char* kCreateChildControlsFailed = "OnCreateChildControls() failed : %1";
-inline constexpr const char* kDrawFailed = "Draw() failed : %1";
+inline constexpr const char* kCreateFailed = "Create() failed : %s";
+inline constexpr const char* kCreateChildControlsFailed = "OnCreateChildControls() failed : %s";
+inline constexpr const char* kDrawFailed = "Draw() failed : %s";
 // Belongs to the editing modes, which this program does not offer.
-inline constexpr const char* kDblClickPolylineFailed = "HandleLButtonDblClickPolyline() failed : %1";
-inline constexpr const char* kDblClickMapFailed = "HandleLButtonDblClickMap() failed : %1";
-inline constexpr const char* kLButtonDblClkFailed = "OnLButtonDblClk() failed : %1";
-inline constexpr const char* kStartDragFailed = "StartDrag() failed : %1";
-inline constexpr const char* kLButtonDownFailed = "OnLButtonDown() failed : %1";
-inline constexpr const char* kMouseMoveFailed = "OnMouseMove() failed : %1";
-inline constexpr const char* kLButtonUpFailed = "OnLButtonUp() failed : %1";
-inline constexpr const char* kKeyDownFailed = "OnKeyDown() failed : %1";
-inline constexpr const char* kCharFailed = "OnChar() failed : %1";
-inline constexpr const char* kMouseWheelFailed = "OnMouseWheel() failed : %1";
-inline constexpr const char* kVScrollFailed = "OnVScroll() failed : %1";
-inline constexpr const char* kBoundingNodeRectFailed = "GetBoundingNodeRect() failed : %1";
-inline constexpr const char* kBoundingRectFailed = "GetBoundingRect() failed : %1";
-inline constexpr const char* kSizeFailed = "OnSize() failed : %1";
-inline constexpr const char* kDraw2DFailed = "OnDraw2D() failed : %1";
+inline constexpr const char* kDblClickPolylineFailed = "HandleLButtonDblClickPolyline() failed : %s";
+inline constexpr const char* kDblClickMapFailed = "HandleLButtonDblClickMap() failed : %s";
+inline constexpr const char* kLButtonDblClkFailed = "OnLButtonDblClk() failed : %s";
+inline constexpr const char* kStartDragFailed = "StartDrag() failed : %s";
+inline constexpr const char* kLButtonDownFailed = "OnLButtonDown() failed : %s";
+inline constexpr const char* kMouseMoveFailed = "OnMouseMove() failed : %s";
+inline constexpr const char* kLButtonUpFailed = "OnLButtonUp() failed : %s";
+inline constexpr const char* kKeyDownFailed = "OnKeyDown() failed : %s";
+inline constexpr const char* kCharFailed = "OnChar() failed : %s";
+inline constexpr const char* kMouseWheelFailed = "OnMouseWheel() failed : %s";
+inline constexpr const char* kVScrollFailed = "OnVScroll() failed : %s";
+inline constexpr const char* kBoundingNodeRectFailed = "GetBoundingNodeRect() failed : %s";
+inline constexpr const char* kBoundingRectFailed = "GetBoundingRect() failed : %s";
+inline constexpr const char* kSizeFailed = "OnSize() failed : %s";
+inline constexpr const char* kDraw2DFailed = "OnDraw2D() failed : %s";
 // The renderer's device was lost and remade; the painter here has no such event.
-inline constexpr const char* kRecreatedResourcesFailed = "OnRecreatedResources() failed : %1";
+inline constexpr const char* kRecreatedResourcesFailed = "OnRecreatedResources() failed : %s";
 // The viewer's side of a double-click on the map.
-inline constexpr const char* kSeekVideoToMapPositionFailed = "SeekVideoToMapPosition() failed : %1";
+inline constexpr const char* kSeekVideoToMapPositionFailed = "SeekVideoToMapPosition() failed : %s";
 
 // String 110: the tile source's attribution, two links.
 inline constexpr const char* kAttribution110 =
