@@ -13,6 +13,8 @@
 #include "map/COSMCtrlZoomBar.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QSlider>
@@ -42,6 +44,16 @@ public:
         points.emplace_back(p->latitude, p->longitude);
         return true;
     }
+};
+
+// Receives the links the control hands to the desktop.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QStringList opened;
+
+public slots:
+    void Open(const QUrl& url) { opened << url.toString(); }
 };
 
 bool IsPinRed(QRgb c)
@@ -385,6 +397,13 @@ TEST_F(MapControlTest, DraggingEmptiesTheQueueAndTheNextRequestIsTheCentreTile)
     map.SetAllowDrag(false);
     Mouse(QEvent::MouseButtonPress, start, Qt::LeftButton);
     EXPECT_EQ(map.GetDragState(), COSMCtrl::DragState::None);
+
+    // Switching tile requests back on asks at once.
+    cache.ClearDownloads();
+    map.SetTileRequestsEnabled(false);
+    EXPECT_EQ(cache.QueuedDownloads(), 0u);
+    map.SetTileRequestsEnabled(true);
+    EXPECT_EQ(cache.QueuedDownloads(), 1u);
 }
 
 TEST_F(MapControlTest, TheLayoutWrapsColumnsAroundTheDateLine)
@@ -492,4 +511,28 @@ TEST_F(MapControlTest, ZoomSliderAndDrawnZoomBarSetTheZoom)
     EXPECT_NE(map.ZoomSlider(), nullptr);
 }
 
+TEST_F(MapControlTest, TheAttributionLinkSitsInItsCornerAndOpensItsLinks)
+{
+    QLabel* link = map.AttributionLink();
+    ASSERT_NE(link, nullptr);
+    EXPECT_TRUE(link->text().contains(QStringLiteral("\u00a9 OpenStreetMap contributors</a>")));
+    EXPECT_TRUE(link->text().contains(QStringLiteral(">License</a>")));
+    EXPECT_EQ(link->geometry().right() + 1, kWidth - 15);
+    EXPECT_EQ(link->geometry().bottom() + 1, kHeight - 15);
+    map.show();
+    map.resize(800, 600);
+    EXPECT_EQ(link->geometry().bottomRight() + QPoint(1, 1), QPoint(800 - 15, 600 - 15));
+
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "Open");
+    emit link->linkActivated(QStringLiteral("https://www.openstreetmap.org/copyright"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    EXPECT_EQ(catcher.opened, QStringList{QStringLiteral("https://www.openstreetmap.org/copyright")});
+
+    map.SetShowAttribution(false);
+    EXPECT_EQ(map.AttributionLink(), nullptr);
+}
+
 } // namespace
+
+#include "MapControlTest.moc"
