@@ -311,8 +311,10 @@ void COSMCtrl::SetDoNotSortTiles(bool doNotSort)
 
 void COSMCtrl::SetExtraTiles(int extra)
 {
+    // Beyond a few screens nothing is gained, and the layout would grow without bound.
+    extra = std::clamp(extra, 0, kMaxExtraTiles);
     if (extra != extraTiles_) {
-        extraTiles_ = std::max(0, extra);
+        extraTiles_ = extra;
         update();
     }
 }

@@ -44,6 +44,7 @@ public:
     static constexpr int kRefreshTimer = 1;  // the Part's timer number; Qt picks the real id
     static constexpr int kRefreshMs = 500;
     static constexpr int kWheelNotch = 120;
+    static constexpr int kMaxExtraTiles = 64;
 
     explicit COSMCtrl(QWidget* parent = nullptr);
     ~COSMCtrl() override;
