@@ -368,6 +368,7 @@ void COSMCtrl::SetDistanceUnits(int units)
 
 int COSMCtrl::AddIcon(COSMCtrlIcon* icon)
 {
+    ++overlayVersion_;
     icons_.push_back(icon);
     update();
     return int(icons_.size()) - 1;
@@ -375,6 +376,7 @@ int COSMCtrl::AddIcon(COSMCtrlIcon* icon)
 
 int COSMCtrl::AddMarker(const COSMCtrlMarker& marker)
 {
+    ++overlayVersion_;
     markers_.push_back(marker);
     update();
     return int(markers_.size()) - 1;
@@ -382,6 +384,7 @@ int COSMCtrl::AddMarker(const COSMCtrlMarker& marker)
 
 int COSMCtrl::AddPolyline(const COSMCtrlPolyline& polyline)
 {
+    ++overlayVersion_;
     polylines_.push_back(polyline);
     update();
     return int(polylines_.size()) - 1;
@@ -389,12 +392,14 @@ int COSMCtrl::AddPolyline(const COSMCtrlPolyline& polyline)
 
 void COSMCtrl::RemoveAllMarkers()
 {
+    ++overlayVersion_;
     markers_.clear();
     update();
 }
 
 void COSMCtrl::RemoveAllPolylines()
 {
+    ++overlayVersion_;
     polylines_.clear();
     update();
 }
@@ -565,8 +570,9 @@ void COSMCtrl::Draw(QPainter& painter)
         if (drawCrossHairs_) {
             DrawCrossHairs(painter);
         }
-        overlayPainter_.DrawPolylines(painter, view, zoom_, polylines_);
-        overlayPainter_.DrawMarkers(painter, view, zoom_, markers_, icons_);
+        const COSMCtrlOverlayPainter::LayerKey key{
+            centre_.longitude, centre_.latitude, zoom_, rotation_, size(), devicePixelRatioF(), overlayVersion_};
+        overlayPainter_.Draw(painter, view, key, polylines_, markers_, icons_);
         // 7: the bars. The slider and the attribution link paint themselves.
         if (drawZoomBar_ && !zoomBarAsSlider_) {
             zoomBarPainter_.Draw(painter, zoomBarRect_, zoom_);

@@ -111,8 +111,20 @@ public:
     int AddIcon(COSMCtrlIcon* icon);
     int AddMarker(const COSMCtrlMarker& marker);
     int AddPolyline(const COSMCtrlPolyline& polyline);
-    std::vector<COSMCtrlMarker>& Markers() { return markers_; }
-    std::vector<COSMCtrlPolyline>& Polylines() { return polylines_; }
+    // The owner may change the records through these: the overlays are drawn anew.
+    std::vector<COSMCtrlMarker>& Markers()
+    {
+        ++overlayVersion_;
+        update();
+        return markers_;
+    }
+    std::vector<COSMCtrlPolyline>& Polylines()
+    {
+        ++overlayVersion_;
+        update();
+        return polylines_;
+    }
+    const COSMCtrlOverlayPainter& OverlayPainter() const { return overlayPainter_; }
     void RemoveAllMarkers();
     void RemoveAllPolylines();
     // The longitude (x) and latitude (y) span of one polyline's nodes, or of every marker and
@@ -222,6 +234,7 @@ private:
     int wheelRemainder_ = 0;
     bool insertErrorShown_ = false;
     bool waitCursor_ = false;
+    quint64 overlayVersion_ = 0;  // counts the owner's possible changes to the overlays
     COSMCtrlTileImages tileImages_;
     COSMCtrlTilePainter tilePainter_;
     COSMCtrlOverlayPainter overlayPainter_;

@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPolygonF>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -33,6 +34,37 @@ QPoint COSMCtrlOverlayPainter::IconOrigin(const QPointF& point, const COSMCtrlIc
     return QPoint(int(std::floor(point.x())) - icon.anchorX, int(std::floor(point.y())) - icon.anchorY);
 }
 
+void COSMCtrlOverlayPainter::Draw(QPainter& painter, const COSMCtrlView& view, const LayerKey& key,
+                                  const std::vector<COSMCtrlPolyline>& polylines,
+                                  const std::vector<COSMCtrlMarker>& markers, const std::vector<COSMCtrlIcon*>& icons)
+{
+    redrew_ = false;
+    if (polylines.empty() && markers.empty()) {
+        return;
+    }
+    if (layer_.isNull() || !(key == layerKey_)) {
+        const QSize pixels = (QSizeF(key.size) * key.pixelRatio).toSize();
+        if (layer_.size() != pixels) {
+            layer_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+            layer_.setDevicePixelRatio(key.pixelRatio);
+        }
+        layer_.fill(Qt::transparent);
+        drawn_ = QRectF();
+        {
+            QPainter layerPainter(&layer_);
+            DrawPolylines(layerPainter, view, key.zoom, polylines);
+            DrawMarkers(layerPainter, view, key.zoom, markers, icons);
+        }
+        layerArea_ = drawn_.toAlignedRect() & QRect(QPoint(0, 0), key.size);
+        layerKey_ = key;
+        redrew_ = true;
+    }
+    if (!layerArea_.isEmpty()) {
+        const QRectF source(QPointF(layerArea_.topLeft()) * key.pixelRatio, QSizeF(layerArea_.size()) * key.pixelRatio);
+        painter.drawImage(QRectF(layerArea_), layer_, source);
+    }
+}
+
 void COSMCtrlOverlayPainter::DrawMarkers(QPainter& painter, const COSMCtrlView& view, double zoom,
                                          const std::vector<COSMCtrlMarker>& markers,
                                          const std::vector<COSMCtrlIcon*>& icons)
@@ -50,9 +82,12 @@ void COSMCtrlOverlayPainter::DrawMarkers(QPainter& painter, const COSMCtrlView& 
                                  ? icons[std::size_t(marker.iconIndex)]
                                  : nullptr;
         if (icon != nullptr && !icon->Bitmap().isNull()) {
-            painter.drawImage(IconOrigin(*point, *icon), icon->Bitmap());
+            const QPoint origin = IconOrigin(*point, *icon);
+            painter.drawImage(origin, icon->Bitmap());
+            drawn_ |= QRectF(origin, icon->Bitmap().size());
         } else if (icon == nullptr) {
             const double radius = marker.width * 1.5;
+            drawn_ |= QRectF(point->x() - radius - 1.0, point->y() - radius - 1.0, 2.0 * radius + 2.0, 2.0 * radius + 2.0);
             painter.save();
             painter.setRenderHint(QPainter::Antialiasing);
             painter.setPen(Qt::NoPen);
@@ -92,6 +127,26 @@ void COSMCtrlOverlayPainter::DrawPolyline(QPainter& painter, const COSMCtrlView&
         points_.push_back(*point);
         selected_.push_back(node.selected);
     }
+
+    // What the line, its joins and caps and its dots can cover.
+    double left = qInf();
+    double top = qInf();
+    double right = -qInf();
+    double bottom = -qInf();
+    for (const QPointF& p : points_) {
+        if (!std::isnan(p.x())) {
+            left = std::min(left, p.x());
+            right = std::max(right, p.x());
+            top = std::min(top, p.y());
+            bottom = std::max(bottom, p.y());
+        }
+    }
+    if (left > right) {
+        return;
+    }
+    const double margin = polyline.lineWidth * std::max(1.0, polyline.miterLimit)
+                          + std::max(polyline.nodeSize, polyline.selectedNodeSize) + 2.0;
+    drawn_ |= QRectF(QPointF(left, top), QPointF(right, bottom)).adjusted(-margin, -margin, margin, margin);
 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);

@@ -5,18 +5,43 @@
 #include "map/COSMCtrlPolyline.h"
 
 #include <QColor>
+#include <QImage>
 #include <QPen>
 #include <QPixmap>
 #include <QPointF>
+#include <QRect>
+#include <QSize>
 #include <vector>
 
 class COSMCtrlView;
 class QPainter;
 
 // Draws the owner's polylines and markers over the tiles, in client pixels (after the map's
-// rotation has been removed). Keeps its point buffer between paints.
+// rotation has been removed). The drawing is kept in a layer as large as the client area and
+// only copied while neither the view nor the overlays change: a track of thousands of samples
+// is stroked once, not at every repaint.
 class COSMCtrlOverlayPainter {
 public:
+    // What the layer was drawn for. `content` changes whenever the owner may have changed the
+    // overlays.
+    struct LayerKey {
+        double longitude = 0.0;
+        double latitude = 0.0;
+        double zoom = -1.0;
+        double rotation = 0.0;
+        QSize size;
+        qreal pixelRatio = 1.0;
+        quint64 content = 0;
+        bool operator==(const LayerKey&) const = default;
+    };
+
+    // Polylines, then markers.
+    void Draw(QPainter& painter, const COSMCtrlView& view, const LayerKey& key,
+              const std::vector<COSMCtrlPolyline>& polylines, const std::vector<COSMCtrlMarker>& markers,
+              const std::vector<COSMCtrlIcon*>& icons);
+    // Whether the last Draw drew the overlays anew rather than copying them.
+    bool Redrew() const { return redrew_; }
+
     // Every visible polyline of two or more nodes whose zoom range holds the zoom, by its style.
     void DrawPolylines(QPainter& painter, const COSMCtrlView& view, double zoom,
                        const std::vector<COSMCtrlPolyline>& polylines);
@@ -50,6 +75,11 @@ private:
                         const COSMCtrlPolyline& polyline);
 
     std::vector<QPointF> points_;
+    QRectF drawn_;  // what the drawing since the layer was cleared covers
+    QImage layer_;
+    QRect layerArea_;
+    LayerKey layerKey_;
+    bool redrew_ = false;
     std::vector<bool> selected_;
     std::vector<QPointF> line_;
     std::vector<Sprite> sprites_;

@@ -267,6 +267,18 @@ TEST_F(MapControlTest, PolylinesFollowTheirStyleNodeCountAndZoomRange)
 
     map.SetZoom(3.0);
     EXPECT_TRUE(IsBlue(Grab().pixel(PointOf(map.Polylines()[3].nodes[0].position))));
+
+    // The overlays are stroked again only when the view or the owner's records may have changed.
+    Grab();
+    Grab();
+    EXPECT_FALSE(map.OverlayPainter().Redrew());
+    map.Polylines()[3].visible = false;
+    const QImage hidden = Grab();
+    EXPECT_TRUE(map.OverlayPainter().Redrew());
+    EXPECT_FALSE(IsBlue(hidden.pixel(PointOf(map.Polylines()[3].nodes[0].position))));
+    map.SetCenter(*map.PositionFromPoint(QPoint(500, 380)));
+    Grab();
+    EXPECT_TRUE(map.OverlayPainter().Redrew());
 }
 
 TEST_F(MapControlTest, WheelNotchesZoomAboutThePointer)
