@@ -29,6 +29,10 @@ CommandArguments CommandArguments::Parse(const QStringList& words, const std::ve
         }
         const qsizetype equals = word.indexOf(QLatin1Char('='));
         const QString name = equals < 0 ? word : word.left(equals);
+        const auto keep = [&](const QString& value) {
+            parsed.values_[name] = value;
+            parsed.all_[name] << value;
+        };
         const auto spec = std::find_if(options.begin(), options.end(), [&](const OptionSpec& o) { return o.name == name; });
         if (spec == options.end()) {
             throw UsageError(QStringLiteral("unknown option '%1'").arg(name));
@@ -37,11 +41,11 @@ CommandArguments CommandArguments::Parse(const QStringList& words, const std::ve
             if (equals >= 0) {
                 throw UsageError(QStringLiteral("option '%1' takes no value").arg(name));
             }
-            parsed.values_[name] = QString();
+            keep(QString());
         } else if (equals >= 0) {
-            parsed.values_[name] = word.mid(equals + 1);
+            keep(word.mid(equals + 1));
         } else if (i + 1 < words.size()) {
-            parsed.values_[name] = words[++i];
+            keep(words[++i]);
         } else {
             throw UsageError(QStringLiteral("option '%1' needs a value (%2)").arg(name, spec->valueName));
         }
@@ -53,6 +57,12 @@ QString CommandArguments::Value(const QString& option, const QString& fallback) 
 {
     const auto it = values_.find(option);
     return it == values_.end() ? fallback : it->second;
+}
+
+QStringList CommandArguments::All(const QString& option) const
+{
+    const auto it = all_.find(option);
+    return it == all_.end() ? QStringList() : it->second;
 }
 
 QString CommandArguments::Required(const QString& option) const

@@ -39,7 +39,8 @@ struct OptionSpec {
 
 // The words after a command's name, parsed against the command's option table. Options may stand
 // anywhere between the positional words, as "--name VALUE" or "--name=VALUE"; "--" ends the
-// options; "--help" and "-h" ask for the command's help. The last of a repeated option counts.
+// options; "--help" and "-h" ask for the command's help. The last of a repeated option counts,
+// except for All, which gives every value of an option that may be given many times.
 // Every accessor that finds a mistake throws UsageError naming it.
 class CommandArguments {
 public:
@@ -49,6 +50,9 @@ public:
     const QStringList& Positional() const { return positional_; }
     bool Has(const QString& option) const { return values_.count(option) != 0; }
     QString Value(const QString& option, const QString& fallback = {}) const;
+    // Every value of a repeated option ("--marker A --marker B"), in command-line order; empty
+    // when the option is absent.
+    QStringList All(const QString& option) const;
     // The value of an option that must be given.
     QString Required(const QString& option) const;
 
@@ -69,4 +73,5 @@ private:
     bool help_ = false;
     QStringList positional_;
     std::map<QString, QString> values_; // switches map to an empty value
+    std::map<QString, QStringList> all_;
 };

@@ -90,6 +90,8 @@ TEST_F(ToolCliTest, OptionsStandAnywhereAndMistakesAreNamed)
         CommandArguments::Parse({"file", "--name", "first", "add", "--json", "--name=second", "--", "--time"}, Options());
     EXPECT_EQ(a.Positional(), QStringList({"file", "add", "--time"}));
     EXPECT_EQ(a.Value("--name"), "second"); // the last one counts
+    EXPECT_EQ(a.All("--name"), QStringList({"first", "second"})); // unless every one is asked for
+    EXPECT_TRUE(a.All("--time").isEmpty());
     EXPECT_TRUE(a.Has("--json"));
     EXPECT_FALSE(a.HelpAsked());
     // A value may look like an option or a negative number.
