@@ -11,24 +11,42 @@
 #include "map/COSMCtrlTileCache.h"
 #include "map/COSMCtrlView.h"
 #include "map/TileCacheStrings.h"
+#include "tools/CommandOutput.h"
+#include "tools/ToolCommand.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QJsonObject>
 #include <QTextStream>
 #include <QThread>
-#include <cstring>
+#include <cmath>
 #include <memory>
 #include <optional>
 
 namespace {
 
-const char* kUsage =
-    "usage: plomera-evidence map [--cache FILE] [--server URL] [--center LON,LAT] [--zoom Z] [--rotation DEG]\n"
-    "           [--units metric|imperial] [--size WxH] [--marker LON,LAT]... [--polyline \"LON,LAT;...\"]...\n"
-    "           [--draw-style N] [--offline] [--screenshot OUT.png] [--wait S]";
+const QString kCache = QStringLiteral("--cache");
+const QString kServer = QStringLiteral("--server");
+const QString kCenter = QStringLiteral("--center");
+const QString kZoom = QStringLiteral("--zoom");
+const QString kRotation = QStringLiteral("--rotation");
+const QString kUnits = QStringLiteral("--units");
+const QString kSize = QStringLiteral("--size");
+const QString kMarker = QStringLiteral("--marker");
+const QString kPolyline = QStringLiteral("--polyline");
+const QString kDrawStyle = QStringLiteral("--draw-style");
+const QString kOffline = QStringLiteral("--offline");
+const QString kScreenshot = QStringLiteral("--screenshot");
+const QString kWait = QStringLiteral("--wait");
+const QString kJson = QStringLiteral("--json");
 
 constexpr int kPollMs = 100;
+constexpr int kMaxSide = 16384;
+constexpr double kMaxWaitSeconds = 3600.0;
+
+// Set by PreparePlatform when the map would have had no display.
+bool g_noDisplay = false;
 
 struct MapOptions {
     QString cachePath;
@@ -44,111 +62,99 @@ struct MapOptions {
     bool offline = false;
     QString screenshot;
     double waitSeconds = 30.0;
+    bool json = false;
 };
 
-std::optional<double> Number(const QString& text)
+// A signed decimal, finite: positions and turns come from the command line, and a NaN would
+// pass every later range test.
+double Signed(const QString& text, const QString& what)
 {
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
+    if (!ok || !std::isfinite(value)) {
+        throw UsageError(QStringLiteral("bad number '%1' for %2").arg(text, what));
+    }
+    return value;
 }
 
-std::optional<COSMCtrlPosition> Position(const QString& text)
+COSMCtrlPosition Position(const QString& text, const QString& what)
 {
     const QStringList parts = text.split(QLatin1Char(','));
     if (parts.size() != 2) {
-        return std::nullopt;
+        throw UsageError(QStringLiteral("bad position '%1' for %2 (LON,LAT)").arg(text, what));
     }
-    const std::optional<double> longitude = Number(parts[0]);
-    const std::optional<double> latitude = Number(parts[1]);
-    if (!longitude || !latitude) {
-        return std::nullopt;
+    const COSMCtrlPosition p(Signed(parts[0], what), Signed(parts[1], what));
+    if (std::fabs(p.latitude) > 90.0) {
+        throw UsageError(QStringLiteral("bad position '%1' for %2 (latitude -90 to 90)").arg(text, what));
     }
-    return COSMCtrlPosition(*longitude, *latitude);
+    return p;
 }
 
-// Parses the options; the text of the mistake when there is one.
-std::optional<QString> Parse(const QStringList& args, MapOptions& o)
+// Every option checked before the cache file is opened or created.
+MapOptions Parse(const CommandArguments& args)
 {
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("--offline")) {
-            o.offline = true;
-            continue;
+    args.ExpectPositional(0, 0, QStringLiteral("nothing"));
+    MapOptions o;
+    o.cachePath = args.Value(kCache);
+    if (args.Has(kCache) && o.cachePath.isEmpty()) {
+        throw UsageError(QStringLiteral("option '--cache' needs a file name"));
+    }
+    if (args.Has(kServer)) {
+        o.server = args.Value(kServer);
+        if (!COSMCtrlMapnikTileProvider::IsUsableServer(o.server)) {
+            throw UsageError(QStringLiteral("not a usable tile server: '%1'").arg(o.server));
         }
-        if (i + 1 >= args.size()) {
-            return QStringLiteral("%1 needs a value").arg(a);
-        }
-        const QString value = args[++i];
-        if (a == QLatin1String("--cache")) {
-            o.cachePath = value;
-        } else if (a == QLatin1String("--server")) {
-            if (!COSMCtrlMapnikTileProvider::IsUsableServer(value)) {
-                return QStringLiteral("not a usable tile server: %1").arg(value);
-            }
-            o.server = value;
-        } else if (a == QLatin1String("--center")) {
-            const std::optional<COSMCtrlPosition> p = Position(value);
-            if (!p) {
-                return QStringLiteral("not a position (LON,LAT): %1").arg(value);
-            }
-            o.centre = *p;
-        } else if (a == QLatin1String("--zoom") || a == QLatin1String("--rotation") || a == QLatin1String("--wait")) {
-            const std::optional<double> n = Number(value);
-            if (!n) {
-                return QStringLiteral("not a number: %1 %2").arg(a, value);
-            }
-            (a == QLatin1String("--zoom") ? o.zoom : a == QLatin1String("--rotation") ? o.rotation : o.waitSeconds) = *n;
-        } else if (a == QLatin1String("--units")) {
-            if (value == QLatin1String("metric")) {
-                o.units = COSMCtrlScaleBar::kUnitsMetric;
-            } else if (value == QLatin1String("imperial")) {
-                o.units = COSMCtrlScaleBar::kUnitsImperial;
-            } else {
-                return QStringLiteral("units are metric or imperial: %1").arg(value);
-            }
-        } else if (a == QLatin1String("--size")) {
-            const QStringList wh = value.split(QLatin1Char('x'));
-            bool okW = false;
-            bool okH = false;
-            const int w = wh.value(0).toInt(&okW);
-            const int h = wh.size() == 2 ? wh[1].toInt(&okH) : 0;
-            if (!okW || !okH || w < 1 || h < 1 || w > 16384 || h > 16384) {
-                return QStringLiteral("not a size (WxH): %1").arg(value);
-            }
-            o.size = QSize(w, h);
-        } else if (a == QLatin1String("--marker")) {
-            const std::optional<COSMCtrlPosition> p = Position(value);
-            if (!p) {
-                return QStringLiteral("not a position (LON,LAT): %1").arg(value);
-            }
-            o.markers.push_back(*p);
-        } else if (a == QLatin1String("--polyline")) {
-            std::vector<COSMCtrlPosition> nodes;
-            for (const QString& node : value.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-                const std::optional<COSMCtrlPosition> p = Position(node);
-                if (!p) {
-                    return QStringLiteral("not a position (LON,LAT): %1").arg(node);
-                }
-                nodes.push_back(*p);
-            }
-            o.polylines.push_back(std::move(nodes));
-        } else if (a == QLatin1String("--draw-style")) {
-            bool ok = false;
-            o.drawStyle = value.toInt(&ok);
-            if (!ok || o.drawStyle < 0 || o.drawStyle > 2) {
-                return QStringLiteral("draw style is 0, 1 or 2: %1").arg(value);
-            }
-        } else if (a == QLatin1String("--screenshot")) {
-            o.screenshot = value;
+    }
+    if (args.Has(kCenter)) {
+        o.centre = Position(args.Value(kCenter), kCenter);
+    }
+    o.zoom = args.Number(kZoom, 0.0, 18.0).value_or(o.zoom);
+    if (args.Has(kRotation)) {
+        o.rotation = Signed(args.Value(kRotation), kRotation);
+    }
+    if (!COSMCtrlView::Normalise(o.zoom, o.rotation, o.centre)) {
+        throw UsageError(QStringLiteral("no view at %1 (latitude within about 85.05 degrees at any zoom)").arg(args.Value(kCenter)));
+    }
+    if (args.Has(kUnits)) {
+        const QString units = args.Value(kUnits);
+        if (units == QLatin1String("metric")) {
+            o.units = COSMCtrlScaleBar::kUnitsMetric;
+        } else if (units == QLatin1String("imperial")) {
+            o.units = COSMCtrlScaleBar::kUnitsImperial;
         } else {
-            return QStringLiteral("unknown option: %1").arg(a);
+            throw UsageError(QStringLiteral("bad units '%1' (metric, imperial)").arg(units));
         }
     }
-    if (!(o.waitSeconds >= 0.0)) {
-        return QStringLiteral("not a wait: %1").arg(o.waitSeconds);
+    if (args.Has(kSize)) {
+        const QStringList wh = args.Value(kSize).split(QLatin1Char('x'));
+        if (wh.size() != 2) {
+            throw UsageError(QStringLiteral("bad size '%1' for --size (WxH)").arg(args.Value(kSize)));
+        }
+        o.size = QSize(int(CommandArguments::ParseInteger(wh[0], 1, kMaxSide, QStringLiteral("the width"))),
+                       int(CommandArguments::ParseInteger(wh[1], 1, kMaxSide, QStringLiteral("the height"))));
     }
-    return std::nullopt;
+    for (const QString& marker : args.All(kMarker)) {
+        o.markers.push_back(Position(marker, kMarker));
+    }
+    for (const QString& line : args.All(kPolyline)) {
+        std::vector<COSMCtrlPosition> nodes;
+        for (const QString& node : line.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            nodes.push_back(Position(node, kPolyline));
+        }
+        o.polylines.push_back(std::move(nodes));
+    }
+    o.drawStyle = int(args.Integer(kDrawStyle, 0, 2).value_or(o.drawStyle));
+    o.offline = args.Has(kOffline);
+    o.screenshot = args.Value(kScreenshot);
+    if (args.Has(kScreenshot) && o.screenshot.isEmpty()) {
+        throw UsageError(QStringLiteral("option '--screenshot' needs a file name"));
+    }
+    o.waitSeconds = args.Number(kWait, 0.0, kMaxWaitSeconds).value_or(o.waitSeconds);
+    o.json = args.Has(kJson);
+    if (o.screenshot.isEmpty() && (o.json || args.Has(kWait))) {
+        throw UsageError(QStringLiteral("option '%1' goes with --screenshot").arg(o.json ? kJson : kWait));
+    }
+    return o;
 }
 
 // Stands in for the viewer: prints the map point of each SeekToMapPoint it is sent.
@@ -208,40 +214,15 @@ bool ServerAnswers(const COSMCtrlMapnikTileProvider& provider)
     return session.OpenPage(root);
 }
 
-} // namespace
-
-bool MapCommand::PreparePlatform(int argc, char** argv, QString* problem)
+int Run(const CommandArguments& args, CommandOutput& io)
 {
-    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY")
-        || qEnvironmentVariableIsSet("WAYLAND_DISPLAY")) {
-        return true;
-    }
-    for (int i = 2; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--screenshot") == 0) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-            return true;
-        }
-    }
-    *problem = QStringLiteral("map: no display to show the map on (set DISPLAY, or take a --screenshot)");
-    return false;
-}
-
-int MapCommand::Run(const QStringList& args)
-{
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    return Run(args, out, err);
-}
-
-int MapCommand::Run(const QStringList& args, QTextStream& out, QTextStream& err)
-{
-    MapOptions o;
-    if (const std::optional<QString> mistake = Parse(args, o)) {
-        err << *mistake << Qt::endl << kUsage << Qt::endl;
+    MapOptions o = Parse(args);
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+        io.Message(QStringLiteral("needs a QApplication"));
         return 2;
     }
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-        err << "map: needs a QApplication" << Qt::endl;
+    if (o.screenshot.isEmpty() && g_noDisplay) {
+        io.Message(QStringLiteral("no display to show the map on (set DISPLAY, or take a --screenshot)"));
         return 2;
     }
     std::unique_ptr<COSMCtrlMapnikTileProvider> provider;
@@ -256,14 +237,10 @@ int MapCommand::Run(const QStringList& args, QTextStream& out, QTextStream& err)
     map.SetTileProvider(provider.get());
     // Create logs the reason; the command names the file.
     if (!map.Create(QStringLiteral("Map"), Qt::WindowFlags(), QRect(QPoint(0, 0), o.size), nullptr, 0, o.cachePath)) {
-        err << "map: cannot open the tile cache " << o.cachePath << Qt::endl;
+        io.Message(QStringLiteral("cannot open the tile cache %1").arg(o.cachePath));
         return 1;
     }
-    if (!map.SetCenterAndZoom(o.zoom, o.rotation, o.centre)) {
-        err << "map: not a view: zoom " << o.zoom << " at " << o.centre.longitude << ',' << o.centre.latitude
-            << " (zoom 0 to 18, latitude within about 85.05 degrees)" << Qt::endl;
-        return 2;
-    }
+    map.SetCenterAndZoom(o.zoom, o.rotation, o.centre);
     COSMCtrlTileCache& cache = *map.TileCache();
     if (o.offline) {
         cache.SetInternetAvailable(false);
@@ -303,22 +280,112 @@ int MapCommand::Run(const QStringList& args, QTextStream& out, QTextStream& err)
         }
         ViewCached(map, &cached, &wanted);
         QCoreApplication::processEvents();
-        if (!map.grab().save(o.screenshot, "PNG")) {
-            err << "map: cannot write " << o.screenshot << Qt::endl;
+        const QPixmap picture = map.grab();
+        if (!picture.save(o.screenshot, "PNG")) {
+            io.Message(QStringLiteral("cannot write %1").arg(o.screenshot));
             return 1;
         }
-        out << "screenshot " << o.screenshot << ": " << cached << " of " << wanted << " tiles cached"
-            << (cache.IsInternetAvailable() ? "" : ", no network") << Qt::endl;
+        const bool online = cache.IsInternetAvailable();
+        if (o.json) {
+            io.Json(QJsonObject{{QStringLiteral("screenshot"), o.screenshot},
+                                {QStringLiteral("width"), picture.width()},
+                                {QStringLiteral("height"), picture.height()},
+                                {QStringLiteral("zoom"), map.GetZoom()},
+                                {QStringLiteral("longitude"), map.GetCenter().longitude},
+                                {QStringLiteral("latitude"), map.GetCenter().latitude},
+                                {QStringLiteral("tilesCached"), cached},
+                                {QStringLiteral("tilesWanted"), wanted},
+                                {QStringLiteral("internet"), online}});
+        } else {
+            io.Line(QStringLiteral("screenshot %1: %2 of %3 tiles cached%4")
+                        .arg(o.screenshot)
+                        .arg(cached)
+                        .arg(wanted)
+                        .arg(online ? QString() : QStringLiteral(", no network")));
+        }
         return 0;
     }
 
-    SeekPrinter viewer(out);
+    SeekPrinter viewer(io.Out());
     CCoordinatorPlomeraView coordinator(&viewer);
     map.SetViewEventsSource([&coordinator]() -> IPlomeraViewEvents* { return &coordinator; });
+    QTextStream& out = io.Out();
     QObject::connect(&map, &COSMCtrl::ViewChanged, &map, [&map, &out] {
         out << "view " << map.GetZoom() << ' ' << QString::number(map.GetCenter().longitude, 'f', 7) << ' '
             << QString::number(map.GetCenter().latitude, 'f', 7) << Qt::endl;
     });
     map.setFocus();
     return QApplication::exec();
+}
+
+} // namespace
+
+void MapCommand::PreparePlatform()
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        return;
+    }
+    g_noDisplay = true;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+const ToolCommand& MapCommand::Command()
+{
+    static const ToolCommand command{
+        "map",
+        "the map control alone on a tile cache, shown or as a screenshot",
+        "map [--cache FILE] [--server URL] [--center LON,LAT] [--zoom Z] [--marker LON,LAT]... [OPTIONS]\n"
+        "map [--cache FILE] [--server URL] [--center LON,LAT] [--zoom Z] [OPTIONS] --screenshot OUT.png [--json]",
+        R"HELP(The player's map control on its own, on the tile cache FILE, fetching missing tiles from the
+tile server into it.
+Without --screenshot it shows the map (a display is needed) until its window is closed, and
+prints a line for what it would send the player:
+  SeekToMapPoint LAT LON   a double-click on the map
+  view ZOOM LON LAT        after each move or zoom of the view
+With --screenshot it waits until every tile of the view is in the cache (at most S seconds,
+not at all without the network), writes the control's picture and prints
+  screenshot OUT.png: N of M tiles cached[, no network]
+
+Options:
+  --cache FILE          the tile cache file [the map's own, under the user's data folder]
+  --server URL          the tile server, "http://host[:port][/path]" [the map's own]
+  --center LON,LAT      the view's centre in degrees [0,0]
+  --zoom Z              the zoom, 0 to 18, fractions allowed [3]
+  --rotation DEG        the map turned by DEG degrees [0]
+  --units metric|imperial  the scale bar's units [the locale's]
+  --size WxH            the control's size in pixels [1024x768]
+  --marker LON,LAT      a pin there (may be given many times)
+  --polyline "LON,LAT;LON,LAT;..."  a track through these nodes (may be given many times)
+  --draw-style N        the tracks drawn as 0 a line, 1 a line and node dots, 2 node dots [2]
+  --offline             as without the network: placeholders "Internet Not Available"
+  --screenshot OUT.png  write the picture and exit
+  --wait S              with --screenshot: seconds to wait for the tiles [30]
+  --json                with --screenshot: one JSON object instead of the line:
+                          {"screenshot", "width", "height", "zoom", "longitude", "latitude",
+                           "tilesCached", "tilesWanted", "internet"}
+
+Exit codes:
+  0   done (the map was closed, or the screenshot written)
+  1   the tile cache cannot be opened or created, or the screenshot cannot be written
+  2   no display to show the map on
+  64  a mistake in the command line (a view off the map included)
+)HELP",
+        {{kCache, QStringLiteral("FILE")},
+         {kServer, QStringLiteral("URL")},
+         {kCenter, QStringLiteral("LON,LAT")},
+         {kZoom, QStringLiteral("Z")},
+         {kRotation, QStringLiteral("DEG")},
+         {kUnits, QStringLiteral("UNITS")},
+         {kSize, QStringLiteral("WxH")},
+         {kMarker, QStringLiteral("LON,LAT")},
+         {kPolyline, QStringLiteral("NODES")},
+         {kDrawStyle, QStringLiteral("N")},
+         {kOffline, {}},
+         {kScreenshot, QStringLiteral("OUT.png")},
+         {kWait, QStringLiteral("S")},
+         {kJson, {}}},
+        &Run,
+    };
+    return command;
 }

@@ -1,24 +1,16 @@
 #pragma once
 
-#include <QStringList>
-
-class QTextStream;
+struct ToolCommand;
 
 // `plomera-evidence map`: the map control alone, on a tile cache, with markers and polylines.
-//   map [--cache FILE] [--server URL] [--center LON,LAT] [--zoom Z] [--rotation DEG]
-//       [--units metric|imperial] [--size WxH] [--marker LON,LAT]... [--polyline "LON,LAT;..."]...
-//       [--draw-style N] [--offline] [--screenshot OUT.png] [--wait S]
-// With --screenshot it waits until the view's tiles are cached (at most S seconds, default 30),
-// saves the control's picture and exits; without, it shows the map and prints
-// "SeekToMapPoint LAT LON" for each double-click and "view ZOOM LON LAT" after each change.
-// Exit codes: 0 done, 1 the cache or the picture could not be written, 2 bad arguments.
-// Needs a QApplication.
+// With --screenshot it waits until the view's tiles are cached, saves the control's picture and
+// exits; without, it shows the map and prints what a double-click or a move of the view sends.
+// Needs a QApplication, which main makes for this command after PreparePlatform.
 class MapCommand {
 public:
-    static int Run(const QStringList& args);
-    static int Run(const QStringList& args, QTextStream& out, QTextStream& err);
+    static const ToolCommand& Command();
 
-    // Before the application object exists: without a display, a screenshot is taken on the
-    // offscreen platform; a shown map has nowhere to go (false, with the reason).
-    static bool PreparePlatform(int argc, char** argv, QString* problem);
+    // Before the application object exists: without a display the offscreen platform is taken,
+    // so that help, mistakes and screenshots work anywhere; a shown map then refuses to run.
+    static void PreparePlatform();
 };

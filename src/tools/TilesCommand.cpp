@@ -6,8 +6,10 @@
 #include "map/COSMCtrlTileLayout.h"
 #include "map/CppSQLite3Exception.h"
 #include "tools/CommandOutput.h"
+#include "tools/LoopbackTileServer.h"
 #include "tools/ToolCommand.h"
 
+#include <QGuiApplication>
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -20,6 +22,7 @@ namespace {
 const QString kCache = QStringLiteral("--cache");
 const QString kServer = QStringLiteral("--server");
 const QString kJson = QStringLiteral("--json");
+const QString kPort = QStringLiteral("--port");
 
 constexpr int kMaxZoom = 18;
 
@@ -129,12 +132,43 @@ int List(const QString& cachePath, bool json, CommandOutput& io)
     return 0;
 }
 
+// Serves the loopback tiles until the process is stopped.
+int Serve(const CommandArguments& args, CommandOutput& io)
+{
+    args.AllowOnly(QStringLiteral("serve"), {"--port"});
+    args.ExpectPositional(1, 1, QStringLiteral("nothing"));
+    const quint16 port = quint16(args.Integer(kPort, 0, 65535).value_or(0));
+    // The tiles' text is drawn with the platform's fonts.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+        io.Message(QStringLiteral("serve needs a QGuiApplication"));
+        return 1;
+    }
+    LoopbackTileServer server;
+    if (!server.Listen(port)) {
+        io.Message(QStringLiteral("cannot listen on 127.0.0.1:%1: %2").arg(port).arg(server.ErrorString()));
+        return 1;
+    }
+    server.SetRequestLog([&io](const QString& path, int status) {
+        io.Line(QStringLiteral("%1 %2").arg(status).arg(path));
+        io.Out().flush();
+    });
+    io.Line(QStringLiteral("serving http://127.0.0.1:%1/").arg(server.Port()));
+    io.Out().flush();
+    return QCoreApplication::exec();
+}
+
 int Run(const CommandArguments& args, CommandOutput& io)
 {
-    args.ExpectPositional(1, 1 << 20, QStringLiteral("an action (fetch, list)"));
+    args.ExpectPositional(1, 1 << 20, QStringLiteral("an action (fetch, list, serve)"));
     const QString action = args.Positional().first();
+    if (action == QLatin1String("serve")) {
+        return Serve(args, io);
+    }
     if (action != QLatin1String("fetch") && action != QLatin1String("list")) {
-        throw UsageError(QStringLiteral("unknown action '%1' (fetch, list)").arg(action));
+        throw UsageError(QStringLiteral("unknown action '%1' (fetch, list, serve)").arg(action));
+    }
+    if (args.Has(kPort)) {
+        throw UsageError(QStringLiteral("%1 takes no option '--port'").arg(action));
     }
     const QString cachePath = args.Required(kCache);
     const bool json = args.Has(kJson);
@@ -174,18 +208,23 @@ const ToolCommand& TilesCommand::Command()
 {
     static const ToolCommand command{
         "tiles",
-        "fill or list a map tile cache file",
+        "fill or list a map tile cache file, or serve made-up tiles on loopback",
         "tiles fetch --cache FILE [--server URL] [--json] Z X Y [Z X Y ...]\n"
-        "tiles list --cache FILE [--json]",
+        "tiles list --cache FILE [--json]\n"
+        "tiles serve [--port P]",
         R"HELP(The map's tile cache (an SQLite file), through the same cache, download queue and worker the
 map uses.
   fetch   downloads the tiles Z X Y (zoom 0 to 18, X and Y below 2^Z) that the cache does not
           hold yet and prints one line per tile: Z/X/Y, cached|stored|not stored, size, MD5
   list    prints every row of the cache: id, Z/X/Y, size and MD5 (or "no data"), cache time
+  serve   answers GET /Z/X/Y.png on 127.0.0.1 with a made-up tile (its colour from Z/X/Y, the
+          text "Z/X/Y", a graticule at round degrees) to judge the map's placement by eye, until
+          stopped; prints "serving http://127.0.0.1:P/", then "STATUS PATH" for each request
 
 Options:
   --cache FILE   the cache file (fetch creates it)
   --server URL   the tile server, "http://host[:port][/path]" [the map's own]
+  --port P       serve: the port, 0 to 65535 [0: a free one]
   --json         one JSON object instead of the lines:
                    fetch: {"cache", "tiles": [{"zoom", "x", "y", "status", "size"?, "md5"?}]}
                    list:  {"cache", "tiles": [{"id", "zoom", "x", "y", "cacheTime",
@@ -193,11 +232,11 @@ Options:
 
 Exit codes:
   0   done (fetch: every tile asked for is in the cache)
-  1   fetch: some tile was not stored
+  1   fetch: some tile was not stored; serve: the port cannot be had
   2   the cache file is missing (list) or unusable
   64  a mistake in the command line
 )HELP",
-        {{kCache, QStringLiteral("FILE")}, {kServer, QStringLiteral("URL")}, {kJson, {}}},
+        {{kCache, QStringLiteral("FILE")}, {kServer, QStringLiteral("URL")}, {kJson, {}}, {kPort, QStringLiteral("P")}},
         &Run,
     };
     return command;

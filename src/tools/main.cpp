@@ -19,12 +19,15 @@
 //   the command takes --quiet to silence it.
 // - Exit codes: 0 done, 64 a mistake, each command's own failures in between (1, 2, ...), listed
 //   in its help and in README.
+// - The application object is a QCoreApplication unless the command needs more (MakeApplication):
+//   chosen from the words before it exists, since Qt allows only one.
 #include "logging/Logger.h"
 #include "tools/BookmarksCommand.h"
 #include "tools/CommandOutput.h"
 #include "tools/CommandTable.h"
 #include "tools/CustodyCommand.h"
 #include "tools/EvidenceInfoCommand.h"
+#include "tools/MapCommand.h"
 #include "tools/PackageCommand.h"
 #include "tools/PlayCommand.h"
 #include "tools/TilesCommand.h"
@@ -34,12 +37,15 @@
 #define PLOMERA_MAKE_SAMPLE 1
 #endif
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QStringList>
 #include <QTextStream>
 
 #include <clocale>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -59,12 +65,37 @@ void FrameworkMessage(QtMsgType type, const QMessageLogContext&, const QString& 
     }
 }
 
+// The map is a widget; the loopback tile server draws its tiles' text with the platform's fonts.
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv)
+{
+    const auto is = [&](int i, const char* word) { return argc > i && std::strcmp(argv[i], word) == 0; };
+    if (is(1, "map")) {
+        MapCommand::PreparePlatform();
+        return std::make_unique<QApplication>(argc, argv);
+    }
+    const auto serves = [&] {
+        for (int i = 2; i < argc; ++i) {
+            if (is(i, "serve")) {
+                return true;
+            }
+        }
+        return false;
+    };
+    if (is(1, "tiles") && serves()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     qInstallMessageHandler(&FrameworkMessage);
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
 
     const CommandTable commands({
@@ -77,6 +108,7 @@ int main(int argc, char** argv)
 #endif
         &PackageCommand::Command(),
         &TilesCommand::Command(),
+        &MapCommand::Command(),
     });
 
     QTextStream out(stdout);

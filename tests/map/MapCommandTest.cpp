@@ -5,7 +5,9 @@
 #include "tools/LoopbackTilePicture.h"
 #include "tools/LoopbackTileServer.h"
 #include "tools/MapCommand.h"
+#include "tools/ToolCommand.h"
 
+#include <QFileInfo>
 #include <QImage>
 #include <QRegularExpression>
 #include <QTextStream>
@@ -25,7 +27,7 @@ CommandResult RunMap(const QStringList& args)
     CommandResult result;
     QTextStream out(&result.out);
     QTextStream err(&result.err);
-    result.code = MapCommand::Run(args, out, err);
+    result.code = MapCommand::Command().Run(args, out, err);
     return result;
 }
 
@@ -48,17 +50,22 @@ TEST(MapCommandTest, AScreenshotWaitsForTheViewsTilesAndBadViewsAreRefused)
     EXPECT_EQ(picture.pixel(330, 250), qRgb(12 * 40 % 256, 2200 * 7 % 256, 1343 * 13 % 256));
 
     // Without the network nothing is waited for.
-    r = RunMap(view + QStringList{"--offline", "--zoom", "11", "--screenshot", shot});
+    r = RunMap(view + QStringList{"--offline", "--zoom", "11", "--screenshot", shot, "--json"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains(QStringLiteral("0 of"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("\"tilesCached\":0,")) && r.out.contains(QStringLiteral("\"internet\":false")))
+        << r.out.toStdString();
 
     for (const QStringList& bad : {QStringList{"--zoom", "19"}, QStringList{"--center", "0,86"},
                                    QStringList{"--center", "nan,0"}, QStringList{"--center", "12"},
                                    QStringList{"--size", "0x10"}, QStringList{"--units", "furlongs"},
-                                   QStringList{"--draw-style", "3"}, QStringList{"--zoom"}, QStringList{"--bogus", "1"}}) {
-        r = RunMap(QStringList{"--cache", files.Cache(), "--offline", "--screenshot", shot} + bad);
-        EXPECT_EQ(r.code, 2) << bad.join(' ').toStdString();
+                                   QStringList{"--draw-style", "3"}, QStringList{"--zoom"}, QStringList{"--bogus", "1"},
+                                   QStringList{"--marker", "inf,0"}, QStringList{"--polyline", "1,2;3"},
+                                   QStringList{"--rotation", "nan"}}) {
+        const QString unused = files.dir.filePath(QStringLiteral("unused.gmdb"));
+        r = RunMap(QStringList{"--cache", unused, "--offline", "--screenshot", shot} + bad);
+        EXPECT_EQ(r.code, 64) << bad.join(' ').toStdString();
         EXPECT_FALSE(r.err.isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(unused)) << "a mistake made the cache file";
     }
 }
 

@@ -6,7 +6,8 @@ read back by this script's own parsers:
 - --help, -h, --version and every command's --help exit 0 with the text on standard output;
   a mistake in any command exits 64 with one line on standard error and nothing on standard output;
 - every --json output is one JSON object matching what the files really hold (the bookmark
-  section, the package bytes, the tile cache rows, the frame stamp of the snapshot);
+  section, the package bytes, the tile cache rows, the frame stamp of the snapshot, the map's
+  screenshot on the loopback tiles);
 - the progress counter appears only on a terminal, and --quiet silences it there;
 - write-protected evidence (no write bit) is refused, as root and as a normal user.
 
@@ -36,7 +37,7 @@ KEYS = {"path", "version", "loaded", "deviceType", "deviceName", "modelName", "c
         "channelMask", "channels", "startTime", "endTime", "afterEnd", "number", "encrypted",
         "flagB", "fisheyeKind", "leadingText", "mountType", "viewMode", "viewFlag", "value1",
         "value2", "tagStart", "loadTimeTagStart", "sections", "bookmarks"}
-COMMANDS = {"info", "bookmarks", "play", "make-sample", "package", "tiles"}
+COMMANDS = {"info", "bookmarks", "play", "make-sample", "package", "tiles", "map"}
 TRY = ". Try 'plomera-evidence --help'."
 
 failures = []
@@ -213,10 +214,18 @@ def help_version_and_mistakes(tool, maker, tmp, version):
                   ["package", "list", video, "--password", "x"], ["package", "extract", video],
                   ["tiles", "list"], ["tiles", "fetch", "--cache", "c.db", "3", "8", "0"],
                   ["tiles", "fetch", "--cache", "c.db", "1", "2"], ["tiles", "fetch", "--cache", "c.db", "x", "0", "0"],
-                  ["tiles", "fetch", "--cache", "c.db", "--server", "ftp://x", "0", "0", "0"]):
+                  ["tiles", "fetch", "--cache", "c.db", "--server", "ftp://x", "0", "0", "0"],
+                  ["tiles", "serve", "--port", "70000"], ["tiles", "serve", "--cache", "c.db"],
+                  ["tiles", "list", "--cache", "c.db", "--port", "1"],
+                  ["map", "--cache", "c.db", "--zoom", "19", "--screenshot", "m.png"],
+                  ["map", "--cache", "c.db", "--center", "0,86", "--screenshot", "m.png"],
+                  ["map", "--cache", "c.db", "--center", "nan,0", "--screenshot", "m.png"],
+                  ["map", "--cache", "c.db", "--marker", "1;2", "--screenshot", "m.png"],
+                  ["map", "--cache", "c.db", "--size", "0x10", "--screenshot", "m.png"],
+                  ["map", "--cache", "c.db", "--json"], ["map", "--cache", "c.db", "extra"]):
         mistake(tool, words, cwd=tmp)
     check(sha256(video) == digest and os.stat(video).st_mtime_ns == mtime, "a mistake changed the file")
-    check(not os.path.exists(os.path.join(tmp, "out.exe")) and not os.path.exists(os.path.join(tmp, "c.db")),
+    check(not any(os.path.exists(os.path.join(tmp, f)) for f in ("out.exe", "c.db", "m.png")),
           "a mistake wrote a file")
 
 
@@ -413,6 +422,49 @@ def tiles(tool, tmp):
     check(listed["cache"] == cache and len(rows) == 2, "tiles list rows")
 
 
+def png_size(path):
+    with open(path, "rb") as f:
+        head = f.read(24)
+    check(head[:8] == b"\x89PNG\r\n\x1a\n", path + " is not a PNG")
+    return struct.unpack(">II", head[16:24])
+
+
+def map_on_loopback_tiles(tool, tmp):
+    """`tiles serve` answers the map; a screenshot waits for the view's tiles, and returns at once
+    without the network and on a view of the whole world."""
+    env = dict(os.environ, HOME=tmp)
+    env.pop("DISPLAY", None)
+    server = subprocess.Popen([tool, "tiles", "serve", "--port", "0"], stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, text=True, env=env)
+    try:
+        first = server.stdout.readline()
+        m = re.fullmatch(r"serving (http://127\.0\.0\.1:\d+)/\n", first)
+        if not check(m is not None, "tiles serve: %r" % first):
+            return
+        url = m.group(1)
+        cache = os.path.join(tmp, "map.gmdb")
+        shot = os.path.join(tmp, "map.png")
+        view = ["map", "--cache", cache, "--server", url, "--center", "13.405,52.52", "--zoom", "12",
+                "--marker", "13.405,52.52", "--size", "640x480", "--units", "metric"]
+        r = run(tool, *view, "--screenshot", shot, "--wait", "60", "--json", env=env)
+        if check(r.returncode == 0 and r.stderr == "", "map screenshot: exit %d, %r" % (r.returncode, r.stderr)):
+            got = json.loads(r.stdout)
+            check(got["tilesWanted"] > 0 and got["tilesCached"] == got["tilesWanted"] and got["internet"] is True,
+                  "map screenshot tiles %s" % got)
+            check((got["width"], got["height"]) == png_size(shot) == (640, 480), "map screenshot size %s" % got)
+            check((got["zoom"], got["longitude"], got["latitude"]) == (12, 13.405, 52.52), "map view %s" % got)
+        listed = json.loads(run(tool, "tiles", "list", "--cache", cache, "--json").stdout)["tiles"]
+        check(any((t["zoom"], t["x"], t["y"]) == (12, 2200, 1343) for t in listed), "centre tile not cached")
+    finally:
+        server.terminate()
+        server.wait()
+    for words in (["--offline"], ["--center", "0,0", "--zoom", "1"]):
+        os.remove(shot)
+        r = run(tool, *view, *words, "--screenshot", shot, "--wait", "60", env=env)
+        check(r.returncode == 0 and r.stdout.startswith("screenshot " + shot) and os.path.exists(shot),
+              "map %s: exit %d, %r %r" % (words, r.returncode, r.stdout, r.stderr))
+
+
 def unprivileged_runner(tool):
     """A command prefix that runs the tool as a user without privileges, or None."""
     if os.geteuid() != 0:
@@ -465,6 +517,7 @@ def main():
         custody(tool, tmp, videos)
         packages(tool, tmp, videos)
         tiles(tool, tmp)
+        map_on_loopback_tiles(tool, tmp)
         if os.geteuid() == 0:
             write_protection(tool, maker, tmp, "root", [])
         else:
