@@ -136,7 +136,7 @@ void CViewer::OnSetLayout(int requested)
     // closed above is gone.
     std::vector<CVideoPlayer*> remaining;
     const std::vector<CVideoPlayer*> owned = Players();
-    for (CVideoPlayer* player : open) {
+    for (CVideoPlayer* player : checked) {
         if (std::find(owned.begin(), owned.end(), player) != owned.end()) {
             remaining.push_back(player);
         }
