@@ -61,8 +61,9 @@ protected:
     RecordingViewer recorder;
     CCoordinatorViewerGrid coordinator{&recorder};
     DragSource drag;
-    CViewerGridLayout grid;
+    // Before the grid: its tiles (its children) read their cameras as they go.
     std::vector<std::unique_ptr<Video>> videos;
+    CViewerGridLayout grid;
     std::vector<CVideoPlayer*> players;  // children of the grid
 };
 
