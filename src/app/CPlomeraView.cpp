@@ -11,6 +11,7 @@
 #include "navigator/CVideoFileSelector.h"
 #include "timeline/CTimeline.h"
 #include "viewer/CViewer.h"
+#include "viewer/CViewerGridLayout.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -52,6 +53,8 @@ void CPlomeraView::OnInitialUpdate(const QStringList& arguments)
         viewer_ = new CViewer(this);
         viewer_->setGeometry(rect());
         viewer_->show();
+        // A navigator item dragged onto the grid is read from here.
+        viewer_->Grid()->SetNavigatorDragSource(this);
         viewer_->onFileListed = [this](const QString& path, const std::vector<Video*>& videos) {
             frame_->Navigator()->AddVideoFile(path, videos);
         };
@@ -154,4 +157,13 @@ void CPlomeraView::resizeEvent(QResizeEvent* event)
     if (viewer_) {
         viewer_->setGeometry(rect());
     }
+}
+
+NavigatorItem CPlomeraView::NavigatorDragItem() const
+{
+    NavigatorItem item;
+    item.kind = dragIsFile ? NavigatorItem::File : NavigatorItem::Camera;
+    item.path = dragFilePath;
+    item.video = dragVideo;
+    return item;
 }

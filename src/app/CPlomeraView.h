@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QStringList>
+#include "viewer/INavigatorDragSource.h"
+
 #include <QWidget>
 #include <memory>
 
@@ -12,7 +14,7 @@ class Video;
 
 // The main view: its client area is the viewer. It owns the application-wide coordinator, keeps
 // the display flags, runs the start-up sequence and the open-file command.
-class CPlomeraView : public QWidget {
+class CPlomeraView : public QWidget, public INavigatorDragSource {
     Q_OBJECT
 public:
     explicit CPlomeraView(CMainFrame* frame);
@@ -42,6 +44,9 @@ public:
     bool dragIsFile = false;
     QString dragFilePath;
     Video* dragVideo = nullptr;
+    bool NavigatorDragInProgress() const override { return dragInProgress; }
+    NavigatorItem NavigatorDragItem() const override;
+    void EndNavigatorDrag() override { dragInProgress = false; }
     QString fileVersion;
     QString tempFolder;
 

@@ -14,7 +14,20 @@ struct Entry {
 constexpr Entry kStrings[] = {
     {121, "Add Bookmark"},
     {314, "Scroll Right"},
+    // The layout modes' tooltips (modes 0, 8, 9, 10, then 1 to 7 and 11).
+    {332, "1x1"},
+    {340, "Custom 14x1"},
+    {341, "4x4"},
+    {342, "Custom 3x1"},
     {529, "Scroll Left"},
+    {531, "Custom 2x1"},
+    {532, "Custom 6x1"},
+    {533, "2x2"},
+    {534, "Custom 2x2"},
+    {535, "Custom 12x1"},
+    {536, "3x3"},
+    {537, "Custom 3x2"},
+    {538, "Custom 4x1"},
 };
 
 } // namespace

@@ -1,8 +1,13 @@
 #include "viewer/CViewer.h"
 
+#include "events/CCoordinatorViewerGrid.h"
 #include "events/CCoordinatorViewerTimeline.h"
 #include "events/ViewerMessageDispatch.h"
 #include "viewer/CVideoPlayer.h"
+#include "viewer/CViewerCapabilities.h"
+#include "viewer/CViewerGridLayout.h"
+#include "viewer/structPageInfo.h"
+#include "evidence/Camera.h"
 #include "startup/StartupSequence.h"
 #include "logging/HandlerGuard.h"
 #include "logging/Logger.h"
@@ -14,7 +19,7 @@
 #include <QFileInfo>
 #include <QPalette>
 
-CViewer::CViewer(QWidget* parent) : QWidget(parent)
+CViewer::CViewer(QWidget* parent, const VdlAdapter* vdl) : QWidget(parent), facade_(vdl)
 {
     QPalette p = palette();
     p.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
@@ -23,12 +28,14 @@ CViewer::CViewer(QWidget* parent) : QWidget(parent)
     tileTimer_.setInterval(500);
     connect(&tileTimer_, &QTimer::timeout, this, [this] {
         HandlerGuard::Run("setplaybackstate", [this] {
-            if (tile_ != nullptr) {
-                tile_->SetTime(facade_.GetVideoTime(tile_->GetVideo()));
-                tile_->UpdateStatus();
-            }
+            RefreshTiles();
         });
     });
+    gridCoordinator_ = std::make_unique<CCoordinatorViewerGrid>(this);
+    grid_ = new CViewerGridLayout(this);
+    grid_->SetCoordinator(gridCoordinator_.get());
+    grid_->SetLayout(layoutMode_);
+    layoutButtonPicture_ = CViewerCapabilities::LayoutOf(layoutMode_).pictureId;
     timelineCoordinator_ = std::make_unique<CCoordinatorViewerTimeline>(this);
     timeline_ = new CTimeline(timelineCoordinator_.get(), this);
     timelineCoordinator_->SetControlBarWindow(timeline_);
@@ -45,19 +52,53 @@ void CViewer::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     const int barHeight = timeline_->sizeHint().height();
     timeline_->setGeometry(0, height() - barHeight, width(), barHeight);
-    if (tile_ != nullptr) {
-        tile_->setGeometry(TileArea());
-    }
+    grid_->setGeometry(GridArea());
 }
 
-QRect CViewer::TileArea() const
+// The grid takes the viewer's area above the control bar.
+QRect CViewer::GridArea() const
 {
     return QRect(0, 0, width(), std::max(0, height() - timeline_->sizeHint().height()));
 }
 
 Video* CViewer::SelectedCamera() const
 {
+    if (grid_ != nullptr && grid_->SelectedPlayer() != nullptr) {
+        return grid_->SelectedPlayer()->GetVideo();
+    }
     return barVideos_.empty() ? nullptr : barVideos_.front();
+}
+
+std::vector<CVideoPlayer*> CViewer::Players() const
+{
+    std::vector<CVideoPlayer*> players;
+    for (const auto& p : players_) {
+        players.push_back(p.get());
+    }
+    return players;
+}
+
+bool CViewer::IsPlaying(const Video* video)
+{
+    return video->playbackState != PlaybackState::Closed && video->playbackState != PlaybackState::Opened;
+}
+
+QMessageBox::StandardButton CViewer::ShowMessage(const QString& text, const QString& caption,
+                                                 QMessageBox::StandardButtons buttons, QMessageBox::Icon icon)
+{
+    if (messageBox_) {
+        return messageBox_(text, caption, buttons, icon);
+    }
+    QMessageBox box(icon, caption, text, buttons, this);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void CViewer::RefreshTiles()
+{
+    for (const auto& player : players_) {
+        player->SetTime(facade_.GetVideoTime(player->GetVideo()));
+        player->UpdateStatus();
+    }
 }
 
 const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
@@ -67,6 +108,9 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
         ViewerMessageHandlers<CViewer> h;
         h.On<SetTempFolder>(&CViewer::OnSetTempFolder)
             .On<OpenLocalFile>(&CViewer::OnOpenLocalFile)
+            .On<SetLayout>(&CViewer::OnSetLayout)
+            .On<CloseVideoPlayer>(&CViewer::OnCloseVideoPlayer)
+            .On<SetPreserveAspectRatio>(&CViewer::OnSetPreserveAspectRatio)
             .On<RegisterLocalFile>(&CViewer::OnRegisterLocalFile)
             .On<CloseAllVideoPlayers>(&CViewer::OnCloseAllVideoPlayers)
             .On<CloseAllVideoPlayersRequest>(&CViewer::OnCloseAllVideoPlayersRequest)
@@ -102,6 +146,15 @@ void CViewer::OnSetTempFolder(const QString& path)
 
 void CViewer::OnOpenLocalFile(const QString& path)
 {
+    if (static_cast<int>(players_.size()) >= CViewerCapabilities::TileCount(layoutMode_)) {
+        ShowMessage(QStringLiteral("Maximum tile Count Reached"), QString(), QMessageBox::Ok, QMessageBox::NoIcon);
+        return;
+    }
+    for (const auto& player : players_) {
+        if (player->GetVideo()->GetVideoFile()->path == path) {
+            return;
+        }
+    }
     FalFacade::OwnedVideos opened = facade_.OpenVideoFile(path, QFileInfo(path).absolutePath());
     std::vector<Video*> listed;
     for (auto& video : opened) {
@@ -121,30 +174,77 @@ void CViewer::OnOpenLocalFile(const QString& path)
         timeline_->EnableControls(true, listed.front()->GetCamera()->GetDevice());
         timeline_->EnableScrolling(true);
         timeline_->SetPlaybackState(static_cast<int>(listed.front()->playbackState));
+        PlaceFirstCamera(listed.front());
         Logger::GetInstance()->Info(QStringLiteral("Video File Opened Successfully : %1").arg(path));
-        ShowInterimTile(listed.front());
     }
 }
 
-// Until the grid and the viewer's pages exist: the file's first camera plays in one tile over
-// the viewer's area, replacing the tile of an earlier file.
-void CViewer::ShowInterimTile(Video* video)
+// The file's first camera gets a tile in the first empty cell and plays; the pages are rebuilt
+// with room for it.
+void CViewer::PlaceFirstCamera(Video* video)
 {
-    tileTimer_.stop();
-    tile_.reset();
+    const std::vector<CVideoPlayer*> previous = GetAllVideoPlayersFromVideoPages();
+    ClearVideoPages();
+    CreateVideoPages(std::max<int>(1, static_cast<int>(previous.size()) + 1));
+    for (CVideoPlayer* p : previous) {
+        AddVideoPlayerInVideoPages(p);
+    }
     if (video->title.isEmpty()) {
         video->title = video->GetCamera()->GetName();
     }
-    tile_ = std::make_unique<CVideoPlayer>(video, &facade_, this);
-    tile_->setGeometry(TileArea());
-    tile_->show();
-    video->renderWindow = tile_->Surface();
+    auto owned = std::make_unique<CVideoPlayer>(video, &facade_, grid_);
+    CVideoPlayer* player = owned.get();
+    players_.push_back(std::move(owned));
+    player->setWindowTitle(QStringLiteral("Camera 1"));
+    player->setGeometry(1, 1, 250, 250);
+    AddVideoPlayerInVideoPages(player);
+    int cell = -1;
+    for (int i = 0; i < grid_->Model().CellCount(); ++i) {
+        if (grid_->Model().CellAt(i)->player == nullptr) {
+            cell = i;
+            break;
+        }
+    }
+    if (cell >= 0) {
+        grid_->Tileset(cell, player);
+        video->GetCamera()->SetShownInTile(true);
+    }
+    video->renderWindow = player->Surface();
+    video->rootCamera = video;
+    video->cellOrder = 1;
+    ApplyDisplayFlags(player);
     facade_.PlayVideo(video);
-    tile_->UpdateTitle();
-    tile_->UpdateStatus();
+    player->UpdateTitle();
+    player->UpdateStatus();
+    MarkSelected(player);
     tileTimer_.start();
 }
 
+void CViewer::ApplyDisplayFlags(CVideoPlayer* player)
+{
+    player->SetShowTime(showVideoTime_);
+    player->SetShowMilliseconds(showMilliseconds_);
+}
+
+// The grid's selection moves to the player, its strips green and the others' grey.
+void CViewer::MarkSelected(CVideoPlayer* player)
+{
+    if (CVideoPlayer* previous = grid_->SelectedPlayer(); previous != nullptr && previous != player) {
+        previous->SetStripColour(CViewerGridLayout::UnselectedStripColour());
+    }
+    player->SetStripColour(CViewerGridLayout::SelectedStripColour());
+    grid_->SetSelectedPlayer(player);
+}
+
+// Out of its cell and the pages, then destroyed: the tile lets go of its surface first.
+void CViewer::DestroyPlayer(CVideoPlayer* player)
+{
+    grid_->RemovePlayer(player);
+    for (auto& page : pages_) {
+        std::erase(page->players, player);
+    }
+    std::erase_if(players_, [player](const std::unique_ptr<CVideoPlayer>& p) { return p.get() == player; });
+}
 
 void CViewer::OnRegisterLocalFile(const QString& path)
 {
@@ -191,7 +291,14 @@ void CViewer::OnStartupComplete()
 void CViewer::OnCloseAllVideoPlayers()
 {
     tileTimer_.stop();
-    tile_.reset();
+    if (grid_ != nullptr) {
+        for (const auto& player : players_) {
+            grid_->RemovePlayer(player.get());
+        }
+    }
+    players_.clear();
+    pages_.clear();
+    currentPage_ = 0;
     if (timeline_) {
         barVideos_.clear();
         timeline_->ClearData();

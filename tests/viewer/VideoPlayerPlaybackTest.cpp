@@ -15,6 +15,7 @@
 #include "viewer/CVideoPlayerCaptionBar.h"
 #include "viewer/CVideoPlayerStatusBar.h"
 #include "viewer/CViewer.h"
+#include "viewer/CViewerGridLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -212,8 +213,9 @@ TEST_F(VideoPlayerPlaybackTest, ATileDestroyedMidPlayDetachesFirstAndTheCameraPl
     facade.SetRenderSurface(video, nullptr);
 }
 
-// Until the grid: the viewer plays an opened file's first camera in one tile over its area.
-TEST(ViewerInterimTileTest, OpenedFilePlaysInOneTileOverTheViewer)
+// The viewer plays an opened file's first camera in the grid's first cell; the grid covers the
+// viewer above the control bar.
+TEST(ViewerInterimTileTest, OpenedFilePlaysInTheFirstCellOfTheGrid)
 {
     QTemporaryDir dir;
     SampleEvidenceOptions o;
@@ -227,15 +229,17 @@ TEST(ViewerInterimTileTest, OpenedFilePlaysInOneTileOverTheViewer)
     viewer.resize(640, 480);
     viewer.show();
     SendViewerMessage<ViewerMessages::OpenLocalFile>(&viewer, path);
-    CVideoPlayer* tile = viewer.InterimTile();
-    ASSERT_NE(tile, nullptr);
-    // Over the viewer's area above the control bar, which keeps the bottom edge.
-    EXPECT_EQ(tile->geometry(), QRect(0, 0, viewer.width(), viewer.Timeline()->geometry().top()));
+    ASSERT_EQ(viewer.Players().size(), 1u);
+    CVideoPlayer* tile = viewer.Players().front();
+    // The grid over the viewer's area above the control bar, which keeps the bottom edge.
+    EXPECT_EQ(viewer.Grid()->geometry(), QRect(0, 0, viewer.width(), viewer.Timeline()->geometry().top()));
+    EXPECT_EQ(viewer.Grid()->FindCell(tile), viewer.Grid()->Model().CellAt(0));
+    EXPECT_EQ(tile->geometry(), viewer.Grid()->PlayerRect(*viewer.Grid()->Model().CellAt(0)));
     EXPECT_EQ(viewer.Timeline()->geometry().bottom(), viewer.rect().bottom());
     EXPECT_EQ(tile->GetVideo(), viewer.Videos().front().get());
     EXPECT_EQ(tile->CaptionBar()->Title(), QStringLiteral("Camera 1"));
     EXPECT_TRUE(WaitFor([&] { return tile->Panel()->HeldFrame().frameIndex > 3; }));
     EXPECT_TRUE(WaitFor([&] { return !tile->CaptionBar()->TimeText().isEmpty(); }));
     SendViewerMessage<ViewerMessages::CloseAllVideoPlayers>(&viewer);
-    EXPECT_EQ(viewer.InterimTile(), nullptr);
+    EXPECT_TRUE(viewer.Players().empty());
 }
