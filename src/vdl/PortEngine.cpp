@@ -525,29 +525,32 @@ void PortEngine::Present(const Frame& f, PlayClock::TimePoint due, bool timed)
     m_shownViewSerial = out.viewSerial;
     m_shownDewarpSerial = out.dewarpSerial;
     const int64_t index = FrameIndexOf(f);
+    const auto now = Now();
+    {
+        // Published first: once a surface has a picture, the port reports it as on screen.
+        std::lock_guard<std::mutex> lock(m_publishMutex);
+        m_published.haveScreen = true;
+        m_published.screenMs = f.ms;
+        m_published.screenIndex = index;
+        av_frame_unref(m_screenFrame);
+        av_frame_ref(m_screenFrame, f.picture.get());
+        VDL_Stats& stats = m_published.stats;
+        ++stats.framesPresented;
+        if (timed) {
+            const double late = std::chrono::duration<double, std::milli>(now - due).count();
+            stats.lateMillisMax = std::max<int64_t>(stats.lateMillisMax, static_cast<int64_t>(late));
+            if (late <= m_periodMs)
+                ++stats.framesOnTime;
+        } else {
+            ++stats.framesOnTime;
+        }
+    }
     if (out.surface.present && m_converter.Convert(f.picture.get(), out.view)) {
         VDL_Picture picture = Describe(f, index);
         picture.pixels = m_converter.Pixels();
         out.surface.present(out.surface.user, &picture);
         if (m_dewarp)
             m_dewarp->Render(f.picture.get(), picture); // the same frame, index and times
-    }
-    const auto now = Now();
-    std::lock_guard<std::mutex> lock(m_publishMutex);
-    m_published.haveScreen = true;
-    m_published.screenMs = f.ms;
-    m_published.screenIndex = index;
-    av_frame_unref(m_screenFrame);
-    av_frame_ref(m_screenFrame, f.picture.get());
-    VDL_Stats& stats = m_published.stats;
-    ++stats.framesPresented;
-    if (timed) {
-        const double late = std::chrono::duration<double, std::milli>(now - due).count();
-        stats.lateMillisMax = std::max<int64_t>(stats.lateMillisMax, static_cast<int64_t>(late));
-        if (late <= m_periodMs)
-            ++stats.framesOnTime;
-    } else {
-        ++stats.framesOnTime;
     }
 }
 
