@@ -380,10 +380,16 @@ int DewarpSet::MapDrag(int target, int source, double x, double y, double x0, do
             py += sy;
         }
     } else {
-        // From a fisheye or panorama view: the PTZ follows the pointer across the frame.
+        // From a fisheye or panorama view: the PTZ follows the pointer across the frame. The
+        // fisheye view is the frame scaled: the pointer counts even past the circle's rim.
+        if (s->spec.mode == DewarpGeometry::Fisheye) {
+            px = x + (x1 - x0);
+            py = y + (y1 - y0);
+        }
         const DewarpGeometry from = GeometryOf(*s, m_frameWidth, m_frameHeight);
         double u0, v0, u1, v1;
-        if (from.FramePoint(x0, y0, &u0, &v0) && from.FramePoint(x1, y1, &u1, &v1)) {
+        if (s->spec.mode != DewarpGeometry::Fisheye && from.FramePoint(x0, y0, &u0, &v0)
+            && from.FramePoint(x1, y1, &u1, &v1)) {
             px = x + (u1 - u0) / w;
             py = y + (v1 - v0) / h;
         }
