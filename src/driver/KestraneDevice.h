@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <vector>
 
 class Camera;
@@ -57,6 +58,16 @@ public:
     VDL_StreamInfo GetStreamInfo(Video* video) override;
     SnapshotFrame SnapshotAndFrame(Video* video) override;
 
+    // Fisheye dewarp views (KestraneDewarp.cpp). A view's video finds its decoder port through
+    // its root camera (the fisheye video), or its own camera when it has none.
+    void ReleaseDewarpPort(Video* video) override;
+    void DewarpClose(Video* video) override;
+    void DewarpLayoutPlay(const VideoList& videos) override;
+    void DewarpPlay(Video* video, const QString& viewMode, int32_t value1, int32_t value2) override;
+    void DewarpDrag(Video* video) override;
+    void DewarpHitTest(Video* video) override;
+    int32_t CurrentPtzPort() const { return currentPtzPort_; }
+
     void PlaybackPlayLocalFile(Video* video);
     void PlaybackFastForwardLocalFile(Video* video, float speed, int32_t playedMillis);
     void PlaybackRewindLocalFile(Video* video, float speed, int32_t playedMillis);
@@ -87,6 +98,12 @@ private:
     // The snapshot steps of the Part, with the library call that fills the buffer.
     QImage TakeSnapshot(int32_t port, VDL_FrameInfo* frame);
 
+    // Dewarping helpers (KestraneDewarp.cpp).
+    int32_t DewarpPortOf(Video* video) const;
+    // Opens one view for video; false when VDL_DewarpOpenView failed (the rest is skipped).
+    bool OpenDewarpView(Video* video, int32_t port, int32_t placement, int32_t mode, const VDL_DewarpParams* params);
+    void DewarpPanoramaOrPtzDrag(Video* video, int32_t port);
+
     static void OnIndexReady(int32_t port, void* user);
     static void OnWatermark(int32_t port, const VDL_WatermarkReport** report, void* user);
 
@@ -104,4 +121,10 @@ private:
     // Ports of opens that failed after the port was acquired.
     std::vector<int32_t> strayPorts_;
     const VdlAdapter* vdl_;
+
+    // The PTZ view a drag moves (0 none), set by the hit test; a spare sub-port.
+    int32_t currentPtzPort_ = 0;
+    int32_t scratchPort_ = 0;
+    // The dewarp views open on each decoder port: dewarping is switched off once none remains.
+    std::map<int32_t, std::set<int32_t>> dewarpViews_;
 };

@@ -34,6 +34,16 @@
     X(GetPictureSize)                                                                              \
     X(GetBmp)                                                                                      \
     X(SetWatermarkCallback)                                                                        \
+    X(DewarpEnable)                                                                                \
+    X(DewarpDisable)                                                                               \
+    X(DewarpOpenView)                                                                              \
+    X(DewarpCloseView)                                                                             \
+    X(DewarpGetParams)                                                                             \
+    X(DewarpSetParams)                                                                             \
+    X(DewarpSetWindow)                                                                             \
+    X(DewarpSetOutlineMode)                                                                        \
+    X(DewarpViewAt)                                                                                \
+    X(DewarpMapDrag)                                                                               \
     X(GetLastError)                                                                                \
     X(GetErrorText)                                                                                \
     X(SelectStream)                                                                                \

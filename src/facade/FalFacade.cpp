@@ -380,13 +380,16 @@ void FalFacade::DewarpLayoutPlay(const VideoList* videos)
     DriverFor(list.front()).DewarpLayoutPlay(list);
 }
 
+void FalFacade::DewarpPositionStart(Video* video)
+{
+    FileDriver& driver = DriverFor(video);
+    Wrapped("Couldn't DewarpPositionSet %s", [&] { driver.DewarpHitTest(video); });
+}
+
 void FalFacade::DewarpPositionSet(Video* video)
 {
     FileDriver& driver = DriverFor(video);
-    Wrapped("Couldn't DewarpPositionSet %s", [&] {
-        driver.DewarpHitTest(video);
-        driver.DewarpDrag(video);
-    });
+    Wrapped("Couldn't DewarpPositionSet %s", [&] { driver.DewarpDrag(video); });
 }
 
 void FalFacade::SetRenderSurface(Video* video, VDL_Surface* surface)

@@ -64,6 +64,12 @@ public:
     void SetWatermark(Video* video, WatermarkHandler handler);
     void DewarpPlay(Video* video, const QString& viewMode);
     void DewarpLayoutPlay(const VideoList* videos);
+    // The dewarp position operations, one per pointer event of a dewarp view tile (on the user
+    // interface's thread, like every operation): DewarpPositionStart on the press (1211) hit-tests
+    // the PTZ outlines under the first drag point and remembers the PTZ view found;
+    // DewarpPositionSet on each move (1210) drags that PTZ view, or the view itself. Each runs only
+    // its own driver operation; failures as "Couldn't DewarpPositionSet %s".
+    void DewarpPositionStart(Video* video);
     void DewarpPositionSet(Video* video);
 
     // The tiles' hold on the decoding library: where a video renders, which part of its frame at

@@ -132,8 +132,9 @@ void PictureQueue::Run()
         p->info.wallClockMillis = m_originMillis + p->info.playedMillis;
         lock.unlock();
         p->info.pixels = p->pixels.data();
-        p->surface.present(p->surface.user, &p->info);
+        // Published first: once a surface has a picture, the port reports it as on screen.
         m_presented(*p, lateMillis, dropped);
+        p->surface.present(p->surface.user, &p->info);
         lock.lock();
         m_shown = std::move(p->frame);
         p->frame = DecodedFrame();

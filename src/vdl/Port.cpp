@@ -40,7 +40,22 @@ std::string Hex(const uint8_t* p, size_t n)
 
 } // namespace
 
-Port::Port(int number) : m_number(number), m_index(std::make_unique<KeyframeIndex>()) {}
+Port::Port(int number)
+    : m_number(number), m_dewarp(std::make_unique<DewarpSet>()), m_index(std::make_unique<KeyframeIndex>())
+{
+}
+
+void Port::DewarpChanged()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_wake.notify_all();
+}
+
+namespace {
+// The surface of a port whose only surfaces are its dewarp views: the port decodes and presents
+// for them, its own picture goes nowhere.
+void PresentNowhere(void*, const VDL_Picture*) {}
+} // namespace
 
 Port::~Port()
 {
@@ -204,7 +219,7 @@ int Port::OpenFile(const char* path)
     std::memcpy(sealKey, key.empty() ? kDefaultStreamKey : key.data(), 16);
 
     // The picture queue wakes the port's thread when a picture has left it: room for the next.
-    auto engine = std::make_unique<PortEngine>(m_number, *m_index, [this] {
+    auto engine = std::make_unique<PortEngine>(m_number, *m_index, m_dewarp.get(), [this] {
         std::lock_guard<std::mutex> lock(m_mutex);
         ++m_roomSignals;
         m_wake.notify_all();
@@ -227,6 +242,7 @@ int Port::OpenFile(const char* path)
         }
         info.wallClockOriginMillis = m_originMillis;
         m_info = info;
+        m_dewarp->SetFrameSize(info.width, info.height);
         m_path = file;
         m_engine = std::move(engine);
         m_open = true;
@@ -690,7 +706,13 @@ int Port::GetTimeRange(uint32_t* start, uint32_t* stop, uint32_t* durationSecond
 PortEngine::Snapshot Port::TakeSnapshot(PlayClock::TimePoint now) const
 {
     PortEngine::Snapshot s;
-    s.out = PortEngine::Output{m_surface, m_view, m_viewSerial};
+    s.out = PortEngine::Output{m_surface, m_view, m_viewSerial, m_dewarp->Serial()};
+    if (!m_surface.present && m_dewarp->HasSurfaces()) {
+        // Only views to show: the port's own picture at a token size, not converted in full.
+        s.out.surface = VDL_Surface{nullptr, &PresentNowhere};
+        if (m_info.width > 0 && m_info.height > 0)
+            s.out.view = SurfaceView{0, 0, m_info.width, m_info.height, 16, 16};
+    }
     s.stopped = m_stopped;
     s.following = m_following;
     s.clock = m_clock;
@@ -784,9 +806,10 @@ void Port::Run()
         const uint64_t serial = m_serial;
         const uint64_t viewSerial = m_viewSerial;
         const uint64_t room = m_roomSignals;
+        const uint64_t dewarpSerial = m_dewarp->Serial();
         m_wake.wait_until(lock, m_clock.RealDeadline(wake), [&] {
             return m_quit || m_requestId != handled || m_serial != serial || m_viewSerial != viewSerial
-                || m_roomSignals != room;
+                || m_roomSignals != room || m_dewarp->Serial() != dewarpSerial;
         });
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DewarpSet.h"
 #include "PlayClock.h"
 #include "PortEngine.h"
 #include "SurfaceView.h"
@@ -67,6 +68,11 @@ public:
 
     // The leader's side of following: its clock in wall-clock ms and its rate.
     bool LeaderClock(double* wallMillis, double* rate, bool* isFollower);
+
+    // The port's dewarp views; after changing them, DewarpChanged wakes the port's thread (a
+    // paused port shows the frame on screen again).
+    DewarpSet& Dewarp() { return *m_dewarp; }
+    void DewarpChanged();
 
     int LastError() const { return m_lastError; }
     void SetLastError(int code) { m_lastError = code; }
@@ -152,6 +158,9 @@ private:
     uint64_t m_requestId = 0;
     uint64_t m_doneId = 0;
     int m_requestResult = VDL_ERR_NONE;
+
+    // Its own locks; outlives the engine, whose threads render into it.
+    const std::unique_ptr<DewarpSet> m_dewarp;
 
     // The index scans on its own thread; the engine works on the port's thread only, and what it
     // publishes has a mutex of its own (taken after m_mutex, never before it).

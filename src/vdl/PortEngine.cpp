@@ -1,5 +1,6 @@
 #include "PortEngine.h"
 
+#include "DewarpSet.h"
 #include "KeyframeIndex.h"
 #include "Port.h"
 
@@ -27,8 +28,8 @@ std::shared_ptr<AVFrame> Share(AVFrame* frame)
 
 } // namespace
 
-PortEngine::PortEngine(int portNumber, const KeyframeIndex& index, std::function<void()> room)
-    : m_portNumber(portNumber), m_index(index), m_screenFrame(av_frame_alloc())
+PortEngine::PortEngine(int portNumber, const KeyframeIndex& index, DewarpSet* dewarp, std::function<void()> room)
+    : m_portNumber(portNumber), m_index(index), m_dewarp(dewarp), m_screenFrame(av_frame_alloc())
 {
     m_queue = std::make_unique<PictureQueue>(
         [this](const PictureQueue::Picture& picture, double lateMillis, int64_t dropped) {
@@ -522,28 +523,34 @@ void PortEngine::Present(const Frame& f, PlayClock::TimePoint due, bool timed)
     m_shown = f;
     m_currentShown = true;
     m_shownViewSerial = out.viewSerial;
+    m_shownDewarpSerial = out.dewarpSerial;
     const int64_t index = FrameIndexOf(f);
+    const auto now = Now();
+    {
+        // Published first: once a surface has a picture, the port reports it as on screen.
+        std::lock_guard<std::mutex> lock(m_publishMutex);
+        m_published.haveScreen = true;
+        m_published.screenMs = f.ms;
+        m_published.screenIndex = index;
+        av_frame_unref(m_screenFrame);
+        av_frame_ref(m_screenFrame, f.picture.get());
+        VDL_Stats& stats = m_published.stats;
+        ++stats.framesPresented;
+        if (timed) {
+            const double late = std::chrono::duration<double, std::milli>(now - due).count();
+            stats.lateMillisMax = std::max<int64_t>(stats.lateMillisMax, static_cast<int64_t>(late));
+            if (late <= m_periodMs)
+                ++stats.framesOnTime;
+        } else {
+            ++stats.framesOnTime;
+        }
+    }
     if (out.surface.present && m_converter.Convert(f.picture.get(), out.view)) {
         VDL_Picture picture = Describe(f, index);
         picture.pixels = m_converter.Pixels();
         out.surface.present(out.surface.user, &picture);
-    }
-    const auto now = Now();
-    std::lock_guard<std::mutex> lock(m_publishMutex);
-    m_published.haveScreen = true;
-    m_published.screenMs = f.ms;
-    m_published.screenIndex = index;
-    av_frame_unref(m_screenFrame);
-    av_frame_ref(m_screenFrame, f.picture.get());
-    VDL_Stats& stats = m_published.stats;
-    ++stats.framesPresented;
-    if (timed) {
-        const double late = std::chrono::duration<double, std::milli>(now - due).count();
-        stats.lateMillisMax = std::max<int64_t>(stats.lateMillisMax, static_cast<int64_t>(late));
-        if (late <= m_periodMs)
-            ++stats.framesOnTime;
-    } else {
-        ++stats.framesOnTime;
+        if (m_dewarp)
+            m_dewarp->Render(f.picture.get(), picture); // the same frame, index and times
     }
 }
 
@@ -559,6 +566,8 @@ bool PortEngine::Fill(PictureQueue::Picture* slot, const Frame& f)
 
 void PortEngine::OnQueuePresented(const PictureQueue::Picture& picture, double lateMillis, int64_t dropped)
 {
+    if (m_dewarp && picture.frame.picture)
+        m_dewarp->Render(picture.frame.picture.get(), picture.info);
     std::lock_guard<std::mutex> lock(m_publishMutex);
     m_published.haveScreen = true;
     m_published.screenMs = picture.frame.ms;
@@ -853,7 +862,8 @@ PlayClock::TimePoint PortEngine::Tick(const Snapshot& s)
             Frame f = Land(s.position, Landing::Covering);
             if (f.picture)
                 Present(f, now, false);
-        } else if (!m_currentShown || s.out.viewSerial != m_shownViewSerial) {
+        } else if (!m_currentShown || s.out.viewSerial != m_shownViewSerial
+                   || s.out.dewarpSerial != m_shownDewarpSerial) {
             // Shown again: to a surface just attached, or at the view just set, without decoding.
             Present(m_current, now, false);
         }

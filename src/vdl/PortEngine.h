@@ -21,6 +21,7 @@ struct AVFrame;
 struct AVPacket;
 struct SwrContext;
 class KeyframeIndex;
+class DewarpSet;
 
 // The decoding and presentation work of one port, run on the port's own thread, apart from
 // SetClock and the reading of what it publishes. It learns what the port's callers want from a
@@ -40,6 +41,7 @@ public:
         VDL_Surface surface = {}; // present null: none attached
         SurfaceView view;
         uint64_t viewSerial = 0;  // changes with every view set
+        uint64_t dewarpSerial = 0; // changes with every change of the dewarp views
     };
 
     // What the port's callers want, copied under the port's mutex for every call of the engine.
@@ -69,7 +71,8 @@ public:
 
     // room: called on the queue's thread when a picture left the queue (the port's thread may
     // decode another).
-    PortEngine(int portNumber, const KeyframeIndex& index, std::function<void()> room);
+    // dewarp: the port's views, fed every frame presented (outlives the engine).
+    PortEngine(int portNumber, const KeyframeIndex& index, DewarpSet* dewarp, std::function<void()> room);
     ~PortEngine();
     PortEngine(const PortEngine&) = delete;
     PortEngine& operator=(const PortEngine&) = delete;
@@ -171,6 +174,7 @@ private:
 
     const int m_portNumber;
     const KeyframeIndex& m_index;
+    DewarpSet* const m_dewarp;
     Snapshot m_wanted;         // the Snapshot of the call in progress
     mutable std::mutex m_publishMutex; // guards m_published and m_screenFrame
     Published m_published;
@@ -201,6 +205,7 @@ private:
     bool m_coherent = false;   // the next frame in decoding order follows m_current
     bool m_currentShown = false;
     uint64_t m_shownViewSerial = 0; // the view the frame on screen was converted for
+    uint64_t m_shownDewarpSerial = 0; // the dewarp views the frame on screen was rendered for
     bool m_queued = false;     // pictures went to the queue since it was last drained
     uint64_t m_queuedViewSerial = 0;
     std::deque<Frame> m_cache; // contiguous run of frames, ascending

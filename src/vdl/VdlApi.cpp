@@ -8,6 +8,7 @@ extern "C" {
 }
 
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <mutex>
@@ -37,6 +38,9 @@ const char* const kErrorTexts[VDL_ERR_COUNT_] = {
     "The port did not answer in time",
     "Reading the stream failed",
     "The port cannot follow that port",
+    "No such dewarp view",
+    "Unknown dewarp placement",
+    "Unknown dewarp view mode",
 };
 
 std::mutex g_logMutex; // guards the log sink
@@ -77,6 +81,17 @@ int32_t OnPort(int32_t number, Fn fn)
     const int code = fn(*port);
     port->SetLastError(code);
     return Result(code);
+}
+
+// Dewarping: the port's DewarpSet does the work; every change wakes the port's thread.
+template <typename Fn>
+int32_t OnDewarp(int32_t port, Fn fn)
+{
+    return OnPort(port, [&](Port& p) {
+        const int code = fn(p.Dewarp());
+        p.DewarpChanged();
+        return code;
+    });
 }
 
 } // namespace
@@ -233,18 +248,72 @@ int32_t VDL_SetWatermarkCallback(int32_t port, VDL_WatermarkCallback callback, v
     return OnPort(port, [&](Port& p) { return p.SetWatermarkCallback(callback, user); });
 }
 
-#define VDL_DEWARP_UNSUPPORTED return OnPort(port, [](Port&) { return int(VDL_ERR_NOT_SUPPORTED); })
-int32_t VDL_DewarpEnable(int32_t port) { VDL_DEWARP_UNSUPPORTED; }
-int32_t VDL_DewarpDisable(int32_t port) { VDL_DEWARP_UNSUPPORTED; }
-int32_t VDL_DewarpOpenView(int32_t port, int32_t*, int32_t, int32_t) { VDL_DEWARP_UNSUPPORTED; }
-int32_t VDL_DewarpCloseView(int32_t port, int32_t) { VDL_DEWARP_UNSUPPORTED; }
-int32_t VDL_DewarpGetParams(int32_t port, int32_t, void*) { VDL_DEWARP_UNSUPPORTED; }
-int32_t VDL_DewarpSetParams(int32_t port, int32_t, const void*) { VDL_DEWARP_UNSUPPORTED; }
-int32_t VDL_DewarpSetWindow(int32_t port, int32_t, void*) { VDL_DEWARP_UNSUPPORTED; }
-int32_t VDL_DewarpSetOutlineMode(int32_t port, int32_t, int32_t) { VDL_DEWARP_UNSUPPORTED; }
-int32_t VDL_DewarpViewAt(int32_t port, int32_t, int32_t, int32_t) { VDL_DEWARP_UNSUPPORTED; }
-int32_t VDL_DewarpMapDrag(int32_t port, int32_t, int32_t, int32_t, int32_t, int32_t) { VDL_DEWARP_UNSUPPORTED; }
-#undef VDL_DEWARP_UNSUPPORTED
+int32_t VDL_DewarpEnable(int32_t port)
+{
+    return OnDewarp(port, [](DewarpSet& d) { return d.Enable(); });
+}
+
+int32_t VDL_DewarpDisable(int32_t port)
+{
+    return OnDewarp(port, [](DewarpSet& d) { return d.Disable(); });
+}
+
+int32_t VDL_DewarpOpenView(int32_t port, int32_t* subPort, int32_t placement, int32_t viewMode)
+{
+    return OnDewarp(port, [&](DewarpSet& d) { return d.Open(placement, viewMode, subPort); });
+}
+
+int32_t VDL_DewarpCloseView(int32_t port, int32_t subPort)
+{
+    return OnDewarp(port, [&](DewarpSet& d) { return d.Close(subPort); });
+}
+
+int32_t VDL_DewarpGetParams(int32_t port, int32_t subPort, void* params)
+{
+    return OnPort(port, [&](Port& p) { return p.Dewarp().GetParams(subPort, static_cast<VDL_DewarpParams*>(params)); });
+}
+
+int32_t VDL_DewarpSetParams(int32_t port, int32_t subPort, const void* params)
+{
+    if (!params)
+        return OnPort(port, [](Port&) { return int(VDL_ERR_BAD_ARGUMENT); });
+    VDL_DewarpParams block;
+    std::memcpy(&block, params, sizeof block);
+    return OnDewarp(port, [&](DewarpSet& d) { return d.SetParams(subPort, block); });
+}
+
+int32_t VDL_DewarpSetWindow(int32_t port, int32_t subPort, void* window)
+{
+    return OnDewarp(port, [&](DewarpSet& d) { return d.SetSurface(subPort, static_cast<const VDL_Surface*>(window)); });
+}
+
+int32_t VDL_DewarpSetOutlineMode(int32_t port, int32_t subPort, int32_t mode)
+{
+    return OnDewarp(port, [&](DewarpSet& d) { return d.SetOutlineMode(subPort, mode); });
+}
+
+int32_t VDL_DewarpViewAt(int32_t port, int32_t subPort, float x, float y)
+{
+    int32_t found = 0;
+    OnPort(port, [&](Port& p) { return p.Dewarp().ViewAt(subPort, x, y, &found); });
+    return found;
+}
+
+int32_t VDL_DewarpMapDrag(int32_t port, int32_t target, int32_t source, float x, float y, float x0, float y0,
+                          float x1, float y1, float* outX, float* outY)
+{
+    if (!outX || !outY)
+        return OnPort(port, [](Port&) { return int(VDL_ERR_BAD_ARGUMENT); });
+    return OnPort(port, [&](Port& p) {
+        double ox = 0.0, oy = 0.0;
+        const int code = p.Dewarp().MapDrag(target, source, x, y, x0, y0, x1, y1, &ox, &oy);
+        if (code == VDL_ERR_NONE) {
+            *outX = static_cast<float>(ox);
+            *outY = static_cast<float>(oy);
+        }
+        return code;
+    });
+}
 
 int32_t VDL_GetLastError(int32_t port)
 {
@@ -268,6 +337,11 @@ int32_t VDL_SetSurface(int32_t port, const VDL_Surface* surface)
 int32_t VDL_SetSurfaceView(int32_t port, int32_t srcX, int32_t srcY, int32_t srcW, int32_t srcH, int32_t outW,
                            int32_t outH)
 {
+    if (port > 0 && (port >> 16) != 0) {
+        // VDL_DEWARP_VIEW(port, subPort): a dewarp view's size.
+        const int32_t subPort = port >> 16;
+        return OnDewarp(port & 0xFFFF, [&](DewarpSet& d) { return d.SetSize(subPort, outW, outH); });
+    }
     return OnPort(port, [&](Port& p) { return p.SetSurfaceView(SurfaceView{srcX, srcY, srcW, srcH, outW, outH}); });
 }
 

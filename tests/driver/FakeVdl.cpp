@@ -1,5 +1,6 @@
 #include "FakeVdl.h"
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -132,6 +133,74 @@ int32_t SetWatermarkCallback(int32_t port, VDL_WatermarkCallback cb, void* user)
 }
 int32_t GetLastError(int32_t) { return F().lastError; }
 const char* GetErrorText(int32_t) { return "fake"; }
+// Floats are recorded to three decimals.
+std::string Fixed(double v)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", v);
+    return text;
+}
+int32_t DewarpEnable(int32_t port) { return Call("DewarpEnable", port); }
+int32_t DewarpDisable(int32_t port) { return Call("DewarpDisable", port); }
+int32_t DewarpOpenView(int32_t port, int32_t* subPort, int32_t placement, int32_t mode)
+{
+    if (!Call("DewarpOpenView", port, placement, mode)) {
+        return 0;
+    }
+    *subPort = F().nextSubPort++;
+    F().dewarpModes[*subPort] = placement | mode;
+    VDL_DewarpParams p = {};
+    p.placementMode = placement | mode;
+    p.zoom = 0.5f;
+    F().dewarpParams[*subPort] = p;
+    return 1;
+}
+int32_t DewarpCloseView(int32_t port, int32_t subPort) { return Call("DewarpCloseView", port, subPort); }
+int32_t DewarpGetParams(int32_t port, int32_t subPort, void* params)
+{
+    *static_cast<VDL_DewarpParams*>(params) = F().dewarpParams[subPort];
+    return Call("DewarpGetParams", port, subPort);
+}
+int32_t DewarpSetParams(int32_t port, int32_t subPort, const void* params)
+{
+    const auto& p = *static_cast<const VDL_DewarpParams*>(params);
+    F().calls.push_back("DewarpSetParams(" + Args(port, subPort, p.updateKind) + "," + Fixed(p.x) + "," + Fixed(p.y) + ","
+                        + Fixed(p.zoom) + "," + Fixed(p.offset) + ")");
+    const auto it = F().failing.find("DewarpSetParams");
+    if (it != F().failing.end()) {
+        F().lastError = it->second;
+        return 0;
+    }
+    VDL_DewarpParams& kept = F().dewarpParams[subPort];
+    const int32_t placementMode = kept.placementMode;
+    kept = p;
+    kept.placementMode = placementMode;
+    return 1;
+}
+int32_t DewarpSetWindow(int32_t port, int32_t subPort, void* window)
+{
+    F().dewarpWindows[subPort] = window;
+    return Call("DewarpSetWindow", port, subPort);
+}
+int32_t DewarpSetOutlineMode(int32_t port, int32_t subPort, int32_t mode)
+{
+    return Call("DewarpSetOutlineMode", port, subPort, mode);
+}
+int32_t DewarpViewAt(int32_t port, int32_t subPort, float x, float y)
+{
+    F().calls.push_back("DewarpViewAt(" + Args(port, subPort) + "," + Fixed(x) + "," + Fixed(y) + ")");
+    return F().viewAt;
+}
+int32_t DewarpMapDrag(int32_t port, int32_t target, int32_t source, float x, float y, float x0, float y0, float x1,
+                      float y1, float* outX, float* outY)
+{
+    F().calls.push_back("DewarpMapDrag(" + Args(port, target, source) + "," + Fixed(x) + "," + Fixed(y) + "," + Fixed(x0)
+                        + "," + Fixed(y0) + "," + Fixed(x1) + "," + Fixed(y1) + ")");
+    *outX = F().dragX;
+    *outY = F().dragY;
+    return 1;
+}
+
 int32_t SelectStream(int32_t port, int32_t index) { return Call("SelectStream", port, index); }
 int32_t SetWallClockOrigin(int32_t port, int64_t) { return Call("SetWallClockOrigin", port); }
 int32_t SetSurface(int32_t port, const VDL_Surface* surface)

@@ -45,6 +45,15 @@ public:
     std::string lastKey;
     std::string lastPath;
 
+    // Dewarping: sub-ports handed out from 1 per port; the parameter blocks set, by sub-port;
+    // what ViewAt and MapDrag answer.
+    int32_t nextSubPort = 1;
+    std::map<int32_t, VDL_DewarpParams> dewarpParams;
+    std::map<int32_t, int32_t> dewarpModes; // sub-port -> placement | mode of its open
+    std::map<int32_t, const void*> dewarpWindows;
+    int32_t viewAt = 0;
+    float dragX = 0.0f, dragY = 0.0f;
+
     VDL_IndexReadyCallback indexReady = nullptr;
     void* indexReadyUser = nullptr;
     VDL_WatermarkCallback watermark = nullptr;

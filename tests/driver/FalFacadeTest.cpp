@@ -315,3 +315,26 @@ TEST_F(FalFacadeTest, MetadataOperationsKeepTheirDefaultsWithLocalFiles)
     EXPECT_TRUE(none->empty());
     EXPECT_EQ(Message([&] { facade.GetLatLongData(&orphan); }), "The device type () is unsupported");
 }
+
+TEST_F(FalFacadeTest, DewarpPressHitTestsAndMoveOnlyDrags)
+{
+    const QString path = MakeEvidence(dir, QStringLiteral("fish.video"), {});
+    FalFacade::OwnedVideos videos = facade.OpenVideoFile(path, QStringLiteral("/export"));
+    ASSERT_FALSE(videos.empty());
+    Video* fisheye = videos[0].get();
+    fisheye->playbackState = PlaybackState::Playing;
+    facade.DewarpPlay(fisheye, QStringLiteral("Panoramic 360"));
+    FakeVdl::Get().Clear();
+
+    facade.DewarpPositionStart(fisheye);
+    EXPECT_TRUE(FakeVdl::Get().Called("DewarpViewAt"));
+    EXPECT_FALSE(FakeVdl::Get().Called("DewarpSetParams"));
+    FakeVdl::Get().Clear();
+    facade.DewarpPositionSet(fisheye);
+    EXPECT_FALSE(FakeVdl::Get().Called("DewarpViewAt"));
+    EXPECT_TRUE(FakeVdl::Get().Called("DewarpSetParams"));
+
+    FakeVdl::Get().Fail("DewarpEnable", 14);
+    EXPECT_EQ(Message([&] { facade.DewarpPositionStart(fisheye); }),
+              "Couldn't DewarpPositionSet SDK call failed: Cannot Enable Dewarp, VDL_DewarpEnable failed - 14");
+}

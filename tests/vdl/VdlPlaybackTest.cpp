@@ -538,8 +538,18 @@ TEST(VdlPorts, CallsOnAPortWithoutAFileFailAsNotOpen)
     EXPECT_EQ(VDL_GetLastError(port), VDL_ERR_ALREADY_OPEN);
     EXPECT_FALSE(VDL_SelectStream(port, 1));
     EXPECT_EQ(VDL_GetLastError(port), VDL_ERR_ALREADY_OPEN);
-    EXPECT_FALSE(VDL_DewarpEnable(port));
-    EXPECT_EQ(VDL_GetLastError(port), VDL_ERR_NOT_SUPPORTED);
+    // Dewarping: views open only once enabled, and only with a known placement and mode.
+    int32_t sub = 0;
+    EXPECT_FALSE(VDL_DewarpOpenView(port, &sub, 3, 0x100));
+    EXPECT_EQ(VDL_GetLastError(port), VDL_ERR_WRONG_STATE);
+    EXPECT_TRUE(VDL_DewarpEnable(port));
+    EXPECT_FALSE(VDL_DewarpOpenView(port, &sub, 4, 0x100));
+    EXPECT_EQ(VDL_GetLastError(port), VDL_ERR_BAD_PLACEMENT);
+    EXPECT_FALSE(VDL_DewarpOpenView(port, &sub, 3, 0x500));
+    EXPECT_EQ(VDL_GetLastError(port), VDL_ERR_BAD_MODE);
+    EXPECT_FALSE(VDL_DewarpCloseView(port, 1));
+    EXPECT_EQ(VDL_GetLastError(port), VDL_ERR_BAD_SUBPORT);
+    EXPECT_STREQ(VDL_GetErrorText(VDL_ERR_BAD_SUBPORT), "No such dewarp view");
     EXPECT_TRUE(VDL_SoundOn(port));
     EXPECT_TRUE(VDL_SetVolume(port, 0x7FFF));
     EXPECT_TRUE(VDL_SoundOff(port));

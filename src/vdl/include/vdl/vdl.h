@@ -55,7 +55,10 @@ enum VDL_Error {
     VDL_ERR_TIMEOUT = 17,          // the port's thread did not answer in time
     VDL_ERR_READ = 18,             // reading the stream region failed (I/O error, file cut while open)
     VDL_ERR_FOLLOW = 19,           // VDL_FollowPort: bad leader (itself, a follower, not open)
-    VDL_ERR_COUNT_ = 20
+    VDL_ERR_BAD_SUBPORT = 20,      // dewarp: no such view open on the port
+    VDL_ERR_BAD_PLACEMENT = 21,    // dewarp: placement other than 1 to 3
+    VDL_ERR_BAD_MODE = 22,         // dewarp: view mode other than 0, 0x100, 0x200, 0x300, 0x400
+    VDL_ERR_COUNT_ = 23
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -263,18 +266,86 @@ VDL_API int32_t VDL_GetPictureSize(int32_t port, int32_t* width, int32_t* height
 VDL_API int32_t VDL_GetBmp(int32_t port, uint8_t* buffer, uint32_t size, uint32_t* used);
 VDL_API int32_t VDL_SetWatermarkCallback(int32_t port, VDL_WatermarkCallback callback, void* user);
 
-// Fisheye dewarping: not in this build; every call fails with VDL_ERR_NOT_SUPPORTED.
+// Fisheye dewarping. A port decodes once and feeds every dewarp view ("sub-port", numbered from
+// 1, at most VDL_DEWARP_MAX_VIEWS a port) from the same frame: each view has its own surface, gets
+// the frame the port presents (same frameIndex and times as the port's own pictures) reprojected
+// to its size, and is rendered on the port's threads. The lens is equidistant over 180 degrees,
+// its circle centred in the frame with a radius of half the frame's height.
+// Placements: 1 wall (axis level), 2 desktop (looking up), 3 ceiling (looking down).
+// Modes: 0 the fisheye frame scaled; 0x100 PTZ, a rectilinear view centred on the ray of a frame
+// point, field 120 - 100 * zoom degrees across; 0x200 and 0x300 panoramas of 180 and 360 degrees
+// of azimuth (on a wall, and 0x400, one cylinder of 180 degrees across, +-60 degrees high).
+// A view's size: VDL_SetSurfaceView(VDL_DEWARP_VIEW(port, subPort), 0, 0, 0, 0, width, height)
+// (default: the frame's size for mode 0, 1280 x 720 otherwise). A view's surface counts as the
+// port's surface: a port with views but no surface of its own still decodes.
+// Tables are rebuilt on the port's threads only when a view's parameters, size or the frame's size
+// change; a change while paused shows the frame on screen again.
+#define VDL_DEWARP_MAX_VIEWS 16
+#define VDL_DEWARP_VIEW(port, subPort) ((int32_t)(port) | (int32_t)((uint32_t)(subPort) << 16))
+
+enum VDL_DewarpMode {
+    VDL_DEWARP_FISHEYE = 0,
+    VDL_DEWARP_PTZ = 0x100,
+    VDL_DEWARP_PANORAMA_180 = 0x200,
+    VDL_DEWARP_PANORAMA_360 = 0x300,
+    VDL_DEWARP_WALL = 0x400
+};
+
+// Update kind bits of the parameter block (VDL_DewarpSetParams applies only these fields).
+#define VDL_DEWARP_UPDATE_ZOOM 2
+#define VDL_DEWARP_UPDATE_OFFSET 4
+#define VDL_DEWARP_UPDATE_POSITION 8
+
+// The 104-byte parameter block, packed.
+#pragma pack(push, 1)
+struct VDL_DewarpParams {
+    int32_t updateKind;    // 0: VDL_DEWARP_UPDATE_* bits
+    int32_t placementMode; // 4: placement | view mode (mode in bits 8-31); ignored by SetParams
+    float x;               // 8: PTZ position, fraction of the frame's width
+    float y;               // 12: fraction of its height
+    float circle[4];       // 16: the circle's centre x, y and radius across, down, as frame fractions;
+                           //     ignored by SetParams
+    float zoom;            // 32: 0 to 1
+    float offset;          // 36: wide-scan offset in radians; a larger offset turns the panorama right
+    uint8_t reserved[64];  // 40: zero
+};
+#pragma pack(pop)
+#ifdef __cplusplus
+static_assert(sizeof(struct VDL_DewarpParams) == 104, "the dewarp parameter block is 104 bytes");
+#else
+_Static_assert(sizeof(struct VDL_DewarpParams) == 104, "the dewarp parameter block is 104 bytes");
+#endif
+
+// Dewarping on; views may be opened from then on.
 VDL_API int32_t VDL_DewarpEnable(int32_t port);
+// Dewarping off once no view of the port remains; while views remain it succeeds and changes
+// nothing (closing one view's tile must not freeze the others).
 VDL_API int32_t VDL_DewarpDisable(int32_t port);
+// A new view (VDL_ERR_WRONG_STATE before VDL_DewarpEnable, VDL_ERR_NO_FREE_PORT past 16 views).
+// A new PTZ looks at zoom 0.5 at (0.5, 0.5) on a wall, (0.5, 0.25) elsewhere.
 VDL_API int32_t VDL_DewarpOpenView(int32_t port, int32_t* subPort, int32_t placement, int32_t viewMode);
+// Returns once the library no longer calls the view's surface.
 VDL_API int32_t VDL_DewarpCloseView(int32_t port, int32_t subPort);
+// params: a struct VDL_DewarpParams; Get fills every field.
 VDL_API int32_t VDL_DewarpGetParams(int32_t port, int32_t subPort, void* params);
 VDL_API int32_t VDL_DewarpSetParams(int32_t port, int32_t subPort, const void* params);
+// window: a const VDL_Surface* (copied; null detaches). Returns once the old surface is no longer
+// called.
 VDL_API int32_t VDL_DewarpSetWindow(int32_t port, int32_t subPort, void* window);
+// Outlines of every PTZ view drawn on this view: 0 none, 1 one colour, 2 a colour and number each.
 VDL_API int32_t VDL_DewarpSetOutlineMode(int32_t port, int32_t subPort, int32_t mode);
-VDL_API int32_t VDL_DewarpViewAt(int32_t port, int32_t subPort, int32_t x, int32_t y);
-VDL_API int32_t VDL_DewarpMapDrag(int32_t port, int32_t subPort, int32_t x0, int32_t y0, int32_t x1,
-                                  int32_t y1);
+// The PTZ view whose outline holds the point (fractions of the view's width and height) in the
+// view subPort (when it is no PTZ view and shows outlines, else the last opened view that is no
+// PTZ view), the last opened PTZ first. Returns the PTZ's sub-port, 0 when none holds it (and on
+// errors: then VDL_GetLastError tells).
+VDL_API int32_t VDL_DewarpViewAt(int32_t port, int32_t subPort, float x, float y);
+// A drag in the view source from (x0, y0) to (x1, y1) (fractions of its width and height) moves
+// the PTZ view target, now at position (x, y); *outX, *outY: its new position. With source =
+// target the scene is grabbed: the ray under (x0, y0) comes under (x1, y1). From a fisheye or
+// panorama view the PTZ follows the pointer. Positions stay inside the circle. Sets nothing: the
+// caller stores the position with VDL_DewarpSetParams.
+VDL_API int32_t VDL_DewarpMapDrag(int32_t port, int32_t target, int32_t source, float x, float y, float x0,
+                                  float y0, float x1, float y1, float* outX, float* outY);
 
 // The port's last error; for a port that is not acquired, the calling thread's last error.
 // Returns the code itself (not a success flag).
