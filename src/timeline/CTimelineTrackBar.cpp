@@ -275,6 +275,9 @@ void CTimelineTrackBar::CursorMoved(const QRect& before)
 void CTimelineTrackBar::RaiseSeek(qint64 time)
 {
     if (IPlomeraViewEvents* events = Events()) {
+        // The cursor is drawn where it landed before the cameras seek: a seek returns only with
+        // each camera's frame on screen, and with sixteen cameras that is a visible wait.
+        surface_->repaint();
         events->SeekToTime(time);
     }
 }
