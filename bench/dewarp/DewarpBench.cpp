@@ -64,11 +64,11 @@ double V360PerFrame(const QString& fish, int w, int h)
 RemapTable::Key KeyFor(int w, int h, double x)
 {
     RemapTable::Key key;
-    key.spec.placement = 1;
-    key.spec.mode = DewarpGeometry::Ptz;
-    key.spec.x = x;
-    key.spec.y = 0.45;
-    key.spec.zoom = 0.3;
+    key.setup.placement = 1;
+    key.setup.mode = DewarpGeometry::Ptz;
+    key.setup.x = x;
+    key.setup.y = 0.45;
+    key.setup.zoom = 0.3;
     key.frameWidth = kW;
     key.frameHeight = kH;
     key.lumaStride = kW;

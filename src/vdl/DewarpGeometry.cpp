@@ -57,20 +57,20 @@ void DewarpGeometry::NewPtzPosition(int placement, double* x, double* y)
     *y = placement == Wall ? 0.5 : 0.25;
 }
 
-DewarpGeometry::DewarpGeometry(const Spec& spec, int frameWidth, int frameHeight, int outWidth, int outHeight)
-    : m_spec(spec), m_frameWidth(std::max(1, frameWidth)), m_frameHeight(std::max(1, frameHeight)),
+DewarpGeometry::DewarpGeometry(const Setup& setup, int frameWidth, int frameHeight, int outWidth, int outHeight)
+    : m_setup(setup), m_frameWidth(std::max(1, frameWidth)), m_frameHeight(std::max(1, frameHeight)),
       m_outWidth(std::max(1, outWidth)), m_outHeight(std::max(1, outHeight)), m_cx(m_frameWidth / 2.0),
       m_cy(m_frameHeight / 2.0), m_radius(m_frameHeight / 2.0)
 {
-    const bool wall = spec.placement == Wall;
-    if (spec.mode == Ptz) {
+    const bool wall = setup.placement == Wall;
+    if (setup.mode == Ptz) {
         m_kind = Kind::Rectilinear;
-        double u = spec.x * m_frameWidth;
-        double v = spec.y * m_frameHeight;
+        double u = setup.x * m_frameWidth;
+        double v = setup.y * m_frameHeight;
         ClampToCircle(&u, &v);
         m_forward = Normalized(LensRay(u, v));
         // Level: the world's up, as the placement has it, stays up in the picture.
-        const DewarpVec up = wall ? DewarpVec{0, -1, 0} : spec.placement == Desktop ? DewarpVec{0, 0, 1} : DewarpVec{0, 0, -1};
+        const DewarpVec up = wall ? DewarpVec{0, -1, 0} : setup.placement == Desktop ? DewarpVec{0, 0, 1} : DewarpVec{0, 0, -1};
         DewarpVec right = Cross(m_forward, up);
         if (Dot(right, right) < 1e-12)
             right = Cross(m_forward, DewarpVec{0, -1, 0}); // looking straight along up: any level will do
@@ -78,18 +78,18 @@ DewarpGeometry::DewarpGeometry(const Spec& spec, int frameWidth, int frameHeight
             right = {1, 0, 0};
         m_right = Normalized(right);
         m_down = Cross(m_forward, m_right);
-        const double field = (120.0 - 100.0 * std::clamp(spec.zoom, 0.0, 1.0)) * kDegree;
+        const double field = (120.0 - 100.0 * std::clamp(setup.zoom, 0.0, 1.0)) * kDegree;
         m_tanX = std::tan(field / 2.0);
         m_tanY = m_tanX * m_outHeight / m_outWidth;
-    } else if ((spec.mode == Panorama180 || spec.mode == Panorama360) && !wall) {
+    } else if ((setup.mode == Panorama180 || setup.mode == Panorama360) && !wall) {
         m_kind = Kind::Band;
-        m_span = spec.mode == Panorama360 ? 2.0 * kPi : kPi;
-        m_sense = spec.placement == Desktop ? -1.0 : 1.0;
+        m_span = setup.mode == Panorama360 ? 2.0 * kPi : kPi;
+        m_sense = setup.placement == Desktop ? -1.0 : 1.0;
         m_azimuthCentre = -kHalfPi; // picture up
         // Horizon on top for a ceiling, at the bottom for a desktop.
-        m_polarTop = spec.placement == Desktop ? 20.0 * kDegree : 90.0 * kDegree;
-        m_polarBottom = spec.placement == Desktop ? 90.0 * kDegree : 20.0 * kDegree;
-    } else if (spec.mode == Panorama180 || spec.mode == Panorama360 || spec.mode == WallView) {
+        m_polarTop = setup.placement == Desktop ? 20.0 * kDegree : 90.0 * kDegree;
+        m_polarBottom = setup.placement == Desktop ? 90.0 * kDegree : 20.0 * kDegree;
+    } else if (setup.mode == Panorama180 || setup.mode == Panorama360 || setup.mode == WallView) {
         m_kind = Kind::Cylinder;
         m_tanHeight = std::tan(60.0 * kDegree);
     }
@@ -167,13 +167,13 @@ bool DewarpGeometry::ViewRay(double fx, double fy, DewarpVec* ray) const
         return true;
     }
     case Kind::Band: {
-        const double phi = m_azimuthCentre + m_sense * ((fx - 0.5) * m_span - m_spec.offset);
+        const double phi = m_azimuthCentre + m_sense * ((fx - 0.5) * m_span - m_setup.offset);
         const double theta = m_polarTop + (m_polarBottom - m_polarTop) * fy;
         *ray = {std::sin(theta) * std::cos(phi), std::sin(theta) * std::sin(phi), std::cos(theta)};
         return true;
     }
     case Kind::Cylinder: {
-        const double alpha = (fx - 0.5) * kPi - m_spec.offset;
+        const double alpha = (fx - 0.5) * kPi - m_setup.offset;
         const double h = m_tanHeight * (1.0 - 2.0 * fy);
         *ray = {std::sin(alpha), -h, std::cos(alpha)};
         return true;
@@ -205,7 +205,7 @@ bool DewarpGeometry::ViewPoint(const DewarpVec& ray, double* fx, double* fy) con
         const DewarpVec n = Normalized(ray);
         const double theta = std::acos(std::clamp(n.z, -1.0, 1.0));
         const double phi = std::atan2(n.y, n.x);
-        *fx = 0.5 + (Wrap(m_sense * (phi - m_azimuthCentre) + m_spec.offset)) / m_span;
+        *fx = 0.5 + (Wrap(m_sense * (phi - m_azimuthCentre) + m_setup.offset)) / m_span;
         *fy = (theta - m_polarTop) / (m_polarBottom - m_polarTop);
         return *fx >= 0.0 && *fx <= 1.0 && *fy >= 0.0 && *fy <= 1.0;
     }
@@ -214,7 +214,7 @@ bool DewarpGeometry::ViewPoint(const DewarpVec& ray, double* fx, double* fy) con
         if (horizontal <= 1e-9)
             return false;
         const double alpha = std::atan2(ray.x, ray.z);
-        *fx = 0.5 + Wrap(alpha + m_spec.offset) / kPi;
+        *fx = 0.5 + Wrap(alpha + m_setup.offset) / kPi;
         *fy = (1.0 - (-ray.y / horizontal) / m_tanHeight) / 2.0;
         return *fx >= 0.0 && *fx <= 1.0 && *fy >= 0.0 && *fy <= 1.0;
     }
@@ -268,7 +268,7 @@ void DewarpGeometry::FrameRow(int row, int width, int height, float* u, float* v
         const double theta = m_polarTop + (m_polarBottom - m_polarTop) * fy;
         const double r = m_radius * theta / kHalfPi;
         for (int i = 0; i < width; ++i) {
-            const double phi = m_azimuthCentre + m_sense * (((i + 0.5) / width - 0.5) * m_span - m_spec.offset);
+            const double phi = m_azimuthCentre + m_sense * (((i + 0.5) / width - 0.5) * m_span - m_setup.offset);
             u[i] = static_cast<float>(m_cx + r * std::cos(phi));
             v[i] = static_cast<float>(m_cy + r * std::sin(phi));
         }
@@ -277,7 +277,7 @@ void DewarpGeometry::FrameRow(int row, int width, int height, float* u, float* v
     case Kind::Cylinder: {
         const float h = static_cast<float>(m_tanHeight * (1.0 - 2.0 * fy));
         for (int i = 0; i < width; ++i) {
-            const double alpha = ((i + 0.5) / width - 0.5) * kPi - m_spec.offset;
+            const double alpha = ((i + 0.5) / width - 0.5) * kPi - m_setup.offset;
             if (!LensPointFast(static_cast<float>(std::sin(alpha)), -h, static_cast<float>(std::cos(alpha)), &u[i], &v[i]))
                 u[i] = -1.0f;
         }

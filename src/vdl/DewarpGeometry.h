@@ -21,17 +21,17 @@ public:
 
     // What a view is: its placement and mode, and its parameters (position in frame fractions,
     // zoom 0..1, wide-scan offset in radians).
-    struct Spec {
+    struct Setup {
         int placement = Ceiling;
         int mode = Fisheye;
         double x = 0.5, y = 0.5;
         double zoom = 0.5;
         double offset = 0.0;
-        bool operator==(const Spec&) const = default;
+        bool operator==(const Setup&) const = default;
     };
 
     // frameWidth x frameHeight: the fisheye frame; outWidth x outHeight: the view's picture.
-    DewarpGeometry(const Spec& spec, int frameWidth, int frameHeight, int outWidth, int outHeight);
+    DewarpGeometry(const Setup& setup, int frameWidth, int frameHeight, int outWidth, int outHeight);
 
     static bool ValidPlacement(int placement) { return placement >= Wall && placement <= Ceiling; }
     static bool ValidMode(int mode);
@@ -55,7 +55,7 @@ public:
     // centres from column 0; false entries outside the circle get u = -1.
     void FrameRow(int row, int width, int height, float* u, float* v) const;
 
-    const Spec& GetSpec() const { return m_spec; }
+    const Setup& GetSetup() const { return m_setup; }
     int FrameWidth() const { return m_frameWidth; }
     int FrameHeight() const { return m_frameHeight; }
     double Radius() const { return m_radius; }
@@ -64,7 +64,7 @@ private:
     enum class Kind { Scaled, Rectilinear, Band, Cylinder };
     bool LensPointFast(float x, float y, float z, float* u, float* v) const;
 
-    Spec m_spec;
+    Setup m_setup;
     int m_frameWidth, m_frameHeight;
     int m_outWidth, m_outHeight;
     double m_cx, m_cy, m_radius;

@@ -147,10 +147,10 @@ int DewarpSet::Open(int placement, int mode, int32_t* subPort)
         ++number;
     View view;
     view.subPort = number;
-    view.spec.placement = placement;
-    view.spec.mode = mode;
-    view.spec.zoom = 0.5;
-    DewarpGeometry::NewPtzPosition(placement, &view.spec.x, &view.spec.y);
+    view.setup.placement = placement;
+    view.setup.mode = mode;
+    view.setup.zoom = 0.5;
+    DewarpGeometry::NewPtzPosition(placement, &view.setup.x, &view.setup.y);
     m_views.push_back(view);
     *subPort = number;
     Changed();
@@ -185,17 +185,17 @@ int DewarpSet::GetParams(int subPort, VDL_DewarpParams* params) const
         return VDL_ERR_BAD_SUBPORT;
     std::memset(params, 0, sizeof *params);
     params->updateKind = VDL_DEWARP_UPDATE_ZOOM | VDL_DEWARP_UPDATE_OFFSET | VDL_DEWARP_UPDATE_POSITION;
-    params->placementMode = v->spec.placement | v->spec.mode;
-    params->x = static_cast<float>(v->spec.x);
-    params->y = static_cast<float>(v->spec.y);
+    params->placementMode = v->setup.placement | v->setup.mode;
+    params->x = static_cast<float>(v->setup.x);
+    params->y = static_cast<float>(v->setup.y);
     const double w = m_frameWidth > 0 ? m_frameWidth : 4.0;
     const double h = m_frameHeight > 0 ? m_frameHeight : 3.0;
     params->circle[0] = 0.5f;
     params->circle[1] = 0.5f;
     params->circle[2] = static_cast<float>(h / 2.0 / w);
     params->circle[3] = 0.5f;
-    params->zoom = static_cast<float>(v->spec.zoom);
-    params->offset = static_cast<float>(v->spec.offset);
+    params->zoom = static_cast<float>(v->setup.zoom);
+    params->offset = static_cast<float>(v->setup.offset);
     return VDL_ERR_NONE;
 }
 
@@ -213,18 +213,18 @@ int DewarpSet::SetParams(int subPort, const VDL_DewarpParams& params)
     if (!v)
         return VDL_ERR_BAD_SUBPORT;
     if (kind & VDL_DEWARP_UPDATE_ZOOM)
-        v->spec.zoom = std::clamp(static_cast<double>(params.zoom), 0.0, 1.0);
+        v->setup.zoom = std::clamp(static_cast<double>(params.zoom), 0.0, 1.0);
     if (kind & VDL_DEWARP_UPDATE_OFFSET)
-        v->spec.offset = std::remainder(static_cast<double>(params.offset), 2.0 * 3.14159265358979323846);
+        v->setup.offset = std::remainder(static_cast<double>(params.offset), 2.0 * 3.14159265358979323846);
     if (kind & VDL_DEWARP_UPDATE_POSITION) {
         // Kept inside the circle.
         const int w = m_frameWidth > 0 ? m_frameWidth : 4;
         const int h = m_frameHeight > 0 ? m_frameHeight : 3;
-        const DewarpGeometry lens(DewarpGeometry::Spec{}, w, h, 1, 1);
+        const DewarpGeometry lens(DewarpGeometry::Setup{}, w, h, 1, 1);
         double u = params.x * w, vv = params.y * h;
         lens.ClampToCircle(&u, &vv);
-        v->spec.x = u / w;
-        v->spec.y = vv / h;
+        v->setup.x = u / w;
+        v->setup.y = vv / h;
     }
     Changed();
     return VDL_ERR_NONE;
@@ -277,7 +277,7 @@ void DewarpSet::SizeOf(const View& view, int frameWidth, int frameHeight, int* w
     if (view.width > 0) {
         *width = view.width;
         *height = view.height;
-    } else if (view.spec.mode == DewarpGeometry::Fisheye && frameWidth > 0) {
+    } else if (view.setup.mode == DewarpGeometry::Fisheye && frameWidth > 0) {
         *width = frameWidth;
         *height = frameHeight;
     } else {
@@ -290,7 +290,7 @@ DewarpGeometry DewarpSet::GeometryOf(const View& view, int frameWidth, int frame
 {
     int w, h;
     SizeOf(view, frameWidth, frameHeight, &w, &h);
-    return DewarpGeometry(view.spec, frameWidth, frameHeight, w, h);
+    return DewarpGeometry(view.setup, frameWidth, frameHeight, w, h);
 }
 
 int DewarpSet::ViewAt(int subPort, double x, double y, int32_t* found) const
@@ -300,10 +300,10 @@ int DewarpSet::ViewAt(int subPort, double x, double y, int32_t* found) const
     if (m_frameWidth <= 0)
         return VDL_ERR_NOT_OPEN;
     const View* host = Find(subPort);
-    if (!host || host->spec.mode == DewarpGeometry::Ptz) {
+    if (!host || host->setup.mode == DewarpGeometry::Ptz) {
         host = nullptr;
         for (const View& v : m_views)
-            if (v.spec.mode != DewarpGeometry::Ptz)
+            if (v.setup.mode != DewarpGeometry::Ptz)
                 host = &v;
     }
     if (!host)
@@ -313,7 +313,7 @@ int DewarpSet::ViewAt(int subPort, double x, double y, int32_t* found) const
         return VDL_ERR_NONE;
     for (auto it = m_views.rbegin(); it != m_views.rend(); ++it) {
         double fx, fy;
-        if (it->spec.mode == DewarpGeometry::Ptz && GeometryOf(*it, m_frameWidth, m_frameHeight).ViewPoint(ray, &fx, &fy)) {
+        if (it->setup.mode == DewarpGeometry::Ptz && GeometryOf(*it, m_frameWidth, m_frameHeight).ViewPoint(ray, &fx, &fy)) {
             *found = it->subPort;
             break;
         }
@@ -336,7 +336,7 @@ int DewarpSet::MapDrag(int target, int source, double x, double y, double x0, do
     const View* s = Find(source);
     if (!t || !s)
         return VDL_ERR_BAD_SUBPORT;
-    if (t->spec.mode != DewarpGeometry::Ptz)
+    if (t->setup.mode != DewarpGeometry::Ptz)
         return VDL_ERR_BAD_MODE;
     const double w = m_frameWidth, h = m_frameHeight;
     double px = x, py = y;
@@ -344,15 +344,15 @@ int DewarpSet::MapDrag(int target, int source, double x, double y, double x0, do
         // Grab the scene: find the position whose view shows the ray under the press at the
         // pointer (Newton's method on the two position fractions).
         View moved = *t;
-        moved.spec.x = x;
-        moved.spec.y = y;
+        moved.setup.x = x;
+        moved.setup.y = y;
         DewarpVec ray;
         if (!GeometryOf(moved, m_frameWidth, m_frameHeight).ViewRay(x0, y0, &ray))
             return VDL_ERR_NONE;
         auto at = [&](double qx, double qy, double* fx, double* fy) {
             View probe = moved;
-            probe.spec.x = qx;
-            probe.spec.y = qy;
+            probe.setup.x = qx;
+            probe.setup.y = qy;
             *fx = *fy = NAN;
             GeometryOf(probe, m_frameWidth, m_frameHeight).ViewPoint(ray, fx, fy);
             return std::isfinite(*fx) && std::isfinite(*fy);
@@ -382,19 +382,19 @@ int DewarpSet::MapDrag(int target, int source, double x, double y, double x0, do
     } else {
         // From a fisheye or panorama view: the PTZ follows the pointer across the frame. The
         // fisheye view is the frame scaled: the pointer counts even past the circle's rim.
-        if (s->spec.mode == DewarpGeometry::Fisheye) {
+        if (s->setup.mode == DewarpGeometry::Fisheye) {
             px = x + (x1 - x0);
             py = y + (y1 - y0);
         }
         const DewarpGeometry from = GeometryOf(*s, m_frameWidth, m_frameHeight);
         double u0, v0, u1, v1;
-        if (s->spec.mode != DewarpGeometry::Fisheye && from.FramePoint(x0, y0, &u0, &v0)
+        if (s->setup.mode != DewarpGeometry::Fisheye && from.FramePoint(x0, y0, &u0, &v0)
             && from.FramePoint(x1, y1, &u1, &v1)) {
             px = x + (u1 - u0) / w;
             py = y + (v1 - v0) / h;
         }
     }
-    const DewarpGeometry lens(DewarpGeometry::Spec{}, m_frameWidth, m_frameHeight, 1, 1);
+    const DewarpGeometry lens(DewarpGeometry::Setup{}, m_frameWidth, m_frameHeight, 1, 1);
     double u = px * w, v = py * h;
     lens.ClampToCircle(&u, &v);
     *outX = u / w;
@@ -410,7 +410,7 @@ void DewarpSet::DrawOutlines(const View& host, const std::vector<View>& views, i
     const DewarpGeometry hostGeometry = GeometryOf(host, frameWidth, frameHeight);
     int ordinal = 0;
     for (const View& ptz : views) {
-        if (ptz.spec.mode != DewarpGeometry::Ptz)
+        if (ptz.setup.mode != DewarpGeometry::Ptz)
             continue;
         const uint32_t colour = host.outline == 2 ? kColours[ordinal % std::size(kColours)] : kColours[0];
         ++ordinal;
@@ -494,7 +494,7 @@ void DewarpSet::Render(const AVFrame* frame, const VDL_Picture& main)
             continue;
         Output& out = m_outputs[view.subPort];
         RemapTable::Key key;
-        key.spec = view.spec;
+        key.setup = view.setup;
         key.frameWidth = frame->width;
         key.frameHeight = frame->height;
         key.lumaStride = strides[0];

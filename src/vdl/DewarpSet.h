@@ -57,7 +57,7 @@ public:
 private:
     struct View {
         int subPort = 0;
-        DewarpGeometry::Spec spec;
+        DewarpGeometry::Setup setup;
         VDL_Surface surface = {};
         int width = 0, height = 0; // 0: the default size
         int outline = 0;

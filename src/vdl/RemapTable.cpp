@@ -5,10 +5,10 @@
 
 RemapTable::RemapTable(const Key& key) : m_key(key)
 {
-    const DewarpGeometry lumaView(key.spec, key.frameWidth, key.frameHeight, key.outWidth, key.outHeight);
+    const DewarpGeometry lumaView(key.setup, key.frameWidth, key.frameHeight, key.outWidth, key.outHeight);
     Fill(lumaView, key.outWidth, key.outHeight, key.frameWidth, key.frameHeight, key.lumaStride, 1.0, &m_luma);
     // The chroma planes: half the size both ways, the same view sampled at half resolution.
-    const DewarpGeometry chromaView(key.spec, key.frameWidth, key.frameHeight, ChromaWidth(), ChromaHeight());
+    const DewarpGeometry chromaView(key.setup, key.frameWidth, key.frameHeight, ChromaWidth(), ChromaHeight());
     Fill(chromaView, ChromaWidth(), ChromaHeight(), (key.frameWidth + 1) / 2, (key.frameHeight + 1) / 2,
          key.chromaStride, 0.5, &m_chroma);
 }

@@ -15,7 +15,7 @@ class RemapTable {
 public:
     // What a table is built for; a table whose key differs is rebuilt.
     struct Key {
-        DewarpGeometry::Spec spec;
+        DewarpGeometry::Setup setup;
         int frameWidth = 0, frameHeight = 0;
         int lumaStride = 0, chromaStride = 0;
         int outWidth = 0, outHeight = 0;

@@ -95,11 +95,11 @@ protected:
             return 0.0;
 
         RemapTable::Key key;
-        key.spec.placement = placement;
-        key.spec.mode = DewarpGeometry::Ptz;
-        key.spec.x = x;
-        key.spec.y = y;
-        key.spec.zoom = 0.3; // 120 - 30 = 90 degrees across
+        key.setup.placement = placement;
+        key.setup.mode = DewarpGeometry::Ptz;
+        key.setup.x = x;
+        key.setup.y = y;
+        key.setup.zoom = 0.3; // 120 - 30 = 90 degrees across
         key.frameWidth = kFrameWidth;
         key.frameHeight = kFrameHeight;
         key.lumaStride = kFrameWidth;
@@ -117,7 +117,7 @@ protected:
     // v360's yaw and pitch (degrees) of the ray through a frame point, y down.
     static QString YawPitch(double x, double y)
     {
-        const DewarpGeometry lens(DewarpGeometry::Spec{}, kFrameWidth, kFrameHeight, 1, 1);
+        const DewarpGeometry lens(DewarpGeometry::Setup{}, kFrameWidth, kFrameHeight, 1, 1);
         const DewarpVec d = lens.LensRay(x * kFrameWidth, y * kFrameHeight);
         return QStringLiteral("yaw=%1:pitch=%2")
             .arg(std::atan2(d.x, d.z) * 180.0 / kPi, 0, 'f', 6)

@@ -135,9 +135,9 @@ TEST(DewarpViews, HitTestFindsThePtzWhoseOutlineHoldsThePoint)
     const int32_t band = Open(p.port, 3, VDL_DEWARP_PANORAMA_360);
     const int32_t extra = Open(p.port, 3, VDL_DEWARP_PTZ);
     SetPosition(p.port, extra, 0.5f, 0.3f); // overlaps ptz[0]
-    const DewarpGeometry::Spec bandSpec{3, DewarpGeometry::Panorama360, 0.5, 0.5, 0.5, 0.0};
-    const DewarpGeometry geometry(bandSpec, 320, 240, 1280, 720);
-    const DewarpGeometry lens(DewarpGeometry::Spec{}, 320, 240, 1, 1);
+    const DewarpGeometry::Setup bandSetup{3, DewarpGeometry::Panorama360, 0.5, 0.5, 0.5, 0.0};
+    const DewarpGeometry geometry(bandSetup, 320, 240, 1280, 720);
+    const DewarpGeometry lens(DewarpGeometry::Setup{}, 320, 240, 1, 1);
     double fx = 0, fy = 0;
     ASSERT_TRUE(geometry.ViewPoint(lens.LensRay(0.5 * 320, 0.32 * 240), &fx, &fy));
     EXPECT_EQ(VDL_DewarpViewAt(p.port, band, static_cast<float>(fx), static_cast<float>(fy)), extra);
@@ -157,13 +157,13 @@ TEST(DewarpViews, DragsGrabTheSceneOrFollowThePointerAndStayInTheCircle)
 
     // Grab: the ray under the press comes under the pointer.
     ASSERT_TRUE(VDL_DewarpMapDrag(p.port, ptz, ptz, 0.5f, 0.5f, 0.4f, 0.45f, 0.6f, 0.55f, &x, &y));
-    DewarpGeometry::Spec spec{1, DewarpGeometry::Ptz, 0.5, 0.5, 0.5, 0.0};
+    DewarpGeometry::Setup setup{1, DewarpGeometry::Ptz, 0.5, 0.5, 0.5, 0.0};
     DewarpVec ray;
-    ASSERT_TRUE(DewarpGeometry(spec, 320, 240, 640, 360).ViewRay(0.4, 0.45, &ray));
-    spec.x = x;
-    spec.y = y;
+    ASSERT_TRUE(DewarpGeometry(setup, 320, 240, 640, 360).ViewRay(0.4, 0.45, &ray));
+    setup.x = x;
+    setup.y = y;
     double fx = 0, fy = 0;
-    ASSERT_TRUE(DewarpGeometry(spec, 320, 240, 640, 360).ViewPoint(ray, &fx, &fy));
+    ASSERT_TRUE(DewarpGeometry(setup, 320, 240, 640, 360).ViewPoint(ray, &fx, &fy));
     EXPECT_NEAR(fx, 0.6, 1e-3);
     EXPECT_NEAR(fy, 0.55, 1e-3);
     EXPECT_LT(x, 0.5f); // a rightward drag turns the view left: the picture moves right
