@@ -1,5 +1,7 @@
 #include "driver/DewarpLayouts.h"
 
+#include "evidence/WideText.h"
+
 namespace {
 
 constexpr float kThird = 0.333333f;
@@ -56,12 +58,14 @@ Plan H(int32_t placement)
 
 int32_t DewarpLayouts::PlacementOf(const QString& mountType, bool* known)
 {
+    // The tag's text carries its padding NULs; the comparison stops at the first.
+    const QString text = WideText::UpToNul(mountType);
     int32_t placement = 0;
-    if (mountType == QLatin1String("Ceiling"))
+    if (text == QLatin1String("Ceiling"))
         placement = kCeiling;
-    else if (mountType == QLatin1String("Desktop"))
+    else if (text == QLatin1String("Desktop"))
         placement = kDesktop;
-    else if (mountType == QLatin1String("Wall"))
+    else if (text == QLatin1String("Wall"))
         placement = kWall;
     if (known)
         *known = placement != 0;

@@ -33,7 +33,8 @@ public:
         int32_t outlineMode = kNoOutline;
     };
 
-    // The mount type's placement: "Wall" 1, "Desktop" 2, "Ceiling" 3 (exact). Any other text
+    // The mount type's placement: "Wall" 1, "Desktop" 2, "Ceiling" 3 (exact, up to the first
+    // NUL: the tag's text is padded with them). Any other text
     // gives the ceiling's 3 with known false.
     static int32_t PlacementOf(const QString& mountType, bool* known = nullptr);
     // The plan for a placement and layout mode; empty views when the combination opens nothing.

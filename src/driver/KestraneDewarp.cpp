@@ -5,6 +5,7 @@
 #include "evidence/FalException.h"
 #include "evidence/Video.h"
 #include "evidence/VideoFile.h"
+#include "evidence/WideText.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ void KestraneDevice::DewarpPlay(Video* video, const QString& viewMode, int32_t v
     GuardDewarp([&] {
         const int32_t port = DewarpPortOf(video);
         Sdk(Vdl().DewarpEnable(port), port, kEnableFailed);
-        QString text = viewMode;
+        QString text = WideText::UpToNul(viewMode); // the tag's text is padded with NULs
         while (!text.isEmpty() && text.back().isSpace())
             text.chop(1);
         const VideoFile* file = MountFile(video);

@@ -2,6 +2,7 @@
 
 #include "events/ViewerMessages.h"
 #include "evidence/Device.h"
+#include "evidence/WideText.h"
 #include "viewer/VideoPlayerIds.h"
 
 #include <algorithm>
@@ -81,8 +82,10 @@ VideoPlayerMenuTable VideoPlayerMenuTable::For(bool audioOn, const QString& moun
                                                bool secondKind, bool dewarpTile)
 {
     VideoPlayerMenuTable menu;
-    const bool desktop = mountType == QLatin1String("Desktop");
-    const bool wall = mountType == QLatin1String("Wall");
+    // The tag's text is padded with NULs: compared up to the first.
+    const QString mount = WideText::UpToNul(mountType);
+    const bool desktop = mount == QLatin1String("Desktop");
+    const bool wall = mount == QLatin1String("Wall");
     if (desktop) {
         menu.resource_ = audioOn ? MenuDesktopAudioOn : MenuDesktopAudioOff;
     } else if (wall) {

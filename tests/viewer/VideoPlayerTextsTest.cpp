@@ -1,5 +1,7 @@
 // The tile's strip texts: playback states, the date and time of the picture in other locales,
 // and the stream tooltip.
+#include "viewer/VideoPlayerIds.h"
+#include "viewer/VideoPlayerMenuTable.h"
 #include "viewer/VideoPlayerTexts.h"
 
 #include <gtest/gtest.h>
@@ -57,4 +59,16 @@ TEST(VideoPlayerTextsTest, StreamInformationAndTooltips)
               QStringLiteral("Video stream status: Paused 25fps, 640x360"));
     EXPECT_EQ(CameraTitleTooltip(QStringLiteral("Lobby")), QStringLiteral("Camera title: Lobby"));
     EXPECT_EQ(DeviceTitleTooltip(QStringLiteral("Recorder")), QStringLiteral("Device title: Recorder"));
+}
+
+TEST(VideoPlayerTextsTest, MenuFollowsTheMountTextUpToItsFirstNul)
+{
+    // The tag pads the mount text with NULs to 20 code units.
+    const QString pad(16, QChar(0));
+    EXPECT_EQ(VideoPlayerMenuTable::For(true, QStringLiteral("Wall") + pad, true, false, false).Resource(),
+              VideoPlayerIds::MenuWallAudioOn);
+    EXPECT_EQ(VideoPlayerMenuTable::For(false, QStringLiteral("Wall"), true, false, false).Resource(),
+              VideoPlayerIds::MenuWallAudioOff);
+    EXPECT_EQ(VideoPlayerMenuTable::For(true, QStringLiteral("wall") + pad, true, false, false).Resource(),
+              VideoPlayerIds::MenuCeilingAudioOn);
 }
