@@ -96,6 +96,10 @@ void FileDriver::SetRenderView(Video*, const QRect&, const QSize&) {}
 VDL_Stats FileDriver::GetStats(Video*) { return {}; }
 VDL_StreamInfo FileDriver::GetStreamInfo(Video*) { return {}; }
 SnapshotFrame FileDriver::SnapshotAndFrame(Video*) { return {}; }
+void FileDriver::DewarpShowView(Video*, const DewarpLayouts::View&, const QSize&)
+{
+    throw FalException(QStringLiteral("This device does not dewarp"));
+}
 
 // The library hands over a whole BMP file image; the picture is built from its info header and
 // the bits at the offset the file header names. Anything that does not fit the image it came in

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "driver/DewarpLayouts.h"
+
 #include "driver/MetadataTypes.h"
 #include "evidence/CalendarFields.h"
 #include "vdl/vdl.h"
@@ -98,4 +100,11 @@ public:
     virtual VDL_Stats GetStats(Video* video);                                          // 47
     virtual VDL_StreamInfo GetStreamInfo(Video* video);                                // 48
     virtual SnapshotFrame SnapshotAndFrame(Video* video);                              // 49
+    // One dewarp view of view's fisheye camera (view->rootCamera) set directly, without a layout
+    // or a drag: the view opens in setting's mode on the placement of the camera's mount type,
+    // takes setting's position, zoom and wide-scan offset as its update kind says, renders at size
+    // (empty: the library's default) into view->renderWindow. view->dewarpPort becomes the view's
+    // sub-port; release it with ReleaseDewarpPort and DewarpClose. Throws FalException on failure
+    // (the view opened so far is closed again).
+    virtual void DewarpShowView(Video* view, const DewarpLayouts::View& setting, const QSize& size); // 50
 };

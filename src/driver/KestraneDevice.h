@@ -66,6 +66,7 @@ public:
     void DewarpPlay(Video* video, const QString& viewMode, int32_t value1, int32_t value2) override;
     void DewarpDrag(Video* video) override;
     void DewarpHitTest(Video* video) override;
+    void DewarpShowView(Video* view, const DewarpLayouts::View& setting, const QSize& size) override;
     int32_t CurrentPtzPort() const { return currentPtzPort_; }
 
     void PlaybackPlayLocalFile(Video* video);

@@ -140,6 +140,43 @@ void KestraneDevice::DewarpLayoutPlay(const VideoList& videos)
     });
 }
 
+void KestraneDevice::DewarpShowView(Video* view, const DewarpLayouts::View& setting, const QSize& size)
+{
+    GuardDewarp([&] {
+        const int32_t port = DewarpPortOf(view);
+        Sdk(Vdl().DewarpEnable(port), port, kEnableFailed);
+        const VideoFile* file = MountFile(view);
+        const int32_t placement = DewarpLayouts::PlacementOf(file ? file->mountType : QString());
+        int32_t sub = 0;
+        Sdk(Vdl().DewarpOpenView(port, &sub, placement, setting.mode), port, kOpenViewFailed);
+        view->dewarpPort = sub;
+        dewarpViews_[port].insert(sub);
+        try {
+            if (setting.updateKind != 0) {
+                VDL_DewarpParams block = {};
+                Sdk(Vdl().DewarpGetParams(port, sub, &block), port, "Cannot Get Dewarp Parameters, VDL_DewarpGetParams failed");
+                block.updateKind = setting.updateKind;
+                block.x = setting.x;
+                block.y = setting.y;
+                block.zoom = setting.zoom;
+                block.offset = setting.offset;
+                Sdk(Vdl().DewarpSetParams(port, sub, &block), port, "Cannot Set Dewarp Parameters, VDL_DewarpSetParams failed");
+            }
+            if (!size.isEmpty()) {
+                Sdk(Vdl().SetSurfaceView(VDL_DEWARP_VIEW(port, sub), 0, 0, 0, 0, size.width(), size.height()), port,
+                    "Cannot SetRenderView, VDL_SetSurfaceView failed");
+            }
+            Sdk(Vdl().DewarpSetWindow(port, sub, view->renderWindow), port, kSetWindowFailed);
+        } catch (const FalException&) {
+            // A half-made view is not left open on the port.
+            Vdl().DewarpCloseView(port, sub);
+            dewarpViews_[port].erase(sub);
+            view->dewarpPort = 0;
+            throw;
+        }
+    });
+}
+
 void KestraneDevice::DewarpHitTest(Video* video)
 {
     if (video->playbackState == PlaybackState::Closed)

@@ -392,6 +392,12 @@ void FalFacade::DewarpPositionSet(Video* video)
     Wrapped("Couldn't DewarpPositionSet %s", [&] { driver.DewarpDrag(video); });
 }
 
+void FalFacade::DewarpShowView(Video* view, const DewarpLayouts::View& setting, const QSize& size)
+{
+    FileDriver& driver = DriverFor(view);
+    Wrapped("Couldn't Show Dewarp View %s", [&] { driver.DewarpShowView(view, setting, size); });
+}
+
 void FalFacade::SetRenderSurface(Video* video, VDL_Surface* surface)
 {
     FileDriver& driver = DriverFor(video);

@@ -71,6 +71,11 @@ public:
     // its own driver operation; failures as "Couldn't DewarpPositionSet %s".
     void DewarpPositionStart(Video* video);
     void DewarpPositionSet(Video* video);
+    // One dewarp view set directly (the command line's dewarp, tests): view is a Video of the
+    // fisheye camera's device with rootCamera set to that camera and renderWindow to the view's
+    // surface; it opens in setting's mode with setting's position, zoom and offset, at size.
+    // Release it with CloseDewarpView and DewarpClose. Failures as "Couldn't Show Dewarp View %s".
+    void DewarpShowView(Video* view, const DewarpLayouts::View& setting, const QSize& size);
 
     // The tiles' hold on the decoding library: where a video renders, which part of its frame at
     // which size, its counters and stream facts, and a snapshot with the frame it shows.

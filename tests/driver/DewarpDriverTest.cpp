@@ -103,6 +103,12 @@ TEST_F(DewarpDriverTest, PlacementsFromTheMountTextAndEveryLayoutRow)
     EXPECT_EQ(DewarpLayouts::PlacementOf(QStringLiteral("Ceiling")), 3);
     EXPECT_EQ(DewarpLayouts::PlacementOf(QStringLiteral("ceiling"), &known), 3);
     EXPECT_FALSE(known);
+    // As the tag gives it: padded with NULs to 20 code units; the comparison stops at the first.
+    EXPECT_EQ(DewarpLayouts::PlacementOf(QStringLiteral("Wall") + QString(16, QChar(0)), &known), 1);
+    EXPECT_TRUE(known);
+    EXPECT_EQ(DewarpLayouts::PlacementOf(QStringLiteral("Desktop") + QString(13, QChar(0))), 2);
+    EXPECT_EQ(DewarpLayouts::PlacementOf(QString(20, QChar(0)) , &known), 3);
+    EXPECT_FALSE(known);
 
     // Views per placement (wall, desktop, ceiling) and outline mode (-1 not set), for each row.
     const struct {
@@ -294,4 +300,41 @@ TEST_F(DewarpDriverTest, DisableWaitsForTheLastViewAndFailuresUseTheLibrarysRule
     FakeVdl::Get().Fail("DewarpDisable", 14);
     EXPECT_EQ(Message([&] { f.driver.DewarpClose(c); }),
               "SDK call failed: Cannot Close local port, VDL_DewarpDisable failed - 14");
+}
+
+TEST_F(DewarpDriverTest, ViewSetDirectlyOpensSetsSizesAndClosesWhatFailed)
+{
+    {
+        Fixture f(QStringLiteral("Wall"));
+        Video* view = f.Add(f.fisheye);
+        DewarpLayouts::View setting;
+        setting.mode = DewarpLayouts::kPtz;
+        setting.updateKind = VDL_DEWARP_UPDATE_POSITION | VDL_DEWARP_UPDATE_ZOOM;
+        setting.x = 0.25f;
+        setting.y = 0.5f;
+        setting.zoom = 0.3f;
+        f.driver.DewarpShowView(view, setting, QSize(640, 360));
+        EXPECT_NE(view->dewarpPort, 0);
+        const std::string calls = FakeVdl::Get().Calls();
+        EXPECT_NE(calls.find("DewarpOpenView(1,1,256)"), std::string::npos) << calls; // the wall's placement
+        EXPECT_NE(calls.find("DewarpSetParams(1,"), std::string::npos) << calls;
+        EXPECT_NE(calls.find(",640,360)"), std::string::npos) << calls;
+        EXPECT_LT(calls.find("DewarpSetParams"), calls.find("DewarpSetWindow")) << calls;
+    }
+    {
+        // The window cannot be set: the view opened for it is closed again, and the failure says why.
+        Fixture f(QStringLiteral("Ceiling"));
+        Video* view = f.Add(f.fisheye);
+        FakeVdl::Get().Fail("DewarpSetWindow");
+        DewarpLayouts::View setting;
+        setting.mode = DewarpLayouts::kPanorama360;
+        const std::string message = Message([&] { f.driver.DewarpShowView(view, setting, QSize()); });
+        EXPECT_NE(message.find("Cannot Set Dewarp Window"), std::string::npos) << message;
+        EXPECT_TRUE(FakeVdl::Get().Called("DewarpCloseView"));
+        EXPECT_EQ(view->dewarpPort, 0);
+        // Nothing is left open on the port: disabling goes through.
+        FakeVdl::Get().Clear();
+        f.driver.DewarpClose(view);
+        EXPECT_TRUE(FakeVdl::Get().Called("DewarpDisable"));
+    }
 }
