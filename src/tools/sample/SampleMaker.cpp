@@ -111,6 +111,7 @@ std::vector<SampleFile> SampleMaker::MakeFiles(const QString& folder, const Samp
         s.cameraNames = names;
         s.audio = o.audio;
         s.fisheye = o.fisheye && f == 0; // the first camera is the fisheye one
+        s.mount = o.mount;
         s.watermark = o.watermark;
         s.watermarkKey = o.key.toLatin1();
         s.watermarkBreakSecond = o.watermarkBreak;

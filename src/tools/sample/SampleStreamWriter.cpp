@@ -59,30 +59,67 @@ struct VideoTrack {
     int64_t lastRecordSecond = -1;
 };
 
-// Where each fisheye pixel takes its picture from: an equidistant 180 degree circle, centred,
-// radius half the height, looking at the flat picture as a panorama (azimuth across, angle from
-// the axis down); outside the circle stays black.
-std::vector<int> FisheyeMap(int width, int height)
+// The fisheye camera's scene, made once: a 3840x1920 equirectangular test picture of the world
+// around the camera (cells of 96 pixels in eight tones, a white 3-pixel grid on their edges: the
+// meridians and parallels) seen through an equidistant lens: the circle is centred, its diameter
+// the frame's height covering 180 degrees (the picture's width then covers 180 * W / H), black
+// outside it. On a wall the lens looks level at the picture's centre; on a ceiling straight down,
+// on a desktop straight up, so the meridians are the world's verticals for every mounting and a
+// dewarped view can be judged by eye: verticals straight, the horizon level. Each pixel averages
+// 2 x 2 samples so the grid lines stay whole.
+std::vector<uint8_t> FisheyeScene(int width, int height, const QString& mount)
 {
-    std::vector<int> map(static_cast<size_t>(width) * height, -1);
+    const bool ceiling = mount != QLatin1String("Wall") && mount != QLatin1String("Desktop");
+    const bool desktop = mount == QLatin1String("Desktop");
+    constexpr double kSceneWidth = 3840.0;
+    constexpr double kSceneHeight = 1920.0;
+    constexpr double kCell = 96.0;
+    constexpr double kLine = 3.0;
+    std::vector<uint8_t> scene(static_cast<size_t>(width) * height, 16);
     const double cx = width / 2.0;
     const double cy = height / 2.0;
     const double radius = height / 2.0;
+    const auto sample = [&](double px, double py) -> int {
+        const double dx = (px - cx) / radius;
+        const double dy = (py - cy) / radius;
+        const double r = std::sqrt(dx * dx + dy * dy);
+        if (r >= 1.0)
+            return -1;
+        const double theta = r * M_PI / 2.0; // equidistant
+        const double psi = std::atan2(dy, dx);
+        const double rx = std::sin(theta) * std::cos(psi);
+        const double ry = std::sin(theta) * std::sin(psi); // down
+        const double rz = std::cos(theta);
+        // The ray in the world: X right, Y up, Z ahead; the picture's top is ahead of a ceiling's
+        // or desktop's lens.
+        const double wx = rx;
+        const double wy = ceiling ? -rz : desktop ? rz : -ry;
+        const double wz = ceiling ? -ry : desktop ? -ry : rz;
+        const double yaw = std::atan2(wx, wz);
+        const double pitch = std::asin(std::clamp(wy, -1.0, 1.0));
+        const double u = (yaw / (2.0 * M_PI) + 0.5) * kSceneWidth;
+        const double v = (0.5 - pitch / M_PI) * kSceneHeight;
+        if (std::fmod(u, kCell) < kLine || std::fmod(v, kCell) < kLine)
+            return 235;
+        const int cell = static_cast<int>(u / kCell) * 7 + static_cast<int>(v / kCell) * 3;
+        return 40 + (cell % 8) * 18;
+    };
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const double dx = x + 0.5 - cx;
-            const double dy = y + 0.5 - cy;
-            const double r = std::sqrt(dx * dx + dy * dy);
-            if (r >= radius)
-                continue;
-            const double azimuth = std::atan2(dy, dx) + M_PI;             // 0 .. 2 pi
-            const double polar = r / radius;                               // equidistant: 0 .. 1
-            const int sx = std::min(width - 1, static_cast<int>(azimuth / (2.0 * M_PI) * width));
-            const int sy = std::min(height - 1, static_cast<int>(polar * height));
-            map[static_cast<size_t>(y) * width + x] = sy * width + sx;
+            int sum = 0;
+            int inside = 0;
+            for (int s = 0; s < 4; ++s) {
+                const int v = sample(x + 0.25 + 0.5 * (s % 2), y + 0.25 + 0.5 * (s / 2));
+                if (v >= 0) {
+                    sum += v;
+                    ++inside;
+                }
+            }
+            if (inside > 0)
+                scene[static_cast<size_t>(y) * width + x] = static_cast<uint8_t>((sum + 16 * (4 - inside)) / 4);
         }
     }
-    return map;
+    return scene;
 }
 
 uint8_t Noise(uint32_t& state)
@@ -94,15 +131,16 @@ uint8_t Noise(uint32_t& state)
 // The moving picture behind the texts: diagonal bands and a bright square that crosses the
 // picture, with a little grain so that the coder has something to spend bits on.
 void DrawBackground(uint8_t* y, int stride, int width, int height, int64_t index, int camera,
-                    std::vector<uint8_t>& scratch, const std::vector<int>* fisheye)
+                    const std::vector<uint8_t>* fisheyeScene)
 {
-    uint8_t* target = y;
-    int targetStride = stride;
-    if (fisheye) {
-        scratch.resize(static_cast<size_t>(width) * height);
-        target = scratch.data();
-        targetStride = width;
+    if (fisheyeScene) {
+        for (int row = 0; row < height; ++row)
+            std::memcpy(y + static_cast<long>(row) * stride, fisheyeScene->data() + static_cast<size_t>(row) * width,
+                        static_cast<size_t>(width));
+        return;
     }
+    uint8_t* target = y;
+    const int targetStride = stride;
     uint32_t state = static_cast<uint32_t>(index * 2654435761u + camera);
     const int square = height / 5;
     const int sqX = static_cast<int>((index * 4) % std::max(1, width - square));
@@ -114,15 +152,6 @@ void DrawBackground(uint8_t* y, int stride, int width, int height, int64_t index
             if (col >= sqX && col < sqX + square && row >= sqY && row < sqY + square)
                 v = 200;
             line[col] = static_cast<uint8_t>(v);
-        }
-    }
-    if (fisheye) {
-        for (int row = 0; row < height; ++row) {
-            uint8_t* line = y + static_cast<long>(row) * stride;
-            for (int col = 0; col < width; ++col) {
-                const int from = (*fisheye)[static_cast<size_t>(row) * width + col];
-                line[col] = from < 0 ? 16 : scratch[static_cast<size_t>(from)];
-            }
         }
     }
 }
@@ -181,7 +210,7 @@ public:
                                              m_path.c_str()),
               "Cannot create the container");
         if (m_o.fisheye)
-            m_fisheye = FisheyeMap(m_o.width, m_o.height);
+            m_fisheyeScene = FisheyeScene(m_o.width, m_o.height, m_o.mount);
         for (int i = 0; i < m_o.cameraNames.size(); ++i)
             AddVideo(i);
         if (m_o.audio)
@@ -303,14 +332,15 @@ private:
     {
         AVFrame* f = track.frame.get();
         Check(av_frame_make_writable(f), "Frame not writable");
-        DrawBackground(f->data[0], f->linesize[0], f->width, f->height, index, camera, m_scratch,
-                       m_o.fisheye ? &m_fisheye : nullptr);
+        DrawBackground(f->data[0], f->linesize[0], f->width, f->height, index, camera,
+                       m_o.fisheye ? &m_fisheyeScene : nullptr);
         for (int plane = 1; plane < 3; ++plane) {
             const uint8_t value = static_cast<uint8_t>(plane == 1 ? 128 + 12 * camera : 128 - 8 * camera);
             for (int row = 0; row < f->height / 2; ++row)
                 std::memset(f->data[plane] + static_cast<long>(row) * f->linesize[plane], value, f->width / 2);
         }
-        const int scale = std::max(1, f->height / 120);
+        // A fisheye's texts stay small, in the corner outside its circle.
+        const int scale = m_o.fisheye ? std::max(1, f->height / 480) : std::max(1, f->height / 120);
         const int64_t wallMillis = m_o.startUtc * 1000 + index * 1000 / m_o.fps;
         const int lineHeight = (BitmapFont::kGlyphHeight + 3) * scale;
         BitmapFont::Draw(f->data[0], f->linesize[0], f->width, f->height, scale * 2, scale * 2, scale,
@@ -385,8 +415,7 @@ private:
     AVStream* m_audioStream = nullptr;
     FramePtr m_audioFrame;
     int64_t m_audioSamples = 0;
-    std::vector<int> m_fisheye;
-    std::vector<uint8_t> m_scratch;
+    std::vector<uint8_t> m_fisheyeScene; // every picture of a fisheye file
 };
 
 } // namespace

@@ -30,6 +30,7 @@ struct SampleStreamOptions {
     int watermarkGapFrom = -1;       // no records in [from, to) seconds
     int watermarkGapTo = -1;
     bool fisheye = false;
+    QString mount = "Ceiling"; // a fisheye's mounting: where its lens looks (Wall: level, Ceiling: down, Desktop: up)
     qint64 bitRate = 0;              // 0: about 4 bits per 100 pixels per frame
     int threads = 2;
     // Called on the writing thread after each frame time of every camera: frames done, in all.
