@@ -29,6 +29,7 @@
 #include "tools/EvidenceInfoCommand.h"
 #include "tools/MapCommand.h"
 #include "tools/PackageCommand.h"
+#include "tools/DewarpCommand.h"
 #include "tools/PlayCommand.h"
 #include "tools/TilesCommand.h"
 
@@ -102,6 +103,7 @@ int main(int argc, char** argv)
         &EvidenceInfoCommand::Command(),
         &BookmarksCommand::Command(),
         &PlayCommand::Command(),
+        &DewarpCommand::Command(),
         &CustodyCommand::Command(),
 #ifdef PLOMERA_MAKE_SAMPLE
         &MakeSampleCommand::Command(),

@@ -37,7 +37,7 @@ KEYS = {"path", "version", "loaded", "deviceType", "deviceName", "modelName", "c
         "channelMask", "channels", "startTime", "endTime", "afterEnd", "number", "encrypted",
         "flagB", "fisheyeKind", "leadingText", "mountType", "viewMode", "viewFlag", "value1",
         "value2", "tagStart", "loadTimeTagStart", "sections", "bookmarks"}
-COMMANDS = {"info", "bookmarks", "play", "make-sample", "package", "tiles", "map"}
+COMMANDS = {"info", "bookmarks", "play", "dewarp", "custody", "make-sample", "package", "tiles", "map"}
 TRY = ". Try 'plomera-evidence --help'."
 
 failures = []
@@ -207,6 +207,12 @@ def help_version_and_mistakes(tool, maker, tmp, version):
                   ["bookmarks", video, "list", "--name", "x"], ["bookmarks", video, "delete"],
                   ["bookmarks", video, "add", "--name"],
                   ["play"], ["play", video, "--seek", "noon"], ["play", video, "--json=yes"],
+                  ["dewarp", video], ["dewarp", video, "--mode", "ptz"],
+                  ["dewarp", video, "--mode", "tilt", "--out", "d.png"],
+                  ["dewarp", video, "--mode", "360", "--pos", "0.5,0.5", "--out", "d.png"],
+                  ["dewarp", video, "--mode", "ptz", "--pos", "2,0", "--out", "d.png"],
+                  ["dewarp", video, "--mode", "ptz", "--zoom", "1.5", "--out", "d.png"],
+                  ["dewarp", video, "--mode", "ptz", "--size", "8x8", "--out", "d.png"],
                   ["make-sample"], ["make-sample", tmp, "--cameras", "0"], ["make-sample", tmp, "--size", "10x"],
                   ["make-sample", tmp, "--duration", "abc"], ["make-sample", tmp, "--start", "2021-06-05"],
                   ["package"], ["package", "frobnicate"], ["package", "create", "out.exe"],
@@ -225,7 +231,7 @@ def help_version_and_mistakes(tool, maker, tmp, version):
                   ["map", "--cache", "c.db", "--json"], ["map", "--cache", "c.db", "extra"]):
         mistake(tool, words, cwd=tmp)
     check(sha256(video) == digest and os.stat(video).st_mtime_ns == mtime, "a mistake changed the file")
-    check(not any(os.path.exists(os.path.join(tmp, f)) for f in ("out.exe", "c.db", "m.png")),
+    check(not any(os.path.exists(os.path.join(tmp, f)) for f in ("out.exe", "c.db", "m.png", "d.png")),
           "a mistake wrote a file")
 
 
@@ -314,6 +320,33 @@ def samples_play_and_progress(tool, tmp):
     code, out, seen = on_a_terminal([tool, *base, "--quiet"])
     check(code == 0 and seen == b"", "make-sample --quiet on a terminal: %r" % seen[:200])
     return [f["path"] for f in made["files"] if not f["partial"]]
+
+
+def dewarp(tool, tmp, videos):
+    """One view of a fisheye sample: written at the size asked, the file untouched; a file without a
+    fisheye camera is refused with exit 1 and no picture."""
+    folder = os.path.join(tmp, "fisheye")
+    r = run(tool, "make-sample", folder, "--cameras", "1", "--duration", "2", "--fps", "10", "--size", "640x480",
+            "--fisheye", "--mount", "Wall", "--quiet", "--json")
+    if not check(r.returncode == 0, "make-sample --fisheye: exit %d, %r" % (r.returncode, r.stderr)):
+        return
+    fisheye = json.loads(r.stdout)["files"][0]["path"]
+    digest = sha256(fisheye)
+    for mode, extra in (("ptz", ["--pos", "0.5,0.5", "--zoom", "0.3"]), ("360", ["--offset", "1.5"]),
+                        ("fisheye", [])):
+        out = os.path.join(tmp, "view-%s.png" % mode)
+        r = run(tool, "dewarp", fisheye, "--mode", mode, *extra, "--size", "320x180", "--out", out, "--json")
+        if not check(r.returncode == 0 and r.stderr == "", "dewarp %s: exit %d, %r" % (mode, r.returncode, r.stderr)):
+            continue
+        d = json.loads(r.stdout)
+        check(d["mode"] == mode and d["mount"] == "Wall" and d["frameIndex"] >= 0, "dewarp %s report %s" % (mode, d))
+        check(d["out"] == {"path": out, "width": 320, "height": 180} and png_size(out) == (320, 180),
+              "dewarp %s picture %s" % (mode, d["out"]))
+    check(sha256(fisheye) == digest, "dewarp changed the file")
+    out = os.path.join(tmp, "not-fisheye.png")
+    r = run(tool, "dewarp", videos[0], "--mode", "ptz", "--out", out)
+    check(r.returncode == 1 and "holds no fisheye camera" in r.stderr and not os.path.exists(out),
+          "dewarp of a plain camera: exit %d, %r" % (r.returncode, r.stderr))
 
 
 def custody(tool, tmp, videos):
@@ -515,6 +548,7 @@ def main():
         help_version_and_mistakes(tool, maker, tmp, version)
         videos = samples_play_and_progress(tool, tmp)
         custody(tool, tmp, videos)
+        dewarp(tool, tmp, videos)
         packages(tool, tmp, videos)
         tiles(tool, tmp)
         map_on_loopback_tiles(tool, tmp)
