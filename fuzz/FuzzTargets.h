@@ -10,3 +10,4 @@ int FuzzSaveBookmarks(const uint8_t* data, size_t size);
 int FuzzCabinet(const uint8_t* data, size_t size);
 int FuzzVdlOpen(const uint8_t* data, size_t size);
 int FuzzPackage(const uint8_t* data, size_t size);
+int FuzzMetadataSection(const uint8_t* data, size_t size);

@@ -76,9 +76,16 @@ public:
     bool OpenMetaData(int id);
     void WriteTag();
     // Writes a fresh tag of the given version ("6.0", "6.1", "6.2", "7.1") at the end of a file
-    // that has none, with the bookmark section in front of it for 6.2 and 7.1. Used to make
-    // sample evidence.
+    // that has none, with the bookmark section in front of it for 6.2 and 7.1, and before that
+    // the metadata section when one was set (6.2 and 7.1 only: the others have no section table).
+    // Used to make sample evidence.
     void AppendTag(const QString& path, const QString& version);
+    // The section AppendTag lays in slot 0 with this id (a bookmark save later keeps it).
+    void SetMetadataSection(int32_t id, const QByteArray& bytes)
+    {
+        metadataSectionId_ = id;
+        metadataSection_ = bytes;
+    }
 
     // What was read.
     const QString& FilePath() const { return filePath_; }
@@ -191,6 +198,8 @@ private:
     int32_t value1_ = 0;
     int32_t value2_ = 0;
     std::array<SectionSlot, kSectionSlots> sections_;
+    int32_t metadataSectionId_ = 0;
+    QByteArray metadataSection_; // for AppendTag only
     qint64 startOfTagPosition_ = -1;
     qint64 loadTimeTagStart_ = -1;
     BookmarkList bookmarks_;

@@ -439,6 +439,9 @@ void FileTag::AppendTag(const QString& path, const QString& version)
     filePath_ = path;
     major_ = static_cast<uint8_t>(version.at(0).digitValue());
     minor_ = static_cast<uint8_t>(version.at(2).digitValue());
+    if (!metadataSection_.isEmpty() && !HasBookmarkSection()) {
+        throw FalException(QStringLiteral("A metadata section needs a tag with a section table (6.2 or 7.1), not %1").arg(version));
+    }
     if (!sectionFile_.Open(path, TagFile::Mode::ReadWrite)) {
         throw FalException(QStringLiteral("Unable to open video file: ") + path);
     }
@@ -459,8 +462,14 @@ void FileTag::AppendTag(const QString& path, const QString& version)
             startOfTagPosition_ = loadTimeTagStart_ = start;
         } else {
             sections_.fill(SectionSlot{});
+            qint64 bookmarksAt = start;
+            if (!metadataSection_.isEmpty()) {
+                sectionFile_.Write(metadataSection_);
+                sections_[0].id = metadataSectionId_;
+                bookmarksAt = start + metadataSection_.size();
+            }
             for (int slot = 0; slot <= kBookmarkSectionIndex; ++slot) {
-                sections_[slot].position = start;
+                sections_[slot].position = slot == 0 ? start : bookmarksAt;
             }
             sections_[kBookmarkSectionIndex].id = kBookmarkSectionId;
             for (const auto& record : bookmarks_) {

@@ -20,6 +20,7 @@ struct Target {
 const Target kTargets[] = {
     {"tag_reader", &FuzzTagReader},
     {"bookmark_section", &FuzzBookmarkSection},
+    {"metadata_section", &FuzzMetadataSection},
     {"save_bookmarks", &FuzzSaveBookmarks},
     {"cabinet", &FuzzCabinet},
     {"vdl_open", &FuzzVdlOpen},
