@@ -30,6 +30,7 @@
 #include "tools/MapCommand.h"
 #include "tools/PackageCommand.h"
 #include "tools/DewarpCommand.h"
+#include "tools/MetadataCommand.h"
 #include "tools/PlayCommand.h"
 #include "tools/TilesCommand.h"
 
@@ -105,6 +106,7 @@ int main(int argc, char** argv)
         &PlayCommand::Command(),
         &DewarpCommand::Command(),
         &CustodyCommand::Command(),
+        &MetadataCommand::Command(),
 #ifdef PLOMERA_MAKE_SAMPLE
         &MakeSampleCommand::Command(),
 #endif

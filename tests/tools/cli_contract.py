@@ -37,7 +37,7 @@ KEYS = {"path", "version", "loaded", "deviceType", "deviceName", "modelName", "c
         "channelMask", "channels", "startTime", "endTime", "afterEnd", "number", "encrypted",
         "flagB", "fisheyeKind", "leadingText", "mountType", "viewMode", "viewFlag", "value1",
         "value2", "tagStart", "loadTimeTagStart", "sections", "bookmarks"}
-COMMANDS = {"info", "bookmarks", "play", "dewarp", "custody", "make-sample", "package", "tiles", "map"}
+COMMANDS = {"info", "bookmarks", "play", "dewarp", "custody", "metadata", "make-sample", "package", "tiles", "map"}
 TRY = ". Try 'plomera-evidence --help'."
 
 failures = []
@@ -213,6 +213,9 @@ def help_version_and_mistakes(tool, maker, tmp, version):
                   ["dewarp", video, "--mode", "ptz", "--pos", "2,0", "--out", "d.png"],
                   ["dewarp", video, "--mode", "ptz", "--zoom", "1.5", "--out", "d.png"],
                   ["dewarp", video, "--mode", "ptz", "--size", "8x8", "--out", "d.png"],
+                  ["metadata"], ["metadata", video, "--csv"],
+                  ["make-sample", tmp, "--route", "1,2"], ["make-sample", tmp, "--metadata", "--route", "91,0"],
+                  ["make-sample", tmp, "--metadata", "--tag-version", "6.1"],
                   ["make-sample"], ["make-sample", tmp, "--cameras", "0"], ["make-sample", tmp, "--size", "10x"],
                   ["make-sample", tmp, "--duration", "abc"], ["make-sample", tmp, "--start", "2021-06-05"],
                   ["package"], ["package", "frobnicate"], ["package", "create", "out.exe"],
@@ -347,6 +350,47 @@ def dewarp(tool, tmp, videos):
     r = run(tool, "dewarp", videos[0], "--mode", "ptz", "--out", out)
     check(r.returncode == 1 and "holds no fisheye camera" in r.stderr and not os.path.exists(out),
           "dewarp of a plain camera: exit %d, %r" % (r.returncode, r.stderr))
+
+
+def metadata(tool, tmp, videos):
+    """A vehicle's section as make-sample lays it (slot 0, before the bookmarks), read back by
+    `metadata --json` and by this script from the bytes; a bookmark save leaves it as it was;
+    a plain file has none (1) and a spoilt mark is refused (2)."""
+    folder = os.path.join(tmp, "vehicle")
+    r = run(tool, "make-sample", folder, "--duration", "5", "--fps", "5", "--size", "320x240", "--metadata",
+            "--route=-33.8568,151.2153", "--quiet", "--json")
+    if not check(r.returncode == 0, "make-sample --metadata: exit %d, %r" % (r.returncode, r.stderr)):
+        return
+    video = json.loads(r.stdout)["files"][0]["path"]
+    r = run(tool, "metadata", video, "--json")
+    if not check(r.returncode == 0 and r.stderr == "", "metadata: exit %d, %r" % (r.returncode, r.stderr)):
+        return
+    d = json.loads(r.stdout)
+    check(d["slot"] == 0 and len(d["samples"]) == 6, "metadata: slot %s, %d samples" % (d["slot"], len(d["samples"])))
+    check({s["inputType"] // 100 for s in d["settings"]} >= {0, 5}, "metadata settings groups %s" % d["settings"])
+    first = d["samples"][0]
+    check(first["latitudeHemisphere"] == "S" and abs(first["latitude"] - -33.8568) < 0.01
+          and first["time"] == "2021-06-05 07:08:00.000", "metadata first sample %s" % first)
+    # The section's bytes as the tag's table gives them: the mark and the counts of its header.
+    info = json.loads(run(tool, "info", video, "--json").stdout)
+    slots = {x["slot"]: x["position"] for x in info["sections"]}
+    data = open(video, "rb").read()
+    section = data[slots[0]:slots[100]]
+    header = struct.unpack_from("<HHIIII", section, 4)  # version, sizes and counts
+    check(section[:4] == b"PLMD" and header[3] == len(d["settings"]) and header[5] == 6
+          and len(section) == 32 + header[2] * header[3] + header[4] * header[5], "metadata header %r" % (header,))
+    before = run(tool, "metadata", video, "--json").stdout
+    run(tool, "bookmarks", video, "add", "--name", "Stop", "--time", "2021-06-05 07:08:03")
+    check(run(tool, "metadata", video, "--json").stdout == before, "a bookmark save changed the metadata")
+    r = run(tool, "metadata", videos[0])
+    check(r.returncode == 1 and "holds no metadata section" in r.stderr, "metadata of a plain file: %d %r" % (r.returncode, r.stderr))
+    spoilt = os.path.join(tmp, "spoilt.video")
+    shutil.copyfile(video, spoilt)
+    with open(spoilt, "r+b") as f:
+        f.seek(slots[0])
+        f.write(b"XXXX")
+    r = run(tool, "metadata", spoilt)
+    check(r.returncode == 2 and "does not begin with its mark" in r.stderr, "spoilt metadata: %d %r" % (r.returncode, r.stderr))
 
 
 def custody(tool, tmp, videos):
@@ -548,6 +592,7 @@ def main():
         help_version_and_mistakes(tool, maker, tmp, version)
         videos = samples_play_and_progress(tool, tmp)
         custody(tool, tmp, videos)
+        metadata(tool, tmp, videos)
         dewarp(tool, tmp, videos)
         packages(tool, tmp, videos)
         tiles(tool, tmp)

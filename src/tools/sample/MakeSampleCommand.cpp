@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <cmath>
 
 extern "C" {
 #include <libavutil/log.h>
@@ -91,6 +92,23 @@ SampleEvidenceOptions Check(const CommandArguments& args)
           &o.tagVersion);
     integer("--bookmarks", 0, 1000, &o.bookmarks);
     o.partial = args.Has(QStringLiteral("--partial"));
+    o.metadata = args.Has(QStringLiteral("--metadata"));
+    if (args.Has(QStringLiteral("--route"))) {
+        const QString text = args.Value(QStringLiteral("--route"));
+        const QStringList parts = text.split(QLatin1Char(','));
+        bool okLat = false;
+        bool okLon = false;
+        const double lat = parts.size() == 2 ? parts[0].trimmed().toDouble(&okLat) : 0.0;
+        const double lon = parts.size() == 2 ? parts[1].trimmed().toDouble(&okLon) : 0.0;
+        if (!okLat || !okLon || std::abs(lat) > 85.0 || std::abs(lon) > 180.0)
+            throw UsageError(QStringLiteral("bad route centre '%1' for --route (LAT,LON in degrees, |LAT| <= 85)").arg(text));
+        if (!o.metadata)
+            throw UsageError(QStringLiteral("--route needs --metadata"));
+        o.routeLatitude = lat;
+        o.routeLongitude = lon;
+    }
+    if (o.metadata && (o.tagVersion == QLatin1String("6.0") || o.tagVersion == QLatin1String("6.1")))
+        throw UsageError(QStringLiteral("--metadata needs --tag-version 6.2 or 7.1 (the others have no section table)"));
     if (o.watermark && o.codec != QLatin1String("h264"))
         throw UsageError(QStringLiteral("--watermark needs --codec h264"));
     return o;
@@ -178,6 +196,9 @@ Options (defaults in brackets):
   --tag-version V          6.0, 6.1, 6.2 or 7.1 [6.2; 7.1 for fisheye]
   --bookmarks K            K bookmarks spread over the recording [0]
   --partial                one more file, cut short, named .partial
+  --metadata               a vehicle's metadata section in every file (a sample a second
+                           round a loop of about a kilometre; see `metadata`)
+  --route LAT,LON          the loop's centre in degrees [51.5074,-0.1278]
   --json                   one JSON object instead of the paths: {"folder", "files": [{"path",
                            "cameraNames", "channels", "startTime", "endTime" (epoch seconds),
                            "tagVersion" (null for a .partial), "partial"}]}
@@ -211,6 +232,8 @@ Exit codes:
          {QStringLiteral("--tag-version"), QStringLiteral("6.0|6.1|6.2|7.1")},
          {QStringLiteral("--bookmarks"), QStringLiteral("K")},
          {QStringLiteral("--partial"), {}},
+         {QStringLiteral("--metadata"), {}},
+         {QStringLiteral("--route"), QStringLiteral("LAT,LON")},
          {QStringLiteral("--json"), {}},
          {QStringLiteral("--quiet"), {}}},
         &Run,

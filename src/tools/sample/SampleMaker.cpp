@@ -1,4 +1,6 @@
 #include "SampleMaker.h"
+#include "SampleMetadata.h"
+#include "evidence/MetadataSection.h"
 
 #include "SampleStreamWriter.h"
 
@@ -50,6 +52,10 @@ QString WriteTag(const QString& path, const SampleEvidenceOptions& o, const QStr
         const qint64 at = start + (end - start) * (b + 1) / (o.bookmarks + 1);
         tag.AddBookmark(QStringLiteral("Bookmark %1").arg(b + 1), at,
                         QStringLiteral("Sample bookmark %1 of %2").arg(b + 1).arg(o.bookmarks));
+    }
+    if (o.metadata) {
+        tag.SetMetadataSection(MetadataSection::kSectionId,
+                               MetadataSection::Encode(SampleMetadata::Make(start, end, o.routeLatitude, o.routeLongitude)));
     }
     QString version = o.tagVersion;
     if (version.isEmpty())

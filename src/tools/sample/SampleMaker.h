@@ -31,6 +31,9 @@ struct SampleEvidenceOptions {
     QString tagVersion;       // empty: 6.2, or 7.1 for fisheye
     int bookmarks = 0;
     bool partial = false;     // one more file, cut short, named .partial
+    bool metadata = false;    // every file gets a vehicle's metadata section (a sample a second)
+    double routeLatitude = 51.5074;   // centre of the vehicle's loop, decimal degrees
+    double routeLongitude = -0.1278;
     QString deviceName = "Sample Recorder";
     // Frames written so far over all files, and how many there will be; file: the one in hand.
     std::function<void(qint64 done, qint64 total, const QString& file)> progress;
