@@ -146,8 +146,7 @@ private:
     VDL_Surface m_surface = {}; // present null: none attached
     SurfaceView m_view;
     uint64_t m_viewSerial = 0;
-    VDL_WatermarkCallback m_watermarkCallback = nullptr;
-    void* m_watermarkUser = nullptr;
+    mutable WatermarkWatch m_watermark; // its own lock: never taken under m_mutex
     std::weak_ptr<Port> m_leader;
     bool m_following = false;
     uint64_t m_serial = 0;

@@ -187,12 +187,8 @@ int PortEngine::DecodeNext(Frame& out)
             m_reports.clear();
             m_watermark.Feed(m_packet->data, m_packet->size, static_cast<int64_t>(ms),
                              Port::PackLocal(m_wanted.originMillis + static_cast<int64_t>(ms)), m_reports);
-            if (m_wanted.watermark) {
-                for (const VDL_WatermarkReport& report : m_reports) {
-                    const VDL_WatermarkReport* p = &report;
-                    m_wanted.watermark(m_portNumber, &p, m_wanted.watermarkUser);
-                }
-            }
+            if (m_wanted.watermark && !m_reports.empty())
+                m_wanted.watermark->Deliver(m_portNumber, m_reports);
         }
         avcodec_send_packet(m_codec, m_packet);
         av_packet_unref(m_packet);

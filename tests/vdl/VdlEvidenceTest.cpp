@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -170,6 +171,52 @@ TEST(VdlWatermark, BrokenSealAndMissingRecordsAreReported)
         }
     }
     EXPECT_EQ(missing, 1);
+}
+
+// A slow callback: removing it waits for a call in progress, and no call starts afterwards, so
+// the caller may free what the callback uses as soon as the removal returns.
+TEST(VdlWatermark, NoCallbackRunsAfterItsRemovalReturned)
+{
+    struct Slow {
+        std::atomic<int> calls{0};
+        std::atomic<bool> inside{false};
+        std::atomic<bool> removed{false};
+        std::atomic<int> callsAfterRemoval{0};
+        static void Callback(int32_t, const VDL_WatermarkReport**, void* user)
+        {
+            auto* self = static_cast<Slow*>(user);
+            if (self->removed)
+                ++self->callsAfterRemoval;
+            self->inside = true;
+            ++self->calls;
+            std::this_thread::sleep_for(300ms);
+            self->inside = false;
+        }
+    } slow;
+    SteppedClock clock;
+    StampSurface surface;
+    OpenPort open(SamplePath("wm.mkv", [](SampleStreamOptions& o) {
+                      o.watermark = true;
+                      o.watermarkKey = kKey;
+                      o.durationSeconds = 8;
+                      o.serialNumber = 4711;
+                  }),
+                  nullptr, &clock);
+    ASSERT_TRUE(open.opened);
+    ASSERT_TRUE(VDL_SetWatermarkCallback(open.port, &Slow::Callback, &slow));
+    ASSERT_TRUE(VDL_Play(open.port, surface.Handle()));
+    clock.Advance(2s);
+    ASSERT_TRUE(WaitFor([&] { return slow.inside.load(); }));
+    ASSERT_TRUE(VDL_SetWatermarkCallback(open.port, nullptr, nullptr));
+    slow.removed = true;
+    EXPECT_FALSE(slow.inside.load());
+    const int calls = slow.calls;
+    for (int second = 3; second <= 8; ++second)
+        clock.Advance(1s);
+    EXPECT_TRUE(WaitFor([&] { return surface.LastStamp() == 8 * 25 - 1; }));
+    VDL_Stop(open.port);
+    EXPECT_EQ(slow.calls.load(), calls);
+    EXPECT_EQ(slow.callsAfterRemoval.load(), 0);
 }
 
 // The frame on screen and how often the surface was called, to show that a failure left both.

@@ -264,6 +264,10 @@ VDL_API int32_t VDL_GetPictureSize(int32_t port, int32_t* width, int32_t* height
 // of the frame on screen. Fails with VDL_ERR_BUFFER_TOO_SMALL (and *used = size needed) when
 // size is too small.
 VDL_API int32_t VDL_GetBmp(int32_t port, uint8_t* buffer, uint32_t size, uint32_t* used);
+// Installs (or, with a null callback, removes) the port's watermark callback; any thread. The
+// callback runs on a thread of the port. Once this returns, the previous callback is not running
+// and is never called again (a call in progress is waited for), so its user data may go; called
+// from inside the callback it does not wait. The callback must not call other VDL_* functions.
 VDL_API int32_t VDL_SetWatermarkCallback(int32_t port, VDL_WatermarkCallback callback, void* user);
 
 // Fisheye dewarping. A port decodes once and feeds every dewarp view ("sub-port", numbered from

@@ -1,0 +1,31 @@
+#include "WatermarkWatch.h"
+
+void WatermarkWatch::SetCallback(VDL_WatermarkCallback callback, void* user)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_callback = callback;
+    m_user = user;
+    if (m_calling && m_callingThread == std::this_thread::get_id())
+        return;
+    m_idle.wait(lock, [this] { return !m_calling; });
+}
+
+void WatermarkWatch::Deliver(int32_t port, const std::vector<VDL_WatermarkReport>& reports)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (const VDL_WatermarkReport& report : reports) {
+        // Read again for every report: a change made during the previous call takes effect.
+        const VDL_WatermarkCallback callback = m_callback;
+        void* const user = m_user;
+        if (!callback)
+            break;
+        m_calling = true;
+        m_callingThread = std::this_thread::get_id();
+        lock.unlock();
+        const VDL_WatermarkReport* p = &report;
+        callback(port, &p, user);
+        lock.lock();
+        m_calling = false;
+        m_idle.notify_all();
+    }
+}
