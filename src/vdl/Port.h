@@ -37,6 +37,7 @@ public:
     int SetStreamRegion(int64_t end);
     int SetWallClockOrigin(int64_t utcSeconds);
     int SetWatermarkCallback(VDL_WatermarkCallback callback, void* user);
+    VDL_WatermarkStatusBlock WatermarkStatus() const { return m_watermark.Status(); }
     int SetDecoderThreads(int threads);
     int SetTimeSource(const TimeSource& source);
     int OpenFile(const char* path);

@@ -29,3 +29,15 @@ void WatermarkWatch::Deliver(int32_t port, const std::vector<VDL_WatermarkReport
         m_idle.notify_all();
     }
 }
+
+void WatermarkWatch::Publish(const VDL_WatermarkStatusBlock& status)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_status = status;
+}
+
+VDL_WatermarkStatusBlock WatermarkWatch::Status() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_status;
+}
