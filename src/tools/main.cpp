@@ -31,6 +31,7 @@
 #include "tools/PackageCommand.h"
 #include "tools/DewarpCommand.h"
 #include "tools/PlayCommand.h"
+#include "tools/WatermarkCommand.h"
 #include "tools/TilesCommand.h"
 
 #if defined(PLOMERA_HAVE_SAMPLE) && __has_include("tools/sample/MakeSampleCommand.h")
@@ -105,6 +106,7 @@ int main(int argc, char** argv)
         &PlayCommand::Command(),
         &DewarpCommand::Command(),
         &CustodyCommand::Command(),
+        &WatermarkCommand::Command(),
 #ifdef PLOMERA_MAKE_SAMPLE
         &MakeSampleCommand::Command(),
 #endif
