@@ -191,7 +191,7 @@ int PortEngine::DecodeNext(Frame& out)
                                  : 0,
                              m_reports);
             if (m_wanted.watermark) {
-                m_wanted.watermark->Publish(m_watermark.Status());
+                m_wanted.watermark->Publish(m_watermark.Status(), m_wanted.originMillis);
                 if (!m_reports.empty())
                     m_wanted.watermark->Deliver(m_portNumber, m_reports);
             }

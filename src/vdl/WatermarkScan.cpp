@@ -3,6 +3,7 @@
 #include "MediaSource.h"
 #include "Port.h"
 #include "WatermarkChecker.h"
+#include "WatermarkWatch.h"
 
 extern "C" {
 #include <libavcodec/packet.h>
@@ -118,5 +119,6 @@ int ScanWatermark(const std::string& path, int stream, const std::string& key, i
         av_packet_unref(packet.get());
     }
     *status = checker.Status();
+    WatermarkWatch::StampTimes(*status, originMillis);
     return source.ReadFailures() > 0 ? VDL_ERR_READ : VDL_ERR_NONE;
 }

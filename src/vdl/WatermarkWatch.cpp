@@ -1,5 +1,7 @@
 #include "WatermarkWatch.h"
 
+#include "Port.h"
+
 void WatermarkWatch::SetCallback(VDL_WatermarkCallback callback, void* user)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
@@ -30,10 +32,24 @@ void WatermarkWatch::Deliver(int32_t port, const std::vector<VDL_WatermarkReport
     }
 }
 
-void WatermarkWatch::Publish(const VDL_WatermarkStatusBlock& status)
+void WatermarkWatch::StampTimes(VDL_WatermarkStatusBlock& status, int64_t originMillis)
 {
+    if (originMillis == 0)
+        return;
+    if (status.firstFailureMillis >= 0)
+        status.firstFailureTime = Port::PackLocal(originMillis + status.firstFailureMillis);
+    if (status.longestGapMillis > 0) {
+        status.gapFromTime = Port::PackLocal(originMillis + status.gapFromMillis);
+        status.gapToTime = Port::PackLocal(originMillis + status.gapToMillis);
+    }
+}
+
+void WatermarkWatch::Publish(const VDL_WatermarkStatusBlock& status, int64_t originMillis)
+{
+    VDL_WatermarkStatusBlock stamped = status;
+    StampTimes(stamped, originMillis);
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_status = status;
+    m_status = stamped;
 }
 
 VDL_WatermarkStatusBlock WatermarkWatch::Status() const

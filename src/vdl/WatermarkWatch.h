@@ -19,7 +19,10 @@ public:
     // The port's thread: each report to the callback, when one is installed.
     void Deliver(int32_t port, const std::vector<VDL_WatermarkReport>& reports);
     // The port's thread: the checker's status after a packet. Status: a copy, any thread.
-    void Publish(const VDL_WatermarkStatusBlock& status);
+    // originMillis: the wall clock of played time 0 (0 unknown), which gives the status's
+    // moments their packed times: the checker may have seen them before the port knew it.
+    void Publish(const VDL_WatermarkStatusBlock& status, int64_t originMillis);
+    static void StampTimes(VDL_WatermarkStatusBlock& status, int64_t originMillis);
     VDL_WatermarkStatusBlock Status() const;
 
 private:
