@@ -1,11 +1,16 @@
 // The watermark window and the sink that feeds it: what reaches the window, when, and how it looks;
-// then real reports of a playing watermarked camera.
+// real reports of a playing watermarked camera; the tiles' badges and the file information row.
 #include "TileTestSupport.h"
 
 #include "driver/FrameSurface.h"
 #include "facade/FalFacade.h"
+#include "timeline/CTimelineLocalFileInfoDlg.h"
+#include "timeline/TimelineIds.h"
 #include "tools/sample/SampleMaker.h"
+#include "viewer/CVideoPlayer.h"
+#include "viewer/CVideoPlayerCaptionBar.h"
 #include "viewer/WaterMarkerDlg.h"
+#include "viewer/WatermarkBadge.h"
 #include "viewer/WatermarkReportSink.h"
 
 #include <gtest/gtest.h>
@@ -140,4 +145,107 @@ TEST(WatermarkWindowTest, PlayingCameraReportsReachTheWindowWithItsFrameTime)
                                                 << frame.toString().toStdString();
     facade.SetWatermark(video, nullptr);
     facade.StopVideos(&list);
+}
+
+// The clean, broken, gapped and unwatermarked samples, playing together: each tile's badge and
+// the file information row say what the checks found, and a closed camera keeps its finding.
+TEST(WatermarkChecksTest, SamplesGiveTheirStateInTheBadgeAndTheFileInformationRow)
+{
+    QTemporaryDir folder;
+    struct Case {
+        const char* name;
+        bool watermark;
+        int breakSecond, gapFrom, gapTo;
+        WatermarkBadge::Kind kind;
+        QString rowStart;
+    };
+    const Case cases[] = {
+        {"clean", true, -1, -1, -1, WatermarkBadge::Kind::None, QStringLiteral("Verified (")},
+        {"break", true, 1, -1, -1, WatermarkBadge::Kind::Broken, QStringLiteral("Broken: 1 of ")},
+        {"gap", true, -1, 1, 5, WatermarkBadge::Kind::Missing, QStringLiteral("Missing: no record between 05-06-2021 07:08:00 and ")},
+        {"none", false, -1, -1, -1, WatermarkBadge::Kind::Missing, QStringLiteral("Missing: no record between 05-06-2021 07:08:00 and ")},
+    };
+    std::vector<FrameSurface> surfaces(std::size(cases));
+    FalFacade facade;
+    std::vector<FalFacade::OwnedVideos> opened;
+    QWidget window;
+    window.resize(700, 500);
+    window.show();
+    std::vector<CVideoPlayer*> tiles;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SampleEvidenceOptions o;
+        o.durationSeconds = 6;
+        o.width = 160;
+        o.height = 96;
+        o.fps = 10;
+        o.gop = 10;
+        o.watermark = c.watermark;
+        o.watermarkBreak = c.breakSecond;
+        o.watermarkGapFrom = c.gapFrom;
+        o.watermarkGapTo = c.gapTo;
+        o.firstCamera = static_cast<int>(i) + 1;
+        QDir().mkpath(folder.filePath(c.name));
+        const QString file = SampleMaker::Make(folder.filePath(c.name), o).value(0);
+        ASSERT_FALSE(file.isEmpty()) << c.name;
+        opened.push_back(facade.OpenVideoFile(file, QFileInfo(file).absolutePath()));
+        ASSERT_FALSE(opened.back().empty());
+        Video* video = opened.back().front().get();
+        video->renderWindow = surfaces[i].Handle();
+        tiles.push_back(new CVideoPlayer(video, &facade, &window));
+        tiles.back()->setGeometry(5, 5 + 120 * static_cast<int>(i), 400, 110);
+        tiles.back()->show();
+        VideoList one{video};
+        facade.PlayVideos(&one);
+    }
+    // Each camera's finding is known once a few seconds are read: for the clean one, at its end.
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        Video* video = opened[i].front().get();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                const QString row = WatermarkBadge::RowText(facade, video);
+                return row.startsWith(cases[i].rowStart)
+                       && (cases[i].kind != WatermarkBadge::Kind::None || facade.GetWatermarkStatus(video).recordsSeen >= 5);
+            },
+            15000))
+            << WatermarkBadge::RowText(facade, video).toStdString();
+        tiles[i]->RefreshWatermarkBadge();
+        const WatermarkBadge& badge = tiles[i]->CaptionBar()->Badge();
+        EXPECT_EQ(badge.kind, cases[i].kind);
+        QLabel* label = tiles[i]->CaptionBar()->BadgeLabel();
+        EXPECT_EQ(label->isVisible(), badge.Shown());
+        if (badge.Shown()) {
+            EXPECT_EQ(label->toolTip(), WatermarkBadge::RowText(facade, video));
+            const QImage shot = label->grab().toImage();
+            EXPECT_EQ(QColor(shot.pixel(1, 1)), badge.background);
+        }
+        CTimelineLocalFileInfoDlg info(*video, {}, nullptr, WatermarkBadge::RowText(facade, video));
+        EXPECT_TRUE(info.FieldText(TimelineIds::InfoWatermark).startsWith(cases[i].rowStart));
+    }
+    TileTest::SaveShot(window.grab(), QStringLiteral("watermark-badges.png"));
+    const WatermarkBadge broken = tiles[1]->CaptionBar()->Badge();
+    EXPECT_EQ(broken.text, QStringLiteral("Watermark broken"));
+    EXPECT_EQ(broken.foreground, QColor(255, 255, 255));
+    EXPECT_EQ(broken.background, QColor(200, 0, 0));
+    const WatermarkBadge missing = tiles[2]->CaptionBar()->Badge();
+    EXPECT_EQ(missing.text, QStringLiteral("Watermark missing"));
+    EXPECT_EQ(missing.foreground, QColor(0, 0, 0));
+    EXPECT_EQ(missing.background, QColor(255, 191, 0));
+
+    // Closed, the broken camera keeps its finding until its file goes.
+    Video* closed = opened[1].front().get();
+    facade.CloseVideo(closed);
+    EXPECT_TRUE(WatermarkBadge::RowText(facade, closed).startsWith(QStringLiteral("Broken: 1 of ")));
+    tiles[1]->RefreshWatermarkBadge();
+    EXPECT_EQ(tiles[1]->CaptionBar()->Badge().kind, WatermarkBadge::Kind::Broken);
+
+    for (CVideoPlayer* tile : tiles)
+        delete tile;
+    for (auto& videos : opened) {
+        VideoList list;
+        for (auto& v : videos)
+            list.push_back(v.get());
+        facade.StopVideos(&list);
+    }
 }
