@@ -101,6 +101,13 @@ void FileDriver::DewarpShowView(Video*, const DewarpLayouts::View&, const QSize&
     throw FalException(QStringLiteral("This device does not dewarp"));
 }
 
+VDL_WatermarkStatusBlock FileDriver::GetWatermarkStatus(Video*)
+{
+    VDL_WatermarkStatusBlock none = {};
+    none.firstFailureMillis = -1;
+    return none;
+}
+
 // The library hands over a whole BMP file image; the picture is built from its info header and
 // the bits at the offset the file header names. Anything that does not fit the image it came in
 // gives a null picture rather than a read past its end.

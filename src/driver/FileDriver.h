@@ -107,4 +107,7 @@ public:
     // sub-port; release it with ReleaseDewarpPort and DewarpClose. Throws FalException on failure
     // (the view opened so far is closed again).
     virtual void DewarpShowView(Video* view, const DewarpLayouts::View& setting, const QSize& size); // 50
+    // The watermark checks of the video's camera since its file was opened, through closes and
+    // reopens (the worst state, counts added). UI thread; throws FalException.
+    virtual VDL_WatermarkStatusBlock GetWatermarkStatus(Video* video);                 // 51
 };

@@ -194,6 +194,7 @@ void KestraneDevice::PlaybackLocalFileOpen(Video* video)
         }
         KestraneLocalFileData& data = slot->FileData();
         if (data.portHeld && data.port != port) {
+            KeepWatermark(*slot);
             ReleaseHeldPort(data);
         }
         data.port = port;
@@ -264,8 +265,9 @@ void KestraneDevice::VideoClose(Video* video)
         if (video->playbackState == PlaybackState::Closed) {
             return;
         }
-        KestraneLocalFileData& file = Data(video).FileData();
-        ReleaseHeldPort(file);
+        KestraneCameraData& data = Data(video);
+        KeepWatermark(data);
+        ReleaseHeldPort(data.FileData());
         video->playbackState = PlaybackState::Closed;
     });
 }
@@ -625,6 +627,30 @@ VDL_Stats KestraneDevice::GetStats(Video* video)
         VDL_Stats stats{};
         Sdk(Vdl().GetStats(port, &stats), port, "Cannot GetStats, VDL_GetStats failed");
         return stats;
+    });
+}
+
+void KestraneDevice::KeepWatermark(KestraneCameraData& data)
+{
+    KestraneLocalFileData& file = data.FileData();
+    VDL_WatermarkStatusBlock now{};
+    if (file.portHeld && Vdl().GetWatermarkStatus(file.port, &now) != 0) {
+        data.watermarkKept = KestraneCameraData::MergeWatermark(data.watermarkKept, now);
+    }
+}
+
+VDL_WatermarkStatusBlock KestraneDevice::GetWatermarkStatus(Video* video)
+{
+    return Guard("GetWatermarkStatus", [&] {
+        KestraneCameraData& data = Data(video);
+        const KestraneLocalFileData& file = data.FileData();
+        if (!file.portHeld) {
+            return data.watermarkKept;
+        }
+        VDL_WatermarkStatusBlock now{};
+        Sdk(Vdl().GetWatermarkStatus(file.port, &now), file.port,
+            "Cannot GetWatermarkStatus, VDL_GetWatermarkStatus failed");
+        return KestraneCameraData::MergeWatermark(data.watermarkKept, now);
     });
 }
 

@@ -57,6 +57,7 @@ public:
     VDL_Stats GetStats(Video* video) override;
     VDL_StreamInfo GetStreamInfo(Video* video) override;
     SnapshotFrame SnapshotAndFrame(Video* video) override;
+    VDL_WatermarkStatusBlock GetWatermarkStatus(Video* video) override;
 
     // Fisheye dewarp views (KestraneDewarp.cpp). A view's video finds its decoder port through
     // its root camera (the fisheye video), or its own camera when it has none.
@@ -92,6 +93,8 @@ private:
     void Sdk(int32_t result, int32_t port, const char* what);
     int32_t StreamIndexFor(const Video* video) const;
     void ReleaseHeldPort(KestraneLocalFileData& file);
+    // Adds the held port's watermark status to what the camera keeps, before the port goes.
+    void KeepWatermark(KestraneCameraData& data);
     void PlayInto(Video* video, int32_t port);
     void LeaveSpeedPlay(Video* video, KestraneCameraData& data, int32_t port);
     void AtFirstPlayedTime(const char* operation, const VideoList& videos, float speed,

@@ -54,7 +54,9 @@
     X(GetStreamInfo)                                                                               \
     X(GetBmpAndFrame)                                                                              \
     X(GetFrameInfo)                                                                                \
-    X(SetLogCallback)
+    X(SetLogCallback)                                                                              \
+    X(GetWatermarkStatus)                                                                          \
+    X(ScanWatermark)
 
 // One entry per call, typed from the public header; a loaded table has every entry set.
 struct VdlAdapter {

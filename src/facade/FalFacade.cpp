@@ -428,6 +428,12 @@ SnapshotFrame FalFacade::GetSnapshotAndFrame(Video* video)
     return Wrapped("Couldn't Get Snapshot And Frame %s", [&] { return driver.SnapshotAndFrame(video); });
 }
 
+VDL_WatermarkStatusBlock FalFacade::GetWatermarkStatus(Video* video)
+{
+    FileDriver& driver = DriverFor(video);
+    return Wrapped("Couldn't Get Watermark Status %s", [&] { return driver.GetWatermarkStatus(video); });
+}
+
 std::unique_ptr<MetadataConfigList> FalFacade::GetMetadataConfig(Video* video)
 {
     FileDriver* driver = nullptr;

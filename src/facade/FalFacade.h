@@ -84,6 +84,8 @@ public:
     VDL_Stats GetStats(Video* video);
     VDL_StreamInfo GetStreamInfo(Video* video);
     SnapshotFrame GetSnapshotAndFrame(Video* video);
+    // The video's watermark checks so far (driver slot 51): "Couldn't Get Watermark Status %s".
+    VDL_WatermarkStatusBlock GetWatermarkStatus(Video* video);
 
     // Metadata.
     std::unique_ptr<MetadataConfigList> GetMetadataConfig(Video* video);

@@ -68,8 +68,10 @@ QString CTimelineLocalFileInfoDlg::LocaleText(qint64 time)
         + locale.toString(t.time(), timeFormat.trimmed());
 }
 
+const QString CTimelineLocalFileInfoDlg::kNotChecked = QStringLiteral("Not checked");
+
 CTimelineLocalFileInfoDlg::CTimelineLocalFileInfoDlg(const Video& video, const QStringList& openEvidence,
-                                                     QWidget* parent)
+                                                     QWidget* parent, const QString& watermark)
     : QDialog(parent), openEvidence_(openEvidence)
 {
     setObjectName(QString::number(TimelineIds::FileInfoDialog));
@@ -93,6 +95,7 @@ CTimelineLocalFileInfoDlg::CTimelineLocalFileInfoDlg(const Video& video, const Q
         {"End Time :", TimelineIds::InfoEnd, file ? LocaleText(file->endTime) : QString()},
         {"Device Type :", TimelineIds::InfoDeviceType, device ? DeviceTypes::DisplayName(device->GetDeviceType()) : QString()},
         {"File Location :", TimelineIds::InfoLocation, path_.isEmpty() ? QString() : QFileInfo(path_).absoluteFilePath()},
+        {"Watermark :", TimelineIds::InfoWatermark, watermark},
     };
     int row = 0;
     for (const auto& r : rows) {

@@ -22,10 +22,14 @@ class CTimelineLocalFileInfoDlg : public QDialog {
     Q_OBJECT
 public:
     // openEvidence: the files open in the player, which a report must never overwrite.
-    CTimelineLocalFileInfoDlg(const Video& video, const QStringList& openEvidence, QWidget* parent = nullptr);
+    // watermark: the "Watermark :" row, the camera's watermark status in words.
+    CTimelineLocalFileInfoDlg(const Video& video, const QStringList& openEvidence, QWidget* parent = nullptr,
+                              const QString& watermark = kNotChecked);
     ~CTimelineLocalFileInfoDlg() override;
 
-    // The text of one of the six fields (1041, 1042, 1043, 1107, 1046, 1045).
+    static const QString kNotChecked; // "Not checked"
+
+    // The text of one of the seven fields (1041, 1042, 1043, 1107, 1046, 1045, 1047).
     QString FieldText(int id) const;
     // The digests once the pass finished.
     const std::optional<CustodyDigest::Result>& Digest() const { return digest_; }

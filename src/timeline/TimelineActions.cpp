@@ -31,14 +31,15 @@ qint64 TimelineActions::GoToSpecificTime(QWidget* parent, Video* selected,
     return sought;
 }
 
-void TimelineActions::ShowFileInfo(QWidget* parent, Video* selected, const QStringList& openEvidence)
+void TimelineActions::ShowFileInfo(QWidget* parent, Video* selected, const QStringList& openEvidence,
+                                   const QString& watermark)
 {
     HandlerGuard::Run("ShowFileInfo", [&] {
         if (!selected) {
             return;
         }
         Logger::GetInstance()->Info(QStringLiteral("Show FileInfo requested"));
-        CTimelineLocalFileInfoDlg dialog(*selected, openEvidence, parent);
+        CTimelineLocalFileInfoDlg dialog(*selected, openEvidence, parent, watermark);
         dialog.exec();
     });
 }

@@ -15,7 +15,9 @@ namespace TimelineActions {
 // plays them (seekAllAndPlay), and logs "Seek Successful to %s from GoTo Dialog". Returns the
 // time sought, or 0 when nothing was.
 qint64 GoToSpecificTime(QWidget* parent, Video* selected, const std::function<void(qint64)>& seekAllAndPlay);
-// Logs "Show FileInfo requested" and shows dialog 555 for the camera.
-void ShowFileInfo(QWidget* parent, Video* selected, const QStringList& openEvidence);
+// Logs "Show FileInfo requested" and shows dialog 555 for the camera; watermark: the text of its
+// "Watermark :" row (the caller reads the camera's status from the facade).
+void ShowFileInfo(QWidget* parent, Video* selected, const QStringList& openEvidence,
+                  const QString& watermark = QStringLiteral("Not checked"));
 
 } // namespace TimelineActions

@@ -43,6 +43,8 @@ inline constexpr int InfoStart = 1043;
 inline constexpr int InfoEnd = 1107;
 inline constexpr int InfoDeviceType = 1046;
 inline constexpr int InfoLocation = 1045;
+// Beyond the dialog's template: the camera's watermark checks, on a row of their own.
+inline constexpr int InfoWatermark = 1047;
 
 // Menus and their commands.
 inline constexpr int BookmarkMenu = 365;

@@ -32,6 +32,7 @@
 #include "tools/DewarpCommand.h"
 #include "tools/MetadataCommand.h"
 #include "tools/PlayCommand.h"
+#include "tools/WatermarkCommand.h"
 #include "tools/TilesCommand.h"
 
 #if defined(PLOMERA_HAVE_SAMPLE) && __has_include("tools/sample/MakeSampleCommand.h")
@@ -107,6 +108,7 @@ int main(int argc, char** argv)
         &DewarpCommand::Command(),
         &CustodyCommand::Command(),
         &MetadataCommand::Command(),
+        &WatermarkCommand::Command(),
 #ifdef PLOMERA_MAKE_SAMPLE
         &MakeSampleCommand::Command(),
 #endif

@@ -152,9 +152,8 @@ int Port::SetWallClockOrigin(int64_t utcSeconds)
 
 int Port::SetWatermarkCallback(VDL_WatermarkCallback callback, void* user)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_watermarkCallback = callback;
-    m_watermarkUser = user;
+    // Not under m_mutex: it waits for the port's thread, which takes m_mutex.
+    m_watermark.SetCallback(callback, user);
     return VDL_ERR_NONE;
 }
 
@@ -721,8 +720,7 @@ PortEngine::Snapshot Port::TakeSnapshot(PlayClock::TimePoint now) const
     s.originMillis = m_originMillis;
     s.soundWanted = m_soundOn && s.rate == 1.0 && !m_following;
     s.volume = m_volume;
-    s.watermark = m_watermarkCallback;
-    s.watermarkUser = m_watermarkUser;
+    s.watermark = &m_watermark;
     return s;
 }
 

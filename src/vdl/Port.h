@@ -37,6 +37,7 @@ public:
     int SetStreamRegion(int64_t end);
     int SetWallClockOrigin(int64_t utcSeconds);
     int SetWatermarkCallback(VDL_WatermarkCallback callback, void* user);
+    VDL_WatermarkStatusBlock WatermarkStatus() const { return m_watermark.Status(); }
     int SetDecoderThreads(int threads);
     int SetTimeSource(const TimeSource& source);
     int OpenFile(const char* path);
@@ -146,8 +147,7 @@ private:
     VDL_Surface m_surface = {}; // present null: none attached
     SurfaceView m_view;
     uint64_t m_viewSerial = 0;
-    VDL_WatermarkCallback m_watermarkCallback = nullptr;
-    void* m_watermarkUser = nullptr;
+    mutable WatermarkWatch m_watermark; // its own lock: never taken under m_mutex
     std::weak_ptr<Port> m_leader;
     bool m_following = false;
     uint64_t m_serial = 0;

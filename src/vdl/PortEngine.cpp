@@ -186,12 +186,14 @@ int PortEngine::DecodeNext(Frame& out)
             const double ms = m_packet->pts != AV_NOPTS_VALUE ? MsOf(m_packet->pts) : 0.0;
             m_reports.clear();
             m_watermark.Feed(m_packet->data, m_packet->size, static_cast<int64_t>(ms),
-                             Port::PackLocal(m_wanted.originMillis + static_cast<int64_t>(ms)), m_reports);
+                             m_wanted.originMillis != 0
+                                 ? Port::PackLocal(m_wanted.originMillis + static_cast<int64_t>(ms))
+                                 : 0,
+                             m_reports);
             if (m_wanted.watermark) {
-                for (const VDL_WatermarkReport& report : m_reports) {
-                    const VDL_WatermarkReport* p = &report;
-                    m_wanted.watermark(m_portNumber, &p, m_wanted.watermarkUser);
-                }
+                m_wanted.watermark->Publish(m_watermark.Status(), m_wanted.originMillis);
+                if (!m_reports.empty())
+                    m_wanted.watermark->Deliver(m_portNumber, m_reports);
             }
         }
         avcodec_send_packet(m_codec, m_packet);

@@ -7,6 +7,7 @@
 #include "PictureQueue.h"
 #include "PlayClock.h"
 #include "WatermarkChecker.h"
+#include "WatermarkWatch.h"
 #include "vdl/vdl.h"
 
 #include <deque>
@@ -55,8 +56,7 @@ public:
         int64_t originMillis = 0; // wall clock (UTC ms) of played time 0
         bool soundWanted = false; // sound on, playing forward at 1x
         int volume = 0x7FFF;
-        VDL_WatermarkCallback watermark = nullptr; // null: no check reported
-        void* watermarkUser = nullptr;
+        WatermarkWatch* watermark = nullptr; // the port's: where reports go (null: nowhere)
     };
 
     // What the engine tells the port's callers. Written on the port's thread, read by any

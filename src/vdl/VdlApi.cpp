@@ -1,6 +1,7 @@
 // The C entry points: look the port up, call it, keep the error for VDL_GetLastError.
 #include "Port.h"
 #include "PortTable.h"
+#include "WatermarkScan.h"
 #include "vdl/vdl.h"
 
 extern "C" {
@@ -246,6 +247,26 @@ int32_t VDL_GetBmpAndFrame(int32_t port, uint8_t* buffer, uint32_t size, uint32_
 int32_t VDL_SetWatermarkCallback(int32_t port, VDL_WatermarkCallback callback, void* user)
 {
     return OnPort(port, [&](Port& p) { return p.SetWatermarkCallback(callback, user); });
+}
+
+int32_t VDL_GetWatermarkStatus(int32_t port, VDL_WatermarkStatusBlock* status)
+{
+    return OnPort(port, [&](Port& p) {
+        if (!status)
+            return static_cast<int>(VDL_ERR_BAD_ARGUMENT);
+        *status = p.WatermarkStatus();
+        return static_cast<int>(VDL_ERR_NONE);
+    });
+}
+
+int32_t VDL_ScanWatermark(const char* path, int32_t stream, const char* key, int32_t keyBits,
+                          int64_t originUtcSeconds, VDL_WatermarkStatusBlock* status,
+                          VDL_WatermarkCallback onFailure, void* user)
+{
+    if (!path || (key && keyBits != 128))
+        return Result(VDL_ERR_BAD_ARGUMENT);
+    const std::string keyText = key ? std::string(key, strnlen(key, 16)) : std::string();
+    return Result(ScanWatermark(path, stream, keyText, originUtcSeconds, status, onFailure, user));
 }
 
 int32_t VDL_DewarpEnable(int32_t port)

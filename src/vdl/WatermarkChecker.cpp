@@ -4,11 +4,14 @@
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
 
-constexpr int64_t kMissingAfterMillis = 2000;
+constexpr int64_t kMissingAfterMillis = VDL_WATERMARK_GAP_SECONDS * 1000;
+// A record whose time is further than this from its frame's is false.
+constexpr int64_t kTimeToleranceSeconds = 1;
 const uint8_t kUuid[16] = VDL_WATERMARK_UUID;
 
 uint32_t Be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
@@ -35,6 +38,21 @@ std::vector<uint8_t> Unescape(const uint8_t* p, size_t n)
     return out;
 }
 
+// Seconds since an arbitrary epoch of a packed time (days from the civil calendar).
+int64_t PackedSeconds(uint32_t packed)
+{
+    int64_t y = (packed >> 26) + 2000;
+    const int64_t m = (packed >> 22) & 15;
+    const int64_t d = (packed >> 17) & 31;
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yoe = y - era * 400;
+    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    const int64_t days = era * 146097 + doe;
+    return days * 86400 + ((packed >> 12) & 31) * 3600 + ((packed >> 6) & 63) * 60 + (packed & 63);
+}
+
 } // namespace
 
 int WatermarkChecker::LengthSizeFromExtradata(const uint8_t* extradata, int size)
@@ -48,6 +66,8 @@ void WatermarkChecker::Configure(const uint8_t key[16], int lengthSize)
 {
     std::memcpy(m_key, key, 16);
     m_lengthSize = lengthSize;
+    m_status = {};
+    m_status.firstFailureMillis = -1;
     Reset();
 }
 
@@ -56,6 +76,71 @@ void WatermarkChecker::Reset()
     m_chain = false;
     m_missingReported = false;
     m_sealed.clear();
+    m_stretchOpen = false;
+}
+
+uint8_t WatermarkChecker::Tally(const VDL_WatermarkReport& record, uint32_t framePackedTime, bool sealHeld)
+{
+    ++m_status.recordsSeen;
+    uint8_t fault = VDL_WATERMARK_FAULT_NONE;
+    if (!sealHeld)
+        fault = VDL_WATERMARK_FAULT_SEAL;
+    if (!m_status.haveFirstRecord) {
+        m_status.haveFirstRecord = 1;
+        m_status.serialNumber = record.serialNumber;
+        std::memcpy(m_status.mac, record.mac, 6);
+        m_status.channel = record.channel;
+    } else if (fault == VDL_WATERMARK_FAULT_NONE
+               && (record.serialNumber != m_status.serialNumber || std::memcmp(record.mac, m_status.mac, 6) != 0
+                   || record.channel != m_status.channel)) {
+        fault = VDL_WATERMARK_FAULT_IDENTITY;
+    }
+    if (fault == VDL_WATERMARK_FAULT_NONE && framePackedTime != 0
+        && std::llabs(PackedSeconds(record.packedTime) - PackedSeconds(framePackedTime)) > kTimeToleranceSeconds)
+        fault = VDL_WATERMARK_FAULT_TIME;
+    if (fault != VDL_WATERMARK_FAULT_NONE) {
+        ++m_status.recordsFailed;
+        NoteFailure(record.playedMillis, framePackedTime != 0 ? framePackedTime : record.packedTime);
+    }
+    return fault;
+}
+
+void WatermarkChecker::NoteFailure(int64_t playedMillis, uint32_t packedTime)
+{
+    if (m_status.firstFailureMillis < 0) {
+        m_status.firstFailureMillis = playedMillis;
+        m_status.firstFailureTime = packedTime;
+    }
+}
+
+void WatermarkChecker::NoteStretch(int64_t playedMillis, uint32_t packedTime)
+{
+    if (!m_stretchOpen) {
+        m_stretchOpen = true;
+        m_stretchFromMillis = playedMillis;
+        m_stretchFromTime = packedTime;
+        return;
+    }
+    const int64_t length = playedMillis - m_stretchFromMillis;
+    if (length > m_status.longestGapMillis) {
+        m_status.longestGapMillis = length;
+        m_status.gapFromMillis = m_stretchFromMillis;
+        m_status.gapToMillis = playedMillis;
+        m_status.gapFromTime = m_stretchFromTime;
+        m_status.gapToTime = packedTime;
+    }
+}
+
+void WatermarkChecker::UpdateState()
+{
+    if (m_status.recordsFailed > 0)
+        m_status.state = VDL_WATERMARK_STATE_BROKEN;
+    else if (m_status.longestGapMillis > kMissingAfterMillis)
+        m_status.state = VDL_WATERMARK_STATE_MISSING;
+    else if (m_status.recordsSeen > 0)
+        m_status.state = VDL_WATERMARK_STATE_VERIFIED;
+    else
+        m_status.state = VDL_WATERMARK_STATE_NOT_CHECKED;
 }
 
 std::vector<std::vector<uint8_t>> WatermarkChecker::Split(const uint8_t* data, int size) const
@@ -139,26 +224,35 @@ void WatermarkChecker::Feed(const uint8_t* data, int size, int64_t playedMillis,
             break;
         }
     }
+    NoteStretch(playedMillis, packedTime);
     if (found) {
         const uint32_t sequence = Be32(record + 16);
+        VDL_WatermarkReport report = {};
+        report.packedTime = Be32(record + 1);
+        report.serialNumber = static_cast<int32_t>(Be32(record + 5));
+        std::memcpy(report.mac, record + 9, 6);
+        report.channel = record[15];
+        report.sequence = sequence;
+        report.playedMillis = playedMillis;
         // Checkable: the chain runs from the previous record, or this is the stream's first.
-        if (m_chain || sequence == 0) {
+        const bool checkable = m_chain || sequence == 0;
+        bool sealHeld = true;
+        if (checkable) {
             std::vector<uint8_t> message(record, record + 20);
             if (m_chain)
                 message.insert(message.end(), m_sealed.begin(), m_sealed.end());
             unsigned char digest[EVP_MAX_MD_SIZE];
             unsigned int digestSize = 0;
             HMAC(EVP_sha256(), m_key, 16, message.data(), message.size(), digest, &digestSize);
-            VDL_WatermarkReport report = {};
-            report.packedTime = Be32(record + 1);
-            report.serialNumber = static_cast<int32_t>(Be32(record + 5));
-            std::memcpy(report.mac, record + 9, 6);
-            report.channel = record[15];
-            report.sequence = sequence;
-            report.status = CRYPTO_memcmp(digest, record + 20, 16) == 0 ? VDL_WATERMARK_INTACT : VDL_WATERMARK_BROKEN;
-            report.playedMillis = playedMillis;
-            reports.push_back(report);
+            sealHeld = CRYPTO_memcmp(digest, record + 20, 16) == 0;
         }
+        // An unchecked record still counts, and its identity and time are still compared.
+        report.fault = Tally(report, packedTime, sealHeld);
+        report.status = report.fault == VDL_WATERMARK_FAULT_NONE ? VDL_WATERMARK_INTACT : VDL_WATERMARK_BROKEN;
+        if (checkable)
+            reports.push_back(report);
+        m_stretchFromMillis = playedMillis;
+        m_stretchFromTime = packedTime;
         m_chain = true;
         m_missingReported = false;
         m_lastRecordMillis = playedMillis;
@@ -171,6 +265,7 @@ void WatermarkChecker::Feed(const uint8_t* data, int size, int64_t playedMillis,
         reports.push_back(report);
         m_missingReported = true;
     }
+    UpdateState();
     if (m_chain) {
         for (const auto& nal : nals) {
             PutBe32(m_sealed, static_cast<uint32_t>(nal.size()));

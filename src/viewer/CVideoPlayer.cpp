@@ -14,6 +14,7 @@
 #include "viewer/VideoPlayerLayout.h"
 #include "viewer/VideoPlayerMenuTable.h"
 #include "viewer/VideoPlayerTexts.h"
+#include "viewer/WatermarkBadge.h"
 
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -663,4 +664,9 @@ void CVideoPlayer::EndTileDrag(const QPoint& screenPoint)
             setGeometry(dragStartGeometry_);
         }
     });
+}
+
+void CVideoPlayer::RefreshWatermarkBadge()
+{
+    caption_->SetWatermarkBadge(facade_ ? WatermarkBadge::Of(*facade_, video_) : WatermarkBadge{});
 }

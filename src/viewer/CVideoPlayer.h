@@ -91,6 +91,10 @@ public:
     // A command of the menu (its id), as if chosen.
     void OnMenuCommand(int command);
 
+    // The caption strip's watermark badge from the camera's checks so far (its root's for a
+    // dewarp view); for the viewer's timer.
+    void RefreshWatermarkBadge();
+
     // Parts and state, for the grid, the viewer and tests.
     CVideoPlayerCaptionBar* CaptionBar() const { return caption_; }
     CVideoPlayerStatusBar* StatusBar() const { return status_; }

@@ -19,6 +19,10 @@ CVideoPlayerCaptionBar::CVideoPlayerCaptionBar(QWidget* parent)
     // The time its whole width when there is room, the title what is left.
     time_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     time_->setMinimumWidth(1);
+    badgeLabel_ = new QLabel(this);
+    badgeLabel_->setAutoFillBackground(true);
+    badgeLabel_->setContentsMargins(4, 0, 4, 0);
+    badgeLabel_->hide();
     close_ = new CPlomeraBtnCtrl(this);
     close_->setObjectName(QString::number(VideoPlayerIds::CloseButton));
     // Tab goes from tile to tile; the close button is the pointer's.
@@ -29,6 +33,7 @@ CVideoPlayerCaptionBar::CVideoPlayerCaptionBar(QWidget* parent)
     row->setContentsMargins(4, 1, 2, 1);
     row->setSpacing(6);
     row->addWidget(title_, 1);
+    row->addWidget(badgeLabel_, 0);
     row->addWidget(time_, 0);
     row->addWidget(close_, 0);
     VideoPlayerStrip::Paint(this, colour_);
@@ -39,6 +44,25 @@ void CVideoPlayerCaptionBar::Create(const QString& cameraTitle)
     close_->SetImage(VideoPlayerIds::ClosePicture, true);
     close_->setFixedSize(close_->sizeHint() + QSize(4, 4));
     title_->setToolTip(VideoPlayerTexts::CameraTitleTooltip(cameraTitle));
+}
+
+void CVideoPlayerCaptionBar::SetWatermarkBadge(const WatermarkBadge& badge)
+{
+    if (badge == badge_) {
+        return;
+    }
+    badge_ = badge;
+    if (!badge.Shown()) {
+        badgeLabel_->hide();
+        return;
+    }
+    QPalette palette = badgeLabel_->palette();
+    palette.setColor(QPalette::Window, badge.background);
+    palette.setColor(QPalette::WindowText, badge.foreground);
+    badgeLabel_->setPalette(palette);
+    badgeLabel_->setText(badge.text);
+    badgeLabel_->setToolTip(badge.tooltip);
+    badgeLabel_->show();
 }
 
 void CVideoPlayerCaptionBar::SetTitle(const QString& title)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "evidence/CalendarFields.h"
+#include "viewer/WatermarkBadge.h"
 
 #include <QColor>
 #include <QString>
@@ -31,6 +32,12 @@ public:
     void SetShowMilliseconds(bool on);
     bool ShowMilliseconds() const { return showMilliseconds_; }
 
+    // The watermark badge between title and time, hidden when there is none; repaints only on a
+    // change, since the viewer's timer hands it over twice a second.
+    void SetWatermarkBadge(const WatermarkBadge& badge);
+    const WatermarkBadge& Badge() const { return badge_; }
+    QLabel* BadgeLabel() const { return badgeLabel_; }
+
     void SetColour(const QColor& colour);
     const QColor& Colour() const { return colour_; }
     CPlomeraBtnCtrl* CloseButton() const { return close_; }
@@ -47,6 +54,8 @@ private:
     QLabel* title_ = nullptr;
     QLabel* time_ = nullptr;
     CPlomeraBtnCtrl* close_ = nullptr;
+    QLabel* badgeLabel_ = nullptr;
+    WatermarkBadge badge_;
     QColor colour_;
     bool showTime_ = true;
     bool showMilliseconds_ = false;

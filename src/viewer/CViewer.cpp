@@ -7,6 +7,7 @@
 #include "viewer/CViewerCapabilities.h"
 #include "viewer/CViewerGridLayout.h"
 #include "viewer/structPageInfo.h"
+#include "viewer/WatermarkBadge.h"
 #include "evidence/Camera.h"
 #include "startup/StartupSequence.h"
 #include "logging/HandlerGuard.h"
@@ -280,7 +281,7 @@ void CViewer::OnShowFileInfo()
     for (const auto& v : videos_) {
         open << v->GetVideoFile()->path;
     }
-    TimelineActions::ShowFileInfo(this, SelectedCamera(), open);
+    TimelineActions::ShowFileInfo(this, SelectedCamera(), open, WatermarkBadge::RowText(facade_, SelectedCamera()));
 }
 
 void CViewer::OnStartupComplete()

@@ -217,6 +217,17 @@ int32_t GetStats(int32_t port, VDL_Stats* stats)
     *stats = F().stats;
     return Call("GetStats", port);
 }
+int32_t GetWatermarkStatus(int32_t port, VDL_WatermarkStatusBlock* status)
+{
+    *status = F().watermarkStatus[port];
+    return Call("GetWatermarkStatus", port);
+}
+int32_t ScanWatermark(const char*, int32_t stream, const char*, int32_t, int64_t, VDL_WatermarkStatusBlock* status,
+                      VDL_WatermarkCallback, void*)
+{
+    *status = F().watermarkStatus[0];
+    return Call("ScanWatermark", stream);
+}
 int32_t GetStreamInfo(int32_t port, VDL_StreamInfo* info)
 {
     *info = F().streamInfo;

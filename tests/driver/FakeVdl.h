@@ -40,6 +40,7 @@ public:
     VDL_FrameInfo frameInfo = {};
     VDL_Stats stats = {};
     VDL_StreamInfo streamInfo = {};
+    std::map<int32_t, VDL_WatermarkStatusBlock> watermarkStatus; // by port
     const VDL_Surface* lastSurface = nullptr;
     uint32_t lastBmpSize = 0;
     std::string lastKey;

@@ -252,6 +252,9 @@ TEST_F(FalFacadeTest, FailuresCarryTheFacadePrefixAroundTheDriverAndLibraryMessa
         {"GetStreamInfo", PlaybackState::Playing, [&] { facade.GetStreamInfo(v); },
          "Couldn't Get Stream Info Error while Getting GetStreamInfo : SDK call failed: Cannot GetStreamInfo, "
          "VDL_GetStreamInfo failed - 16"},
+        {"GetWatermarkStatus", PlaybackState::Playing, [&] { facade.GetWatermarkStatus(v); },
+         "Couldn't Get Watermark Status Error while Getting GetWatermarkStatus : SDK call failed: Cannot "
+         "GetWatermarkStatus, VDL_GetWatermarkStatus failed - 16"},
         {"GetPictureSize", PlaybackState::Paused, [&] { facade.GetSnapshotAndFrame(v); },
          "Couldn't Get Snapshot And Frame Error while Getting SnapshotAndFrame : SDK call failed: Cannot Get Sanpshot "
          "Size, VDL_GetPictureSize failed - 16"},
@@ -278,7 +281,8 @@ TEST_F(FalFacadeTest, StopVideosClosesThemAndRetiresTheDriver)
     }
     FakeVdl::Get().Clear();
     facade.StopVideos(&list);
-    EXPECT_EQ(FakeVdl::Get().Calls(), "Stop(1) ReleasePort(1) Stop(2) ReleasePort(2) Stop(3) ReleasePort(3)");
+    EXPECT_EQ(FakeVdl::Get().Calls(), "GetWatermarkStatus(1) Stop(1) ReleasePort(1) GetWatermarkStatus(2) Stop(2) "
+                                      "ReleasePort(2) GetWatermarkStatus(3) Stop(3) ReleasePort(3)");
     EXPECT_EQ(facade.DriverCount(), 0u);
     for (Video* v : list) {
         EXPECT_EQ(v->playbackState, PlaybackState::Closed);

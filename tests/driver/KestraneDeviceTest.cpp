@@ -187,7 +187,8 @@ TEST_F(KestraneDeviceTest, PortsOfCamerasNeverPlayedOrHalfOpenedAreGivenBackWith
         Fixture f;
         Video* v = f.Opened(PlaybackState::Playing);
         f.driver.VideoClose(v);
-        EXPECT_EQ(FakeVdl::Get().Calls(), "Stop(1) ReleasePort(1)");
+        // The port's watermark status is kept before the port goes.
+        EXPECT_EQ(FakeVdl::Get().Calls(), "GetWatermarkStatus(1) Stop(1) ReleasePort(1)");
         EXPECT_EQ(v->playbackState, PlaybackState::Closed);
         FakeVdl::Get().Clear();
         f.driver.VideoClose(v); // closing a closed video calls nothing
@@ -401,6 +402,10 @@ TEST_F(KestraneDeviceTest, WatermarkReportsAreFormattedAndOnlyTheLastInstalledPo
     EXPECT_EQ(shown[0].second, QStringLiteral(" Date and Time:  05-06-2021 07:08:09\r\n\n Serial Number:  12345678\r\n\n "
                                               "Channel:  2\r\n\n MAC Address:  00:12:ab:34:cd:56\r\n\n"));
 
+    // The serial number is signed: a negative one is shown as such, not wrapped.
+    report.serialNumber = -5;
+    EXPECT_TRUE(KestraneDevice::WatermarkText(report).contains(QStringLiteral(" Serial Number:  -5\r\n")));
+
     f.driver.SetWatermark(second, handler);
     FakeVdl::Get().watermark(1, &p, FakeVdl::Get().watermarkUser);
     EXPECT_EQ(shown.size(), 1u);
@@ -481,4 +486,52 @@ TEST_F(KestraneDeviceTest, ViewStatsAndStreamFactsComeFromThePortAndFailInTheLay
         FakeVdl::Get().Fail(row.call, VDL_ERR_WRONG_STATE);
         EXPECT_EQ(Message(row.body), row.message) << row.call;
     }
+}
+
+// A camera's watermark status outlives its port: closing and reopening keeps the worst state, the
+// counts and the first failure, so a broken stretch played once stays flagged.
+TEST_F(KestraneDeviceTest, WatermarkStatusIsKeptThroughCloseAndReopen)
+{
+    Fixture f;
+    Video* v = f.AddVideo();
+    f.driver.PlaybackLocalFileOpen(v); // port 1
+    v->playbackState = PlaybackState::Playing;
+    VDL_WatermarkStatusBlock broken = KestraneCameraData::EmptyWatermark();
+    broken.state = VDL_WATERMARK_STATE_BROKEN;
+    broken.recordsSeen = 5;
+    broken.recordsFailed = 1;
+    broken.firstFailureMillis = 3000;
+    broken.firstFailureTime = kFrameTime;
+    broken.haveFirstRecord = 1;
+    broken.serialNumber = -7;
+    FakeVdl::Get().watermarkStatus[1] = broken;
+    EXPECT_EQ(f.driver.GetWatermarkStatus(v).state, VDL_WATERMARK_STATE_BROKEN);
+
+    f.driver.VideoClose(v);
+    const VDL_WatermarkStatusBlock closed = f.driver.GetWatermarkStatus(v);
+    EXPECT_EQ(closed.state, VDL_WATERMARK_STATE_BROKEN);
+    EXPECT_EQ(closed.recordsSeen, 5u);
+
+    f.driver.PlaybackLocalFileOpen(v); // port 2: a clean stretch of its own
+    VDL_WatermarkStatusBlock clean = KestraneCameraData::EmptyWatermark();
+    clean.state = VDL_WATERMARK_STATE_VERIFIED;
+    clean.recordsSeen = 8;
+    clean.longestGapMillis = 1000;
+    clean.haveFirstRecord = 1;
+    clean.serialNumber = 99;
+    FakeVdl::Get().watermarkStatus[2] = clean;
+    const VDL_WatermarkStatusBlock both = f.driver.GetWatermarkStatus(v);
+    EXPECT_EQ(both.state, VDL_WATERMARK_STATE_BROKEN);
+    EXPECT_EQ(both.recordsSeen, 13u);
+    EXPECT_EQ(both.recordsFailed, 1u);
+    EXPECT_EQ(both.firstFailureMillis, 3000);
+    EXPECT_EQ(both.longestGapMillis, 1000);
+    EXPECT_EQ(both.serialNumber, -7);
+
+    FakeVdl::Get().Fail("GetWatermarkStatus", 14);
+    EXPECT_EQ(Message([&] { f.driver.GetWatermarkStatus(v); }),
+              "Error while Getting GetWatermarkStatus : SDK call failed: Cannot GetWatermarkStatus, "
+              "VDL_GetWatermarkStatus failed - 14");
+    Video* never = f.AddVideo(3);
+    EXPECT_NE(Message([&] { f.driver.GetWatermarkStatus(never); }), "(no failure)");
 }

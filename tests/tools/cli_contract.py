@@ -37,7 +37,7 @@ KEYS = {"path", "version", "loaded", "deviceType", "deviceName", "modelName", "c
         "channelMask", "channels", "startTime", "endTime", "afterEnd", "number", "encrypted",
         "flagB", "fisheyeKind", "leadingText", "mountType", "viewMode", "viewFlag", "value1",
         "value2", "tagStart", "loadTimeTagStart", "sections", "bookmarks"}
-COMMANDS = {"info", "bookmarks", "play", "dewarp", "custody", "metadata", "make-sample", "package", "tiles", "map"}
+COMMANDS = {"info", "bookmarks", "play", "dewarp", "custody", "metadata", "make-sample", "package", "tiles", "map", "watermark"}
 TRY = ". Try 'plomera-evidence --help'."
 
 failures = []
@@ -582,6 +582,48 @@ def write_protection(tool, maker, tmp, who, prefix):
     check(sorted(os.listdir(folder)) == ["evidence.video"], who + " left %s" % os.listdir(folder))
 
 
+def watermark(tool, tmp):
+    """The clean, broken, gapped and unwatermarked samples exit 0, 4, 3 and 3, as the player sees them."""
+    cases = [("clean", ["--watermark"], 0, "verified"),
+             ("break", ["--watermark", "--watermark-break", "3"], 4, "broken"),
+             ("gap", ["--watermark", "--watermark-gap", "2-6"], 3, "missing"),
+             ("none", [], 3, "missing")]
+    for name, extra, code, state in cases:
+        folder = os.path.join(tmp, "wm-" + name)
+        r = run(tool, "make-sample", folder, "--duration", "8", "--fps", "10", "--size", "160x96", "--quiet",
+                "--start", "2021-06-05T06:08:00Z", *extra)
+        if not check(r.returncode == 0, "make-sample %s: %r" % (name, r.stderr)):
+            continue
+        video = r.stdout.split()[0]
+        before = sha256(video)
+        r = run(tool, "watermark", video, "--json")
+        check(r.returncode == code and r.stderr == "", "watermark %s: exit %d, %r" % (name, r.returncode, r.stderr))
+        got = json.loads(r.stdout) if r.stdout else {}
+        cams = got.get("cameras", [{}])
+        check(got.get("state") == state and len(cams) == 1 and cams[0].get("state") == state,
+              "watermark %s --json: %s" % (name, got))
+        if name == "break":
+            f = cams[0].get("failures", [])
+            check(cams[0].get("recordsFailed") == 1 and len(f) == 1 and f[0]["sequence"] == 3
+                  and f[0]["reason"] == "seal does not match"
+                  and cams[0]["text"] == "Broken: 1 of 8 records failed, first at 05-06-2021 07:08:03",
+                  "watermark break failures: %s" % cams[0])
+        if name == "clean":
+            check(cams[0].get("text") == "Verified (8 records)" and cams[0].get("serialNumber") is not None,
+                  "watermark clean: %s" % cams[0])
+        if name == "gap":
+            check(cams[0].get("text") == "Missing: no record between 05-06-2021 07:08:01 and 05-06-2021 07:08:06",
+                  "watermark gap: %s" % cams[0])
+        r = run(tool, "watermark", video)
+        check(r.returncode == code and ("Watermark:  " + state) in r.stdout, "watermark %s text: %r" % (name, r.stdout))
+        if name == "break":
+            check("record 3 at 05-06-2021 07:08:03" in r.stdout and "failed: seal does not match" in r.stdout,
+                  "watermark break lists the failed record: %r" % r.stdout)
+        check(sha256(video) == before, "watermark %s left the file as it was" % name)
+    r = run(tool, "watermark", os.path.join(tmp, "no-such.video"))
+    check(r.returncode == 2 and r.stdout == "", "watermark of a missing file: exit %d" % r.returncode)
+
+
 def main():
     tool, maker = sys.argv[1], sys.argv[2]
     version = sys.argv[3] if len(sys.argv) > 3 else None
@@ -594,6 +636,7 @@ def main():
         custody(tool, tmp, videos)
         metadata(tool, tmp, videos)
         dewarp(tool, tmp, videos)
+        watermark(tool, tmp)
         packages(tool, tmp, videos)
         tiles(tool, tmp)
         map_on_loopback_tiles(tool, tmp)

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -53,7 +54,7 @@ struct Reports {
 
 // Plays an 8 s watermarked stream to its end, a second of the clock at a time, and returns the
 // reports.
-std::vector<VDL_WatermarkReport> PlayWatermarked(const QString& path)
+std::vector<VDL_WatermarkReport> PlayWatermarked(const QString& path, VDL_WatermarkStatusBlock* status = nullptr)
 {
     Reports reports;
     SteppedClock clock;
@@ -66,6 +67,9 @@ std::vector<VDL_WatermarkReport> PlayWatermarked(const QString& path)
         clock.Advance(1s);
         const int64_t frame = std::min(second * 25, 8 * 25 - 1);
         EXPECT_TRUE(WaitFor([&] { return surface.LastStamp() == frame; })) << frame;
+    }
+    if (status) {
+        EXPECT_TRUE(VDL_GetWatermarkStatus(open.port, status));
     }
     VDL_Stop(open.port);
     return reports.Take();
@@ -170,6 +174,153 @@ TEST(VdlWatermark, BrokenSealAndMissingRecordsAreReported)
         }
     }
     EXPECT_EQ(missing, 1);
+}
+
+QString WatermarkSample(const char* name, int breakSecond, int gapFrom, int gapTo, bool watermark = true)
+{
+    return SamplePath(name, [=](SampleStreamOptions& o) {
+        o.watermark = watermark;
+        o.watermarkKey = kKey;
+        o.durationSeconds = 8;
+        o.serialNumber = -4711;
+        o.watermarkBreakSecond = breakSecond;
+        o.watermarkGapFrom = gapFrom;
+        o.watermarkGapTo = gapTo;
+    });
+}
+
+// The clean, broken, gapped and unwatermarked streams, played by a port and scanned without
+// decoding: both give the same state and counts.
+TEST(VdlWatermark, StatusOfPlayedAndScannedStreamsAgree)
+{
+    struct Case {
+        const char* name;
+        QString path;
+        int state;
+        uint32_t failed;
+        int64_t gapOver; // longest gap at least this
+        size_t scanFailures; // failed records and MISSING reports the scan hands out
+    };
+    const Case cases[] = {
+        {"clean", WatermarkSample("wm-s-clean.mkv", -1, 0, 0), VDL_WATERMARK_STATE_VERIFIED, 0, 900, 0},
+        {"broken", WatermarkSample("wm-s-broken.mkv", 3, 0, 0), VDL_WATERMARK_STATE_BROKEN, 1, 900, 1},
+        {"gap", WatermarkSample("wm-s-gap.mkv", -1, 2, 6), VDL_WATERMARK_STATE_MISSING, 0, 4000, 1},
+        {"none", WatermarkSample("wm-s-none.mkv", -1, 0, 0, false), VDL_WATERMARK_STATE_MISSING, 0, 7000, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        VDL_WatermarkStatusBlock played = {};
+        PlayWatermarked(c.path, &played);
+        struct Failures {
+            std::vector<VDL_WatermarkReport> list;
+            static void Add(int32_t, const VDL_WatermarkReport** r, void* user)
+            {
+                static_cast<Failures*>(user)->list.push_back(**r);
+            }
+        } failures;
+        VDL_WatermarkStatusBlock scanned = {};
+        ASSERT_TRUE(VDL_ScanWatermark(c.path.toLocal8Bit().constData(), 0, nullptr, 0, 0, &scanned,
+                                      &Failures::Add, &failures))
+            << VDL_GetErrorText(VDL_GetLastError(0));
+        for (const VDL_WatermarkStatusBlock& s : {played, scanned}) {
+            EXPECT_EQ(s.state, c.state);
+            EXPECT_EQ(s.recordsFailed, c.failed);
+            EXPECT_GE(s.longestGapMillis, c.gapOver);
+            if (c.state != VDL_WATERMARK_STATE_MISSING || c.gapOver < 7000) {
+                EXPECT_TRUE(s.haveFirstRecord);
+                EXPECT_EQ(s.serialNumber, -4711);
+                EXPECT_EQ(s.mac[5], 0x56);
+                EXPECT_EQ(s.channel, 1);
+            } else {
+                EXPECT_FALSE(s.haveFirstRecord);
+                EXPECT_EQ(s.recordsSeen, 0u);
+            }
+        }
+        EXPECT_EQ(failures.list.size(), c.scanFailures);
+        if (c.failed) {
+            EXPECT_EQ(scanned.firstFailureMillis, 3000);
+            EXPECT_EQ(scanned.firstFailureTime, VDL_PackTime(2021, 1, 1, 0, 0, 3));
+            EXPECT_EQ(failures.list[0].fault, VDL_WATERMARK_FAULT_SEAL);
+            EXPECT_EQ(failures.list[0].sequence, 3u);
+        }
+    }
+    // The whole stream: eight records, the gap's four seconds missing.
+    VDL_WatermarkStatusBlock gap = {};
+    ASSERT_TRUE(VDL_ScanWatermark(cases[2].path.toLocal8Bit().constData(), 0, nullptr, 0, 0, &gap, nullptr, nullptr));
+    EXPECT_EQ(gap.recordsSeen, 4u);
+    EXPECT_EQ(gap.gapFromMillis, 1000);
+    EXPECT_EQ(gap.gapToMillis, 6000);
+    EXPECT_EQ(gap.gapFromTime, VDL_PackTime(2021, 1, 1, 0, 0, 1));
+    // A file that is no stream is refused.
+    VDL_WatermarkStatusBlock none = {};
+    EXPECT_FALSE(VDL_ScanWatermark("/nonexistent/file.video", 0, nullptr, 0, 0, &none, nullptr, nullptr));
+}
+
+// A record whose time is more than a second from its frame's is false; without a known wall clock
+// (no creation time in the container, no origin given) times are not compared.
+TEST(VdlWatermark, RecordTimesFarFromTheirFramesAreBroken)
+{
+    const QString path = SamplePath("wm-s-nocreation.mkv", [](SampleStreamOptions& o) {
+        o.watermark = true;
+        o.watermarkKey = kKey;
+        o.durationSeconds = 4;
+        o.writeCreationTime = false;
+    });
+    VDL_WatermarkStatusBlock s = {};
+    ASSERT_TRUE(VDL_ScanWatermark(path.toLocal8Bit().constData(), 0, nullptr, 0, 1609459200, &s, nullptr, nullptr));
+    EXPECT_EQ(s.state, VDL_WATERMARK_STATE_VERIFIED);
+    ASSERT_TRUE(VDL_ScanWatermark(path.toLocal8Bit().constData(), 0, nullptr, 0, 1609459200 + 5, &s, nullptr, nullptr));
+    EXPECT_EQ(s.state, VDL_WATERMARK_STATE_BROKEN);
+    EXPECT_EQ(s.recordsFailed, s.recordsSeen);
+    // Unknown origin: times are not compared.
+    ASSERT_TRUE(VDL_ScanWatermark(path.toLocal8Bit().constData(), 0, nullptr, 0, 0, &s, nullptr, nullptr));
+    EXPECT_EQ(s.state, VDL_WATERMARK_STATE_VERIFIED);
+}
+
+// A slow callback: removing it waits for a call in progress, and no call starts afterwards, so
+// the caller may free what the callback uses as soon as the removal returns.
+TEST(VdlWatermark, NoCallbackRunsAfterItsRemovalReturned)
+{
+    struct Slow {
+        std::atomic<int> calls{0};
+        std::atomic<bool> inside{false};
+        std::atomic<bool> removed{false};
+        std::atomic<int> callsAfterRemoval{0};
+        static void Callback(int32_t, const VDL_WatermarkReport**, void* user)
+        {
+            auto* self = static_cast<Slow*>(user);
+            if (self->removed)
+                ++self->callsAfterRemoval;
+            self->inside = true;
+            ++self->calls;
+            std::this_thread::sleep_for(300ms);
+            self->inside = false;
+        }
+    } slow;
+    SteppedClock clock;
+    StampSurface surface;
+    OpenPort open(SamplePath("wm.mkv", [](SampleStreamOptions& o) {
+                      o.watermark = true;
+                      o.watermarkKey = kKey;
+                      o.durationSeconds = 8;
+                      o.serialNumber = 4711;
+                  }),
+                  nullptr, &clock);
+    ASSERT_TRUE(open.opened);
+    ASSERT_TRUE(VDL_SetWatermarkCallback(open.port, &Slow::Callback, &slow));
+    ASSERT_TRUE(VDL_Play(open.port, surface.Handle()));
+    clock.Advance(2s);
+    ASSERT_TRUE(WaitFor([&] { return slow.inside.load(); }));
+    ASSERT_TRUE(VDL_SetWatermarkCallback(open.port, nullptr, nullptr));
+    slow.removed = true;
+    EXPECT_FALSE(slow.inside.load());
+    const int calls = slow.calls;
+    for (int second = 3; second <= 8; ++second)
+        clock.Advance(1s);
+    EXPECT_TRUE(WaitFor([&] { return surface.LastStamp() == 8 * 25 - 1; }));
+    VDL_Stop(open.port);
+    EXPECT_EQ(slow.calls.load(), calls);
+    EXPECT_EQ(slow.callsAfterRemoval.load(), 0);
 }
 
 // The frame on screen and how often the surface was called, to show that a failure left both.

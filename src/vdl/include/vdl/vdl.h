@@ -142,10 +142,23 @@ typedef struct VDL_Surface {
     { 0x6b, 0x73, 0x74, 0x72, 0x2d, 0x77, 0x6d, 0x6b, 0x8f, 0x41, 0x0c, 0x3e, 0x95, 0xd2, 0x27, 0x5a }
 #define VDL_WATERMARK_RECORD_SIZE 36
 
+// Played seconds without a record after which the watermark counts as missing: the live
+// MISSING report and the port's status (VDL_GetWatermarkStatus) use the same threshold.
+#define VDL_WATERMARK_GAP_SECONDS 2
+
 enum VDL_WatermarkStatus {
     VDL_WATERMARK_INTACT = 1,  // the seal held
-    VDL_WATERMARK_BROKEN = 0,  // the seal did not match the record and the frames it covers
-    VDL_WATERMARK_MISSING = 2  // more than 2 s of frames passed without a record after one was seen
+    VDL_WATERMARK_BROKEN = 0,  // the record failed (fault says why)
+    VDL_WATERMARK_MISSING = 2  // more than VDL_WATERMARK_GAP_SECONDS of frames passed without a
+                               // record after one was seen
+};
+
+// Why a BROKEN record failed.
+enum VDL_WatermarkFault {
+    VDL_WATERMARK_FAULT_NONE = 0,
+    VDL_WATERMARK_FAULT_SEAL = 1,     // the seal did not match the record and the frames it covers
+    VDL_WATERMARK_FAULT_IDENTITY = 2, // serial number, MAC or channel differ from the first record
+    VDL_WATERMARK_FAULT_TIME = 3      // the record's time is more than 1 s from its frame's
 };
 
 // What the watermark callback receives (through a pointer to a pointer). Offsets 0 to 16 are
@@ -157,9 +170,37 @@ struct VDL_WatermarkReport {
     uint8_t reserved[2];    // 14
     uint8_t channel;        // 16
     uint8_t status;         // 17, VDL_WatermarkStatus
-    uint8_t reserved2[2];   // 18
+    uint8_t fault;          // 18, VDL_WatermarkFault
+    uint8_t reserved2;      // 19
     uint32_t sequence;      // 20
     int64_t playedMillis;   // 24, played time of the frame that carried the record
+};
+
+// What the checks of one stream found so far (VDL_GetWatermarkStatus, VDL_ScanWatermark).
+enum VDL_WatermarkState {
+    VDL_WATERMARK_STATE_NOT_CHECKED = 0, // no record read and no stretch over the threshold yet
+    VDL_WATERMARK_STATE_VERIFIED = 1,    // records read, none failed, none missing
+    VDL_WATERMARK_STATE_MISSING = 2,     // more than VDL_WATERMARK_GAP_SECONDS played without a
+                                         // record (from the start, or between two records)
+    VDL_WATERMARK_STATE_BROKEN = 3       // a record failed; outranks missing
+};
+
+struct VDL_WatermarkStatusBlock {
+    int32_t state;               // VDL_WatermarkState
+    uint32_t recordsSeen;        // records read (a stretch played again is read again)
+    uint32_t recordsFailed;
+    uint32_t firstFailureTime;   // packed time of the first failed record's frame (its own time
+                                 // when the frame's is unknown); 0 none
+    int64_t firstFailureMillis;  // played time of that frame; -1 none
+    int64_t longestGapMillis;    // longest stretch played without a record
+    int64_t gapFromMillis;       // played times that stretch runs between
+    int64_t gapToMillis;
+    uint32_t gapFromTime;        // the same as packed times (0 when the frame's time is unknown)
+    uint32_t gapToTime;
+    int32_t serialNumber;        // of the first record, when haveFirstRecord
+    uint8_t mac[6];
+    uint8_t channel;
+    uint8_t haveFirstRecord;
 };
 
 typedef void (*VDL_IndexReadyCallback)(int32_t port, void* user);
@@ -264,7 +305,25 @@ VDL_API int32_t VDL_GetPictureSize(int32_t port, int32_t* width, int32_t* height
 // of the frame on screen. Fails with VDL_ERR_BUFFER_TOO_SMALL (and *used = size needed) when
 // size is too small.
 VDL_API int32_t VDL_GetBmp(int32_t port, uint8_t* buffer, uint32_t size, uint32_t* used);
+// Installs (or, with a null callback, removes) the port's watermark callback; any thread. The
+// callback runs on a thread of the port. Once this returns, the previous callback is not running
+// and is never called again (a call in progress is waited for), so its user data may go; called
+// from inside the callback it does not wait. The callback must not call other VDL_* functions.
 VDL_API int32_t VDL_SetWatermarkCallback(int32_t port, VDL_WatermarkCallback callback, void* user);
+// The port's watermark status since its file was opened, from the records read so far (the
+// library checks them from the open on, whether or not a callback is installed). Any thread.
+VDL_API int32_t VDL_GetWatermarkStatus(int32_t port, struct VDL_WatermarkStatusBlock* status);
+// Runs the whole stream region of the file at path (the stream before the tag; video stream
+// `stream` of the file, 0 the first) through the same checks as a port, reading packets without
+// decoding them, and fills status. key (keyBits 128) is the stream key, null for none: it opens an
+// encrypted stream and seals the records, as VDL_SetStreamKey. originUtcSeconds is the wall-clock
+// time of played time 0 when the container has no creation time (the tag's start); 0 when unknown,
+// and then record times are not compared. Each failed record and each MISSING report goes to
+// onFailure (may be null) on the calling thread, in stream order. Returns non-zero on success;
+// errors as VDL_OpenFile (VDL_GetLastError(0)).
+VDL_API int32_t VDL_ScanWatermark(const char* path, int32_t stream, const char* key, int32_t keyBits,
+                                  int64_t originUtcSeconds, struct VDL_WatermarkStatusBlock* status,
+                                  VDL_WatermarkCallback onFailure, void* user);
 
 // Fisheye dewarping. A port decodes once and feeds every dewarp view ("sub-port", numbered from
 // 1, at most VDL_DEWARP_MAX_VIEWS a port) from the same frame: each view has its own surface, gets
