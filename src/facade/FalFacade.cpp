@@ -1,11 +1,15 @@
 #include "facade/FalFacade.h"
 
+#include "driver/KestraneMetadataDevice.h"
+#include "evidence/MetadataSection.h"
+
 #include "driver/KestraneDevice.h"
 #include "evidence/DeviceTypes.h"
 #include "evidence/FalException.h"
 
 #include <QFile>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -59,6 +63,12 @@ FalFacade::~FalFacade()
     drivers_.clear();
     currentDevice_.reset();
     earlierDevices_.clear();
+}
+
+bool FalFacade::MetadataOption()
+{
+    const QByteArray value = qgetenv("PLOMERA_DEV_METADATA");
+    return value == "1" || value == "map";
 }
 
 std::unique_ptr<FileDriver> FalFacade::CreateDriver(Device* device, const VdlAdapter* vdl)
@@ -139,6 +149,16 @@ FalFacade::OwnedVideos FalFacade::OpenVideoFile(const QString& path, const QStri
         return videos;
     }
     Device* device = videos.front()->GetCamera()->GetDevice();
+    if (MetadataOption() && DriverOf(device) == nullptr) {
+        // Read at open, so a damaged section is named before anything plays.
+        if (std::optional<MetadataTrack> track = MetadataSection::Read(path, tag_)) {
+            CreateDriver(device, vdl_); // the device type's own check and failure text
+            drivers_.emplace(device, std::make_unique<KestraneMetadataDevice>(device, vdl_, std::move(*track)));
+            for (const auto& video : videos) {
+                video->hasMetadata = 1;
+            }
+        }
+    }
     FileDriver& driver = DriverFor(device);
     for (const auto& video : videos) {
         driver.PlaybackLocalFileOpen(video.get());

@@ -98,6 +98,10 @@ public:
 
     // The driver factory: the local-file driver for every type that has one.
     static std::unique_ptr<FileDriver> CreateDriver(Device* device, const VdlAdapter* vdl);
+    // The developer option PLOMERA_DEV_METADATA ("1" or "map"): a file with a metadata section
+    // opens with the driver that answers the metadata operations from it (has-metadata 1; a
+    // damaged section fails the open with its reason). Unset, every file keeps the defaults.
+    static bool MetadataOption();
 
     FileTag& Tag() { return tag_; }
     Device* CurrentDevice() const { return currentDevice_.get(); }

@@ -4,6 +4,7 @@
 #include "evidence/DeviceTypes.h"
 #include "evidence/EvidenceTime.h"
 #include "evidence/FalException.h"
+#include "evidence/MetadataSection.h"
 #include "facade/FalFacade.h"
 
 #include <gtest/gtest.h>
@@ -341,4 +342,78 @@ TEST_F(FalFacadeTest, DewarpPressHitTestsAndMoveOnlyDrags)
     FakeVdl::Get().Fail("DewarpEnable", 14);
     EXPECT_EQ(Message([&] { facade.DewarpPositionStart(fisheye); }),
               "Couldn't DewarpPositionSet SDK call failed: Cannot Enable Dewarp, VDL_DewarpEnable failed - 14");
+}
+
+TEST_F(FalFacadeTest, MetadataSectionAnswersOnlyUnderTheDeveloperOption)
+{
+    MetadataTrack track;
+    track.settings.push_back({501, QStringLiteral("Door"), 0xFF0000FF, true});
+    track.settings.push_back({2, QStringLiteral("Speed"), 0xFFFFFF00, false});
+    for (int i = 0; i < 4; ++i) {
+        MetadataSample s;
+        s.kind = i == 2 ? 1 : 2; // kind 1 carries no vehicle position
+        s.timeMillis = 1622876880000LL + 1000 * i;
+        s.latitude = 51.5 + i * 0.001;
+        s.longitude = -0.12;
+        track.samples.push_back(s);
+    }
+    const QString path = dir.filePath(QStringLiteral("vehicle.video"));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'S'));
+    }
+    FileTag tag;
+    tag.SetDeviceType(1);
+    tag.SetCameraNames({QStringLiteral("Cab")});
+    tag.SetChannelMask(1);
+    tag.SetStartTime(1622873280);
+    tag.SetEndTime(1622873340);
+    tag.SetMetadataSection(MetadataSection::kSectionId, MetadataSection::Encode(track));
+    tag.AppendTag(path, QStringLiteral("6.2"));
+
+    qunsetenv("PLOMERA_DEV_METADATA");
+    {
+        FalFacade plain{&FakeVdl::Adapter()};
+        FalFacade::OwnedVideos videos = plain.OpenVideoFile(path, {});
+        ASSERT_EQ(videos.size(), 1u);
+        EXPECT_EQ(videos.front()->hasMetadata, 0);
+        EXPECT_TRUE(plain.GetMetadataConfig(videos.front().get())->empty());
+        EXPECT_EQ(plain.GetLatLongData(videos.front().get()), nullptr);
+    }
+    qputenv("PLOMERA_DEV_METADATA", "1");
+    {
+        FalFacade dev{&FakeVdl::Adapter()};
+        FalFacade::OwnedVideos videos = dev.OpenVideoFile(path, {});
+        ASSERT_EQ(videos.size(), 1u);
+        Video* v = videos.front().get();
+        EXPECT_EQ(v->hasMetadata, 1);
+        auto config = dev.GetMetadataConfig(v);
+        ASSERT_EQ(config->size(), 2u);
+        EXPECT_EQ((*config)[0].id, 501);
+        EXPECT_TRUE((*config)[0].display);
+        EXPECT_EQ((*config)[0].colour, 0xFF0000FFu);
+        EXPECT_EQ((*config)[1].name, QStringLiteral("Speed"));
+        auto positions = dev.GetLatLongData(v);
+        ASSERT_NE(positions, nullptr);
+        ASSERT_EQ(positions->size(), 3u);
+        EXPECT_DOUBLE_EQ((*positions)[2].latitude, 51.503);
+        EXPECT_EQ((*positions)[2].time, 1622876883000LL);
+        // A file without a section keeps the defaults under the option too.
+        FalFacade::OwnedVideos plainVideos = dev.OpenVideoFile(MakeEvidence(dir, QStringLiteral("b.video"), {}), {});
+        EXPECT_EQ(plainVideos.front()->hasMetadata, 0);
+        EXPECT_TRUE(dev.GetMetadataConfig(plainVideos.front().get())->empty());
+    }
+    // A damaged section is named at open.
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.seek(4096);
+        file.write("XXXX");
+    }
+    {
+        FalFacade dev{&FakeVdl::Adapter()};
+        EXPECT_NE(Message([&] { dev.OpenVideoFile(path, {}); }).find("does not begin with its mark"), std::string::npos);
+    }
+    qunsetenv("PLOMERA_DEV_METADATA");
 }
