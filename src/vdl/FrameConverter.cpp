@@ -31,7 +31,7 @@ constexpr size_t kScalerOverrun = 64;
 
 FrameConverter::~FrameConverter() { sws_freeContext(m_sws); }
 
-bool FrameConverter::Convert(const AVFrame* frame, const SurfaceView& view, std::vector<uint8_t>* into)
+bool FrameConverter::Convert(const AVFrame* frame, const SurfaceView& view)
 {
     if (!frame || frame->width <= 0 || frame->height <= 0)
         return false;
@@ -68,7 +68,7 @@ bool FrameConverter::Convert(const AVFrame* frame, const SurfaceView& view, std:
         if (!m_sws)
             return false;
     }
-    std::vector<uint8_t>& out = into ? *into : m_buffer;
+    std::vector<uint8_t>& out = m_buffer;
     const size_t size = static_cast<size_t>(m_outWidth) * m_outHeight * 4 + kScalerOverrun;
     if (out.size() != size)
         out.assign(size, 0);
@@ -89,6 +89,18 @@ bool FrameConverter::Convert(const AVFrame* frame, const SurfaceView& view, std:
     sws_scale(m_sws, src, frame->linesize, 0, m_srcHeight, dst, dstStride);
     m_shown = v;
     return true;
+}
+
+void FrameConverter::Describe(VDL_Picture* picture) const
+{
+    picture->pixels = m_buffer.data();
+    picture->width = m_outWidth;
+    picture->height = m_outHeight;
+    picture->stride = Stride();
+    picture->viewX = m_shown.x;
+    picture->viewY = m_shown.y;
+    picture->viewWidth = m_shown.width;
+    picture->viewHeight = m_shown.height;
 }
 
 uint32_t FrameConverter::BmpSize(int width, int height)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SurfaceView.h"
+#include "vdl/vdl.h"
 
 #include <cstdint>
 #include <vector>
@@ -19,15 +20,17 @@ public:
     FrameConverter& operator=(const FrameConverter&) = delete;
 
     // Converts frame (the part the view names, clamped to the frame) into the converter's own
-    // buffer (Pixels, valid until the next call) or into `into`, sized Stride() x Height() here
-    // (allocated only when that size changes). False when it cannot.
-    bool Convert(const AVFrame* frame, const SurfaceView& view = {}, std::vector<uint8_t>* into = nullptr);
+    // buffer (Pixels, valid until the next call; allocated only when the size shown changes).
+    // False when it cannot.
+    bool Convert(const AVFrame* frame, const SurfaceView& view = {});
     const uint8_t* Pixels() const { return m_buffer.data(); }
     int Stride() const { return m_outWidth * 4; }
     int Width() const { return m_outWidth; }
     int Height() const { return m_outHeight; }
     // The rectangle of the frame the last picture shows.
     const SurfaceView& Shown() const { return m_shown; }
+    // Sets the last picture's pixels, size and rectangle in a picture for a surface.
+    void Describe(VDL_Picture* picture) const;
 
     // Size of the BMP file image of a width x height picture.
     static uint32_t BmpSize(int width, int height);

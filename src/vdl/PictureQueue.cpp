@@ -1,5 +1,7 @@
 #include "PictureQueue.h"
 
+#include "FrameConverter.h"
+
 #include <algorithm>
 #include <cassert>
 
@@ -9,10 +11,10 @@ constexpr double kEps = 0.001;
 
 } // namespace
 
-PictureQueue::PictureQueue(Presented presented, std::function<void()> room)
-    : m_presented(std::move(presented)), m_room(std::move(room))
+PictureQueue::PictureQueue(FrameConverter& converter, Presented presented, std::function<void()> room)
+    : m_converter(converter), m_presented(std::move(presented)), m_room(std::move(room))
 {
-    // One picture more than may wait: the one being handed to the surface.
+    // One entry more than may wait: the one being handed to the surface.
     for (int i = 0; i < kAhead + 1; ++i) {
         m_pool.push_back(std::make_unique<Picture>());
         m_free.push_back(m_pool.back().get());
@@ -128,15 +130,21 @@ void PictureQueue::Run()
         Picture* p = m_waiting.front();
         m_waiting.pop_front();
         m_inFlight = p;
-        const double lateMillis = (position - p->frame.ms) / m_clock.Rate();
+        const PlayClock clock = m_clock;
         p->info.wallClockMillis = m_originMillis + p->info.playedMillis;
         lock.unlock();
-        p->info.pixels = p->pixels.data();
-        // Published first: once a surface has a picture, the port reports it as on screen.
-        m_presented(*p, lateMillis, dropped);
-        p->surface.present(p->surface.user, &p->info);
+        const bool converted = m_converter.Convert(p->frame.picture.get(), p->view);
+        if (converted) {
+            m_converter.Describe(&p->info);
+            // Late counts up to the surface's call, the conversion included.
+            const double lateMillis = (clock.Position(clock.Now()) - p->frame.ms) / clock.Rate();
+            // Published first: once a surface has a picture, the port reports it as on screen.
+            m_presented(*p, lateMillis, dropped);
+            p->surface.present(p->surface.user, &p->info);
+        }
         lock.lock();
-        m_shown = std::move(p->frame);
+        if (converted)
+            m_shown = std::move(p->frame);
         p->frame = DecodedFrame();
         assert(std::find(m_free.begin(), m_free.end(), p) == m_free.end());
         m_free.push_back(p);

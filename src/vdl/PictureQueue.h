@@ -2,6 +2,7 @@
 
 #include "DecodedFrame.h"
 #include "PlayClock.h"
+#include "SurfaceView.h"
 #include "vdl/vdl.h"
 
 #include <condition_variable>
@@ -13,34 +14,40 @@
 #include <thread>
 #include <vector>
 
-// Pictures a port has decoded and converted ahead of their time, and the thread that hands each
-// to the surface when the port's clock reaches it. The port's thread fills the queue while its
-// clock runs forward; a late time slice of decoding then costs nothing as long as pictures wait.
-// The pictures live in a small pool that is allocated again only when the size shown changes.
+class FrameConverter;
+
+// Frames a port has decoded ahead of their time, and the thread that converts each to the view
+// shown and hands it to the surface when the port's clock reaches it. The port's thread fills
+// the queue while its clock runs forward; a late time slice of decoding then costs nothing as
+// long as frames wait. A frame waits as decoded (a reference into the decoder's own pool) and is
+// converted only when it is shown: a frame overtaken or taken back is never converted, the
+// pictures waiting cost no memory of their own, and the surface copies a picture just written.
 //
-// Threads: Acquire, Release, Push and Drain come from the port's thread only; SetClock and
-// Waiting from any thread. The callbacks run on the queue's thread with no lock of the queue
-// held: presented right after the surface returned, room after a picture left the queue.
+// Threads: Acquire, Release, Push and Drain come from the port's thread only; SetClock, SetOrigin
+// and Waiting from any thread. The callbacks run on the queue's thread with no lock of the queue
+// held: presented right before the surface is called, room after a picture left the queue.
+// The converter is shared with the port's thread, which uses it only while nothing waits (after
+// Drain, before the next Push): the queue's thread converts only frames that wait.
 class PictureQueue {
 public:
-    static constexpr int kAhead = 4; // pictures waiting at most
+    static constexpr int kAhead = 4; // frames waiting at most
 
     struct Picture {
-        std::vector<uint8_t> pixels; // RGB32, info.stride bytes a row
-        VDL_Picture info = {};       // all but pixels, which the queue fills in when presenting
+        DecodedFrame frame;    // as decoded: converted when shown, the snapshot's source, given back by Drain
+        SurfaceView view;      // the part of the frame shown and its size
+        VDL_Picture info = {}; // the frame's own fields; pixels, size and view are set when presenting
         VDL_Surface surface = {};
-        DecodedFrame frame;          // as decoded: the snapshot's source, given back by Drain
     };
-    // A picture was handed to its surface lateMillis after it was due; dropped pictures before
-    // it were overtaken without being shown.
+    // A picture is about to be handed to its surface lateMillis after it was due; dropped frames
+    // before it were overtaken without being converted.
     using Presented = std::function<void(const Picture& picture, double lateMillis, int64_t dropped)>;
 
-    PictureQueue(Presented presented, std::function<void()> room);
+    PictureQueue(FrameConverter& converter, Presented presented, std::function<void()> room);
     ~PictureQueue();
     PictureQueue(const PictureQueue&) = delete;
     PictureQueue& operator=(const PictureQueue&) = delete;
 
-    // A free picture of the pool, or null when kAhead are waiting already.
+    // A free entry of the pool, or null when kAhead are waiting already.
     Picture* Acquire();
     void Release(Picture* picture);
     // Queues a filled picture behind those waiting (in played order).
@@ -64,6 +71,7 @@ public:
 private:
     void Run();
 
+    FrameConverter& m_converter;
     const Presented m_presented;
     const std::function<void()> m_room;
 

@@ -13,6 +13,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 namespace {
@@ -32,6 +33,7 @@ PortEngine::PortEngine(int portNumber, const KeyframeIndex& index, DewarpSet* de
     : m_portNumber(portNumber), m_index(index), m_dewarp(dewarp), m_screenFrame(av_frame_alloc())
 {
     m_queue = std::make_unique<PictureQueue>(
+        m_converter,
         [this](const PictureQueue::Picture& picture, double lateMillis, int64_t dropped) {
             OnQueuePresented(picture, lateMillis, dropped);
         },
@@ -502,19 +504,12 @@ bool PortEngine::ScreenFrame(AVFrame* frame, Published* report) const
 VDL_Picture PortEngine::Describe(const Frame& f, int64_t index) const
 {
     VDL_Picture picture = {};
-    picture.width = m_converter.Width();
-    picture.height = m_converter.Height();
-    picture.stride = m_converter.Stride();
     picture.frameIndex = index;
     picture.playedMillis = static_cast<int64_t>(std::llround(f.ms));
     picture.wallClockMillis = m_wanted.originMillis + picture.playedMillis;
     picture.frameRate = m_fps;
     picture.sourceWidth = f.picture->width;
     picture.sourceHeight = f.picture->height;
-    picture.viewX = m_converter.Shown().x;
-    picture.viewY = m_converter.Shown().y;
-    picture.viewWidth = m_converter.Shown().width;
-    picture.viewHeight = m_converter.Shown().height;
     return picture;
 }
 
@@ -547,23 +542,23 @@ void PortEngine::Present(const Frame& f, PlayClock::TimePoint due, bool timed)
             ++stats.framesOnTime;
         }
     }
+    // Nothing waits in the queue here (every caller drained it), so its converter is free.
+    assert(!m_queued);
     if (out.surface.present && m_converter.Convert(f.picture.get(), out.view)) {
         VDL_Picture picture = Describe(f, index);
-        picture.pixels = m_converter.Pixels();
+        m_converter.Describe(&picture);
         out.surface.present(out.surface.user, &picture);
         if (m_dewarp)
             m_dewarp->Render(f.picture.get(), picture); // the same frame, index and times
     }
 }
 
-bool PortEngine::Fill(PictureQueue::Picture* slot, const Frame& f)
+void PortEngine::Fill(PictureQueue::Picture* slot, const Frame& f)
 {
-    if (!m_converter.Convert(f.picture.get(), m_wanted.out.view, &slot->pixels))
-        return false;
     slot->info = Describe(f, FrameIndexOf(f));
     slot->surface = m_wanted.out.surface;
+    slot->view = m_wanted.out.view;
     slot->frame = f;
-    return true;
 }
 
 void PortEngine::OnQueuePresented(const PictureQueue::Picture& picture, double lateMillis, int64_t dropped)
@@ -774,10 +769,7 @@ PlayClock::TimePoint PortEngine::ForwardTick(const Snapshot& s, PlayClock::TimeP
             continue;
         }
         m_current = f;
-        if (!Fill(slot, f)) {
-            m_queue->Release(slot);
-            continue;
-        }
+        Fill(slot, f);
         m_queued = true;
         m_queuedViewSerial = s.out.viewSerial;
         m_queue->Push(slot);

@@ -28,9 +28,9 @@ class DewarpSet;
 // SetClock and the reading of what it publishes. It learns what the port's callers want from a
 // Snapshot handed to each call and tells them what it did through Published; it never reaches
 // into the port.
-// Playing forward, it decodes and converts a few pictures ahead into a PictureQueue, whose own
-// thread presents each when the clock reaches it. Everything else (seek, step, pause, backward,
-// a surface or view changed) first takes the waiting pictures back and presents on this thread.
+// Playing forward, it decodes a few frames ahead into a PictureQueue, whose own thread converts
+// and presents each when the clock reaches it. Everything else (seek, step, pause, backward,
+// a surface or view changed) first takes the waiting frames back and presents on this thread.
 // Backward steps and backward play take frames from a cache of at most two GOPs, decoded forward
 // from their keyframe.
 class PortEngine {
@@ -130,8 +130,8 @@ private:
     // Takes the waiting pictures back: the frame on screen becomes m_current again and the
     // frames never shown come next in decoding order.
     void Drain();
-    // Converts f for the queue; false when it cannot be converted.
-    bool Fill(PictureQueue::Picture* slot, const Frame& f);
+    // An entry of the queue for f, to the surface and view of the call in progress.
+    void Fill(PictureQueue::Picture* slot, const Frame& f);
     VDL_Picture Describe(const Frame& f, int64_t index) const;
     // On the queue's thread: what it presented.
     void OnQueuePresented(const PictureQueue::Picture& picture, double lateMillis, int64_t dropped);
@@ -182,7 +182,7 @@ private:
     MediaSource m_source;
     AVCodecContext* m_codec = nullptr;
     AVPacket* m_packet = nullptr;
-    FrameConverter m_converter;
+    FrameConverter m_converter; // this thread's while nothing waits in the queue, else the queue's
     WatermarkChecker m_watermark;
     bool m_watermarkOn = false;
 

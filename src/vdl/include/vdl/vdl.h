@@ -6,8 +6,8 @@
 // Calls on a port that was never acquired or is already released fail with VDL_ERR_BAD_PORT.
 //
 // Threads. The VDL_* calls may come from any one thread at a time per port (the player calls them
-// from its GUI thread). Each port decodes on a thread of its own and, playing forward, converts
-// a few pictures ahead that a second thread of its own presents when they are due. Callbacks
+// from its GUI thread). Each port decodes on a thread of its own and, playing forward, decodes
+// a few frames ahead that a second thread of its own converts and presents when they are due. Callbacks
 // (render surface, index ready, watermark) run on the library's threads and must return quickly.
 // Inside a callback never call a VDL_* function and never wait on the thread that calls VDL_*:
 // VDL_SetSurface, VDL_Stop and VDL_ReleasePort wait until the port's threads have left the
