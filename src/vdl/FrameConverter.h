@@ -9,9 +9,11 @@
 struct AVFrame;
 struct SwsContext;
 
-// Decoded pictures to RGB32 (QImage::Format_RGB32 byte order) with one cached scaler and one
-// reused buffer: nothing is allocated per frame, only when the size shown changes. A view
-// converts the rectangle it names straight to its output size in one pass.
+// Decoded pictures to RGB32 (QImage::Format_RGB32 byte order) into one reused buffer: nothing is
+// allocated per frame, only when the size shown changes. A view converts the rectangle it names
+// straight to its output size. 8-bit 4:2:0 (what the cameras record) goes through libyuv's
+// vector code, scaled in YUV first when the size changes; other formats through one cached
+// swscale context.
 class FrameConverter {
 public:
     FrameConverter() = default;
@@ -39,7 +41,11 @@ public:
     void WriteBmp(uint8_t* out) const;
 
 private:
-    SwsContext* m_sws = nullptr;
+    // From the planes of the rectangle (src) to m_buffer at the output size.
+    bool Convert420(const uint8_t* const src[4], const int stride[4], bool fullRange);
+    bool ConvertOther(const uint8_t* const src[4], const int stride[4], int format);
+
+    SwsContext* m_sws = nullptr; // other formats only
     int m_srcWidth = 0;
     int m_srcHeight = 0;
     int m_format = -1;
@@ -47,4 +53,5 @@ private:
     int m_outHeight = 0;
     SurfaceView m_shown;
     std::vector<uint8_t> m_buffer;
+    std::vector<uint8_t> m_scaled; // 4:2:0 at the output size, before its conversion
 };

@@ -419,7 +419,7 @@ VDL_API const char* VDL_GetErrorText(int32_t code);
 // (VDL_ERR_BAD_ARGUMENT).
 VDL_API int32_t VDL_SetSurface(int32_t port, const VDL_Surface* surface);
 // What the surface shows: the rectangle srcX, srcY, srcW x srcH of the frame, scaled to outW x
-// outH. The port converts each frame straight to that (one pass, on its own thread) from the
+// outH. The port converts each frame straight to that size (on its own thread) from the
 // next frame on; while paused it presents the frame on screen again at the new view, without
 // decoding. srcW, srcH, outW and outH all 0: the whole frame at its own size (the default).
 // A rectangle outside the frame or an output above 16384 is refused (VDL_ERR_BAD_ARGUMENT) and
