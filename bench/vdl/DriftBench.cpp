@@ -19,7 +19,7 @@ double Run(const std::vector<QString>& files, bool follow, int seconds)
     if (follow) {
         for (size_t i = 1; i < ports.size(); ++i)
             VDL_FollowPort(ports[i], ports[0]);
-        VDL_Play(ports[0], &surfaces[0]);
+        VDL_Play(ports[0], surfaces[0].Handle());
         for (size_t i = 1; i < ports.size(); ++i)
             VDL_SetSurface(ports[i], surfaces[i].Handle());
     } else {
