@@ -109,6 +109,8 @@ std::vector<SampleFile> SampleMaker::MakeFiles(const QString& folder, const Samp
         s.codec = o.codec;
         s.startUtc = start;
         s.cameraNames = names;
+        for (int c = 0; c < count; ++c)
+            s.cameraNumbers << o.firstCamera + first + c;
         s.audio = o.audio;
         s.fisheye = o.fisheye && f == 0; // the first camera is the fisheye one
         s.mount = o.mount;
