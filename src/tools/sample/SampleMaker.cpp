@@ -43,6 +43,7 @@ QString WriteTag(const QString& path, const SampleEvidenceOptions& o, const QStr
     tag.SetEncrypted(o.encrypted);
     tag.SetFisheyeKind(o.fisheye ? 1 : 0);
     if (o.fisheye) {
+        tag.SetViewFlag(true);  // the viewer treats the camera as a fisheye one by this flag
         tag.SetMountType(o.mount);
         tag.SetViewMode(QStringLiteral("Panoramic 360"));
     }
@@ -105,6 +106,7 @@ std::vector<SampleFile> SampleMaker::MakeFiles(const QString& folder, const Samp
         s.height = o.height;
         s.fps = o.fps;
         s.gop = o.gop;
+        s.bitRate = o.bitRate;
         s.durationSeconds = o.durationSeconds;
         s.codec = o.codec;
         s.startUtc = start;
