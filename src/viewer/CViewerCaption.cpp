@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLinearGradient>
+#include <QMenu>
 #include <QPainter>
 #include <QToolButton>
 
@@ -32,6 +33,18 @@ CViewerCaption::CViewerCaption(QWidget* parent) : QWidget(parent)
     row->addWidget(page_);
     previous_ = AddButton(QStringLiteral("\u2039"), QString());
     next_ = AddButton(QStringLiteral("\u203A"), QString());
+    // Until the layout pop-up comes with the caption's own work: the twelve modes as a menu.
+    layout_ = AddButton(QStringLiteral("\u229E"), QStringLiteral("Layout Selection"));
+    layout_->setPopupMode(QToolButton::InstantPopup);
+    auto* modes = new QMenu(layout_);
+    static const char* const kModeNames[] = {"1x1", "Custom 2x1", "Custom 6x1", "2x2", "Custom 2x2", "Custom 12x1",
+                                             "3x3", "Custom 3x2", "Custom 14x1", "4x4", "Custom 3x1", "Custom 4x1"};
+    for (int mode = 0; mode < 12; ++mode) {
+        modes->addAction(QString::fromLatin1(kModeNames[mode]), this, [this, mode] {
+            if (coordinator_) coordinator_->SetLayout(mode);
+        });
+    }
+    layout_->setMenu(modes);
     maximise_ = AddButton(QStringLiteral("\u25A1"), QStringLiteral("Maximize/Restore Viewer"));
     maximise_->setCheckable(true);
     closeAll_ = AddButton(QStringLiteral("\u2715"), QStringLiteral("Close All Tiles"));

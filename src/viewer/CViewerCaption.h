@@ -54,6 +54,7 @@ private:
     QToolButton* volume_ = nullptr;
     QToolButton* previous_ = nullptr;
     QToolButton* next_ = nullptr;
+    QToolButton* layout_ = nullptr;
     QToolButton* maximise_ = nullptr;
     QToolButton* closeAll_ = nullptr;
     bool allAudio_ = false;

@@ -92,7 +92,7 @@ TEST(PackageStartupTest, PackageOfTheRealPlayerExtractsBothFilesAndOpensTheLast)
     ASSERT_TRUE(dir.isValid());
     const QString samples = dir.filePath(QStringLiteral("samples"));
     QString output;
-    ASSERT_TRUE(RunTool({"make-sample", samples, "--cameras", "2", "--duration", "30", "--start", "2021-06-05 07:08:00",
+    ASSERT_TRUE(RunTool({"make-sample", samples, "--cameras", "2", "--duration", "60", "--start", "2021-06-05 07:08:00",
                          "--bookmarks", "2"},
                         &output))
         << output.toStdString();
