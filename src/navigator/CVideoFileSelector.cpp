@@ -22,6 +22,7 @@ CVideoFileSelector::CVideoFileSelector(QWidget* parent)
     : QWidget(parent), tree_(new QTreeWidget(this)), selectAll_(new QCheckBox(QStringLiteral("Select All"), this))
 {
     tree_->setHeaderHidden(true);
+    tree_->setExpandsOnDoubleClick(false);  // a double click opens; the arrow folds
     selectAll_->setEnabled(false);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -55,11 +55,15 @@ void CViewer::OnSelectVideoPlayer(Video* video)
     OnSelectCamera(video);
 }
 
-// The grid's selection moves to the player, its strips green and the others' grey.
+// The grid's selection moves to the player, its strips green and all others' grey.
 void CViewer::MarkSelected(CVideoPlayer* player)
 {
-    if (CVideoPlayer* previous = grid_->SelectedPlayer(); previous != nullptr && previous != player) {
-        previous->SetStripColour(CViewerGridLayout::UnselectedStripColour());
+    // Every other tile grey: the grid forgets its selection when a layout change re-places the
+    // tiles, so the previous one cannot be relied on to be known.
+    for (const auto& other : players_) {
+        if (other.get() != player) {
+            other->SetStripColour(CViewerGridLayout::UnselectedStripColour());
+        }
     }
     player->SetStripColour(CViewerGridLayout::SelectedStripColour());
     grid_->SetSelectedPlayer(player);

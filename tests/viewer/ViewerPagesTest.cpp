@@ -325,6 +325,15 @@ TEST_F(ViewerPagesTest, ShiftsRotateTheCellsAndOnePageHasNoNextOrPrevious)
     EXPECT_EQ(viewer->Caption()->State().PageText(), QStringLiteral("Page 1/1"));
     EXPECT_EQ(viewer->AllCameras(), (VideoList{a->GetVideo(), b->GetVideo()}));
     EXPECT_EQ(viewer->DisplayedCameras(), (VideoList{a->GetVideo(), b->GetVideo()}));
+
+    // After a layout change re-placed the tiles, a new tile's selection still leaves one green.
+    Layout(CViewerCapabilities::Layout2x2);
+    Open(singles[2]);
+    int green = 0;
+    for (CVideoPlayer* p : viewer->Players()) {
+        green += p->StripColour() == CViewerGridLayout::SelectedStripColour() ? 1 : 0;
+    }
+    EXPECT_EQ(green, 1);
 }
 
 TEST_F(ViewerPagesTest, MaximiseATileAndTheViewerAndRestoreBoth)
