@@ -192,7 +192,12 @@ void CMainFrame::SetFullScreenMode(bool on)
     if (on) {
         if (!isFullScreen()) {
             maximisedBeforeFullScreen_ = isMaximized();
+            geometryBeforeFullScreen_ = geometry();
             showFullScreen();
+            // Without a window manager to honour the request, the frame covers the screen itself.
+            if (QScreen* shown = screen()) {
+                setGeometry(shown->geometry());
+            }
         }
         navigatorPane_->hide();
         statusBar()->hide();
@@ -201,6 +206,9 @@ void CMainFrame::SetFullScreenMode(bool on)
     } else {
         if (isFullScreen()) {
             maximisedBeforeFullScreen_ ? showMaximized() : showNormal();
+            if (!maximisedBeforeFullScreen_ && geometryBeforeFullScreen_.isValid()) {
+                setGeometry(geometryBeforeFullScreen_);
+            }
         }
         statusBar()->show();
         navigatorPane_->setFloating(false);

@@ -61,4 +61,5 @@ private:
     int look_ = 210;
     int metadataPaneShown_ = 1;
     bool maximisedBeforeFullScreen_ = false;
+    QRect geometryBeforeFullScreen_;
 };

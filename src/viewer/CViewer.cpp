@@ -58,7 +58,11 @@ CViewer::CViewer(QWidget* parent, const VdlAdapter* vdl) : QWidget(parent), faca
 
 CViewer::~CViewer()
 {
-    HandlerGuard::Run("CloseAllVideoPlayers", [this] { OnCloseAllVideoPlayers(); });
+    // Tiles still open are closed as the close-all request would (a closed viewer logs no second
+    // close); Videos without a tile gave back their ports when they were closed or stopped.
+    if (!players_.empty()) {
+        HandlerGuard::Run("CloseAllVideoPlayers", [this] { OnCloseAllVideoPlayers(); });
+    }
     // Bookmarks were changed in a package: the package is written anew with them.
     if (packageRewrite_ != 0 && host_ != nullptr) {
         if (IPlomeraViewEvents* events = host_->ViewEvents()) {
