@@ -116,6 +116,11 @@ protected:
         o.cameras = 1;
         o.channelsPerFile = 1;
         o.fisheye = true;
+        // The fisheye picture is smooth: only a longer, larger recording passes the floor.
+        o.durationSeconds = 30;
+        o.width = 1280;
+        o.height = 720;
+        o.bitRate = 0;
         fisheye = SampleMaker::Make(folder->filePath("fisheye"), o).value(0);
     }
     static void TearDownTestSuite()
