@@ -145,6 +145,7 @@ private:
     void DestroyPlayer(CVideoPlayer* player);
     void ResetAfterLastClose();
     void StopFile(const std::vector<Video*>& videos);
+    void WriteBackBookmarks();
 
     // CViewerSelection.cpp: selection, maximising, full screen, shifting and display flags.
     void OnSelectCamera(Video* video);
@@ -196,6 +197,7 @@ private:
     BookmarkList workingBookmarks_;
     BookmarkList savedBookmarks_;
     bool bookmarksSaved_ = true;
+    bool workingListExists_ = false;
     int32_t packageRewrite_ = 0;
     bool popupOpen_ = false;
     MessageBoxFunction messageBox_;

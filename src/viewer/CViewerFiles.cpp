@@ -293,6 +293,7 @@ void CViewer::OpenSingleCamera(const NavigatorItem& item, structTileInfo* cell)
     }
     if (listed.front()->bookmarkCapable != 0 && !savedBookmarks_.empty()) {
         workingBookmarks_ = savedBookmarks_;
+        workingListExists_ = true;
         std::stable_sort(workingBookmarks_.begin(), workingBookmarks_.end(),
                          [](const auto& a, const auto& b) { return a->GetTime() < b->GetTime(); });
     }
@@ -523,6 +524,33 @@ void CViewer::CloseLocalFile()
         caption_->EnablePageButtons(false);
         currentPage_ = 0;
         Logger::GetInstance()->Info(QStringLiteral("Video File Closed Successfully"));
-        // The unsaved-bookmark question and the write-back come with the bookmark pane.
     });
+    WriteBackBookmarks();
+}
+
+// The files are released: unsaved bookmark changes are offered for keeping, and a working list
+// has the file last loaded store its own bookmarks.
+void CViewer::WriteBackBookmarks()
+{
+    if (!bookmarksSaved_) {
+        const auto answer = ShowMessage(QStringLiteral("Bookmarks not saved.\nDo you want to Save them ?"),
+                                        QStringLiteral("Save Bookmarks"), QMessageBox::Yes | QMessageBox::No,
+                                        QMessageBox::Information);
+        if (answer == QMessageBox::Yes) {
+            savedBookmarks_ = workingBookmarks_;
+        }
+    }
+    bookmarksSaved_ = true;
+    if (!workingListExists_) {
+        return;
+    }
+    try {
+        facade_.SaveBookmarks();
+    } catch (const std::exception& e) {
+        const QString why = QString::fromUtf8(e.what());
+        ShowMessage(why, QString(), QMessageBox::Ok, QMessageBox::NoIcon);
+        Logger::GetInstance()->Error(QStringLiteral("Could not Write Bookmarks Info To LocalFile : %1").arg(why));
+    }
+    workingBookmarks_.clear();
+    workingListExists_ = false;
 }
