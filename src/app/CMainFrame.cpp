@@ -28,7 +28,12 @@ CMainFrame::CMainFrame(CPlomeraDoc* document, QWidget* parent) : QMainWindow(par
     setCentralWidget(view_);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    // The view's viewer closes its files through the navigator and status bar: it goes first.
+    delete view_;
+    view_ = nullptr;
+}
 
 QSize CMainFrame::MinimumTrackingSize(const QSize& screen)
 {
@@ -172,15 +177,41 @@ void CMainFrame::UpdateCommandUI()
     commands_.value(SaveBookmarks)->setEnabled(view_->bookmarksModified);
 }
 
+void CMainFrame::SetStatusPane1(const QString& text)
+{
+    statusPane1_->setText(text);
+}
+
+QString CMainFrame::StatusPane1() const
+{
+    return statusPane1_->text();
+}
+
 void CMainFrame::SetFullScreenMode(bool on)
 {
     if (on) {
+        if (!isFullScreen()) {
+            maximisedBeforeFullScreen_ = isMaximized();
+            geometryBeforeFullScreen_ = geometry();
+            showFullScreen();
+            // Without a window manager to honour the request, the frame covers the screen itself.
+            if (QScreen* shown = screen()) {
+                setGeometry(shown->geometry());
+            }
+        }
         navigatorPane_->hide();
         statusBar()->hide();
         menuBar()->hide();
         for (QToolBar* bar : findChildren<QToolBar*>()) bar->hide();
     } else {
+        if (isFullScreen()) {
+            maximisedBeforeFullScreen_ ? showMaximized() : showNormal();
+            if (!maximisedBeforeFullScreen_ && geometryBeforeFullScreen_.isValid()) {
+                setGeometry(geometryBeforeFullScreen_);
+            }
+        }
         statusBar()->show();
+        navigatorPane_->setFloating(false);
         navigatorPane_->show();
         menuBar()->show();
         for (QToolBar* bar : findChildren<QToolBar*>()) bar->show();

@@ -29,6 +29,8 @@ public:
 
     // Operations the viewer reaches through the frame.
     void SetFullScreenMode(bool on);
+    void SetStatusPane1(const QString& text);
+    QString StatusPane1() const;
     void ShowMetadataPane(bool show);
     void UpdateNavigatorOnOffStatus(const std::vector<Video*>& videos, bool shown);
 
@@ -58,4 +60,6 @@ private:
     QHash<int, QAction*> commands_;
     int look_ = 210;
     int metadataPaneShown_ = 1;
+    bool maximisedBeforeFullScreen_ = false;
+    QRect geometryBeforeFullScreen_;
 };

@@ -14,6 +14,7 @@
 #include "viewer/CViewerGridLayout.h"
 
 #include <QCoreApplication>
+#include <QDockWidget>
 #include <QDir>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -30,6 +31,10 @@ CPlomeraView::CPlomeraView(CMainFrame* frame) : QWidget(frame), frame_(frame)
 
 CPlomeraView::~CPlomeraView()
 {
+    // The viewer closes its files and may write the package back through this view: it goes
+    // while the view and its coordinator are whole.
+    delete viewer_;
+    viewer_ = nullptr;
     coordinator_.reset();
     Logger::DestroyInstance();
 }
@@ -55,10 +60,9 @@ void CPlomeraView::OnInitialUpdate(const QStringList& arguments)
         viewer_->show();
         // A navigator item dragged onto the grid is read from here.
         viewer_->Grid()->SetNavigatorDragSource(this);
-        viewer_->onFileListed = [this](const QString& path, const std::vector<Video*>& videos) {
-            frame_->Navigator()->AddVideoFile(path, videos);
-        };
+        viewer_->SetHost(this);
         coordinator_ = std::make_unique<CCoordinatorPlomeraView>(viewer_);
+        frame_->Navigator()->SetEvents([this]() -> IPlomeraViewEvents* { return coordinator_.get(); });
         // The time scale raises its events through the main view's channel, read at each event.
         viewer_->Timeline()->SetViewEvents([this]() -> IPlomeraViewEvents* { return coordinator_.get(); });
         InstallPackageHooks();
@@ -157,6 +161,31 @@ void CPlomeraView::resizeEvent(QResizeEvent* event)
     if (viewer_) {
         viewer_->setGeometry(rect());
     }
+}
+
+CVideoFileSelector* CPlomeraView::Navigator()
+{
+    return frame_->Navigator();
+}
+
+QWidget* CPlomeraView::NavigatorPane()
+{
+    return frame_->NavigatorPane();
+}
+
+void CPlomeraView::SetStatusPane1(const QString& text)
+{
+    frame_->SetStatusPane1(text);
+}
+
+void CPlomeraView::SetFullScreenMode(bool on)
+{
+    frame_->SetFullScreenMode(on);
+}
+
+IPlomeraViewEvents* CPlomeraView::ViewEvents()
+{
+    return coordinator_.get();
 }
 
 NavigatorItem CPlomeraView::NavigatorDragItem() const

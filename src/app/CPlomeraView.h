@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include "viewer/INavigatorDragSource.h"
+#include "viewer/IViewerHost.h"
 
 #include <QWidget>
 #include <memory>
@@ -14,7 +15,7 @@ class Video;
 
 // The main view: its client area is the viewer. It owns the application-wide coordinator, keeps
 // the display flags, runs the start-up sequence and the open-file command.
-class CPlomeraView : public QWidget, public INavigatorDragSource {
+class CPlomeraView : public QWidget, public INavigatorDragSource, public IViewerHost {
     Q_OBJECT
 public:
     explicit CPlomeraView(CMainFrame* frame);
@@ -49,6 +50,14 @@ public:
     void EndNavigatorDrag() override { dragInProgress = false; }
     QString fileVersion;
     QString tempFolder;
+
+    // IViewerHost: the frame's parts the viewer reaches.
+    CVideoFileSelector* Navigator() override;
+    QWidget* NavigatorPane() override;
+    void SetStatusPane1(const QString& text) override;
+    void SetFullScreenMode(bool on) override;
+    IPlomeraViewEvents* ViewEvents() override;
+    QString HostTempFolder() override { return tempFolder; }
 
 protected:
     void keyReleaseEvent(QKeyEvent* event) override;

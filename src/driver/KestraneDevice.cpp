@@ -263,6 +263,12 @@ void KestraneDevice::VideoClose(Video* video)
 {
     Guard("VideoClose", [&] {
         if (video->playbackState == PlaybackState::Closed) {
+            // Opened but never played: the open still took a port, which the close gives back.
+            const KestraneCameraData* data = CameraData(video->GetCamera());
+            KestraneLocalFileData* held = data != nullptr ? data->FileDataIfAny() : nullptr;
+            if (held != nullptr && held->portHeld) {
+                ReleaseHeldPort(*held);
+            }
             return;
         }
         KestraneCameraData& data = Data(video);

@@ -34,6 +34,9 @@ public:
     void PlaybackPlay(Video* video) override;
     void PlaybackPlay(const VideoList& videos) override;
     void PlaybackStop(const VideoList& videos) override;
+    // Stops the video's port and gives it back, whatever the state: a video opened but never
+    // played (state 0) still holds the port its open took. Closing again, or a camera this driver
+    // never opened, calls nothing. GUI thread; library failures as FalException.
     void VideoClose(Video* video) override;
     CalendarFields VideoGetTime(Video* video) override;
     int32_t VideoTime(Video* video) override;

@@ -145,6 +145,8 @@ inline constexpr auto kTable = [] {
         Row(CloseVolumePopup, "CloseVolumePopup"),
         Row(CabinetProgress, "CabinetProgress", Number, Number),
         Row(WatermarkReport, "WatermarkReport", OwnedText, OwnedText),
+        Row(MetadataNotice, "MetadataNotice"),
+        Row(MapNotice, "MapNotice"),
     };
 }();
 

@@ -97,6 +97,9 @@ inline constexpr int SaveSnapshots = 1150;     // from the snapshot dialog
 inline constexpr int SetAudioVolume = 1167;    // camera, volume 0 ... 65535
 inline constexpr int CloseVolumePopup = 1175;  // the volume pop-up lost the pointer
 inline constexpr int CabinetProgress = 1204;   // posted by the support-library expansion
-inline constexpr int WatermarkReport = 3023;   // posted, never sent: title and text owned by the receiver
+inline constexpr int WatermarkReport = 3023;
+// The map and metadata panes' two further requests; their issues give them their parameters.
+inline constexpr int MetadataNotice = 1125;
+inline constexpr int MapNotice = 1188;   // posted, never sent: title and text owned by the receiver
 
 }  // namespace ViewerMessages

@@ -1,23 +1,31 @@
+// The viewer's construction, its one dispatch table, and the small requests. Opening and closing
+// live in CViewerFiles.cpp, selection and full screen in CViewerSelection.cpp, pages and the
+// layout change in CViewerLayout.cpp.
 #include "viewer/CViewer.h"
 
+#include "events/CCoordinatorViewerCaption.h"
 #include "events/CCoordinatorViewerGrid.h"
 #include "events/CCoordinatorViewerTimeline.h"
+#include "events/IPlomeraViewEvents.h"
 #include "events/ViewerMessageDispatch.h"
-#include "viewer/CVideoPlayer.h"
-#include "viewer/CViewerCapabilities.h"
-#include "viewer/CViewerGridLayout.h"
-#include "viewer/structPageInfo.h"
-#include "viewer/WatermarkBadge.h"
+#include "events/structMapPoint.h"
+#include "evidence/BookmarkRecord.h"
 #include "evidence/Camera.h"
-#include "startup/StartupSequence.h"
 #include "logging/HandlerGuard.h"
 #include "logging/Logger.h"
+#include "startup/StartupSequence.h"
 #include "timeline/CTimeline.h"
 #include "timeline/TimelineActions.h"
+#include "viewer/CVideoPlayer.h"
+#include "viewer/CViewerCaption.h"
+#include "viewer/CViewerCapabilities.h"
+#include "viewer/CViewerGridLayout.h"
+#include "viewer/IViewerHost.h"
+#include "viewer/structPageInfo.h"
+#include "viewer/WatermarkBadge.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QPalette>
 
 CViewer::CViewer(QWidget* parent, const VdlAdapter* vdl) : QWidget(parent), facade_(vdl)
@@ -32,34 +40,78 @@ CViewer::CViewer(QWidget* parent, const VdlAdapter* vdl) : QWidget(parent), faca
             RefreshTiles();
         });
     });
+    captionCoordinator_ = std::make_unique<CCoordinatorViewerCaption>(this);
+    caption_ = new CViewerCaption(this);
+    caption_->SetCoordinator(captionCoordinator_.get());
+    captionCoordinator_->SetCaptionWindow(caption_);
+    timelineCoordinator_ = std::make_unique<CCoordinatorViewerTimeline>(this);
+    timeline_ = new CTimeline(timelineCoordinator_.get(), this);
+    timelineCoordinator_->SetControlBarWindow(timeline_);
     gridCoordinator_ = std::make_unique<CCoordinatorViewerGrid>(this);
     grid_ = new CViewerGridLayout(this);
     grid_->SetCoordinator(gridCoordinator_.get());
     grid_->SetLayout(layoutMode_);
     layoutButtonPicture_ = CViewerCapabilities::LayoutOf(layoutMode_).pictureId;
-    timelineCoordinator_ = std::make_unique<CCoordinatorViewerTimeline>(this);
-    timeline_ = new CTimeline(timelineCoordinator_.get(), this);
-    timelineCoordinator_->SetControlBarWindow(timeline_);
+    caption_->SetLayoutPicture(layoutButtonPicture_);
+    caption_->ResetPageText();
+    caption_->EnableFileControls(false);
 }
 
 CViewer::~CViewer()
 {
-    OnCloseAllVideoPlayers();
+    // Tiles still open are closed as the close-all request would (a closed viewer logs no second
+    // close); Videos without a tile gave back their ports when they were closed or stopped.
+    if (!players_.empty()) {
+        HandlerGuard::Run("CloseAllVideoPlayers", [this] { OnCloseAllVideoPlayers(); });
+    }
+    // Bookmarks were changed in a package: the package is written anew with them.
+    if (packageRewrite_ != 0 && host_ != nullptr) {
+        if (IPlomeraViewEvents* events = host_->ViewEvents()) {
+            events->CreateSingleEvidenceFile(host_->HostTempFolder());
+        }
+    }
+    // Tiles go before the videos they show; the grid only refers to them.
+    if (grid_ != nullptr) {
+        for (const auto& player : players_) {
+            grid_->RemovePlayer(player.get());
+        }
+    }
+    players_.clear();
     timelineCoordinator_.reset();
+    captionCoordinator_.reset();
 }
 
 void CViewer::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    const int barHeight = timeline_->sizeHint().height();
-    timeline_->setGeometry(0, height() - barHeight, width(), barHeight);
-    grid_->setGeometry(GridArea());
+    PlaceChildren();
+    HandlerGuard::Run(HandlerGuard::ErrorIn("Sizing viewer"), [this] { SizingViewer(); });
 }
 
-// The grid takes the viewer's area above the control bar.
-QRect CViewer::GridArea() const
+// The grid between caption and control bar; with a tile maximised the grid also takes the
+// caption's strip; with the viewer maximised, the whole viewer.
+QRect CViewer::NormalGridArea() const
 {
-    return QRect(0, 0, width(), std::max(0, height() - timeline_->sizeHint().height()));
+    if (viewerMaximized_ != 0) {
+        return rect();
+    }
+    const int top = caption_->height();
+    const int bar = timeline_->sizeHint().height();
+    return QRect(0, top, width(), std::max(0, height() - top - bar));
+}
+
+void CViewer::PlaceChildren()
+{
+    const int bar = timeline_->sizeHint().height();
+    if (viewerMaximized_ == 0) {
+        caption_->setGeometry(0, 0, width(), CViewerCaption::kHeight);
+        timeline_->setGeometry(0, height() - bar, width(), bar);
+    }
+    QRect area = NormalGridArea();
+    if (singleTileMaximized_ != 0 && viewerMaximized_ == 0) {
+        area.setTop(0);
+    }
+    grid_->setGeometry(area);
 }
 
 Video* CViewer::SelectedCamera() const
@@ -67,7 +119,17 @@ Video* CViewer::SelectedCamera() const
     if (grid_ != nullptr && grid_->SelectedPlayer() != nullptr) {
         return grid_->SelectedPlayer()->GetVideo();
     }
-    return barVideos_.empty() ? nullptr : barVideos_.front();
+    return nullptr;
+}
+
+CVideoPlayer* CViewer::PlayerOf(const Video* video) const
+{
+    for (const auto& p : players_) {
+        if (p->GetVideo() == video) {
+            return p.get();
+        }
+    }
+    return nullptr;
 }
 
 std::vector<CVideoPlayer*> CViewer::Players() const
@@ -97,9 +159,18 @@ QMessageBox::StandardButton CViewer::ShowMessage(const QString& text, const QStr
 void CViewer::RefreshTiles()
 {
     for (const auto& player : players_) {
-        player->SetTime(facade_.GetVideoTime(player->GetVideo()));
+        Video* video = player->GetVideo();
+        if (IsPlaying(video)) {
+            player->SetTime(facade_.GetVideoTime(video));
+        }
         player->UpdateStatus();
     }
+}
+
+void CViewer::ApplyDisplayFlags(CVideoPlayer* player)
+{
+    player->SetShowTime(showVideoTime_);
+    player->SetShowMilliseconds(showMilliseconds_);
 }
 
 const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
@@ -107,18 +178,87 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
     using namespace ViewerMessages;
     static const ViewerMessageHandlers<CViewer> handlers = [] {
         ViewerMessageHandlers<CViewer> h;
+        // Files, tiles, selection, pages and the viewer's own modes.
         h.On<SetTempFolder>(&CViewer::OnSetTempFolder)
             .On<OpenLocalFile>(&CViewer::OnOpenLocalFile)
-            .On<SetLayout>(&CViewer::OnSetLayout)
-            .On<CloseVideoPlayer>(&CViewer::OnCloseVideoPlayer)
-            .On<SetPreserveAspectRatio>(&CViewer::OnSetPreserveAspectRatio)
             .On<RegisterLocalFile>(&CViewer::OnRegisterLocalFile)
+            .On<PlaySelectedVideoFile>(&CViewer::OnPlaySelectedVideoFile)
+            .On<ReleaseVideoFile>(&CViewer::OnReleaseVideoFile)
+            .On<OpenVideoPlayer>(&CViewer::OnOpenVideoPlayer)
+            .On<OpenVideoFileAndPlaySingleCamera>(&CViewer::OnOpenVideoFileAndPlaySingleCamera)
+            .On<SelectCamera>(&CViewer::OnSelectCamera)
+            .On<SelectVideoPlayer>(&CViewer::OnSelectVideoPlayer)
+            .On<CloseVideoPlayer>(&CViewer::OnCloseVideoPlayer)
             .On<CloseAllVideoPlayers>(&CViewer::OnCloseAllVideoPlayers)
             .On<CloseAllVideoPlayersRequest>(&CViewer::OnCloseAllVideoPlayersRequest)
+            .On<SetLayout>(&CViewer::OnSetLayout)
+            .On<ShowNextVideoPage>(&CViewer::OnShowNextVideoPage)
+            .On<ShowPreviousVideoPage>(&CViewer::OnShowPreviousVideoPage)
+            .On<ShiftCamerasBackward>(&CViewer::OnShiftCamerasBackward)
+            .On<ShiftCamerasForward>(&CViewer::OnShiftCamerasForward)
+            .On<AdjustCameraOrder>(&CViewer::OnAdjustCameraOrder)
+            .On<HandleSingleTileMaximized>(&CViewer::OnHandleSingleTileMaximized)
+            .On<MaxRestoreViewer>(&CViewer::OnMaxRestoreViewer)
+            .On<RestoreViewerWhenMaximized>(&CViewer::OnRestoreViewerWhenMaximized)
+            .On<HandleMouseMoveInFullScreenMode>(&CViewer::OnHandleMouseMoveInFullScreenMode)
+            .On<ShowOverLayText>(&CViewer::OnShowOverLayText)
+            .On<SetPreserveAspectRatio>(&CViewer::OnSetPreserveAspectRatio)
+            .On<ShowMilliSeconds>(&CViewer::OnShowMilliSeconds)
+            .On<ShowVideoTime>(&CViewer::OnShowVideoTime)
+            .On<FramePlacementChanged>(&CViewer::OnFramePlacementChanged)
+            .On<MapViewToggled>(&CViewer::Pending<bool>)
             .On<LogError>(&CViewer::OnLogError)
             .On<ViewerMessages::OnGoToTime>(&CViewer::OnGoToTime)
             .On<ViewerMessages::OnShowFileInfo>(&CViewer::OnShowFileInfo)
             .On<StartupComplete>(&CViewer::OnStartupComplete);
+        // Answered here, carried out by the work that builds them: synchronised playback,
+        // audio and volume, dewarp views and the watermark, bookmarks, snapshots, map and
+        // metadata. Each returns 0 and changes nothing until then.
+        using Time = std::optional<qint64>;
+        h.On<OnPlay>(&CViewer::Pending<>)
+            .On<OnPause>(&CViewer::Pending<>)
+            .On<OnPreviousFrame>(&CViewer::Pending<>)
+            .On<OnNextFrame>(&CViewer::Pending<>)
+            .On<OnFastForward>(&CViewer::Pending<>)
+            .On<OnFastRewind>(&CViewer::Pending<>)
+            .On<OnLoop>(&CViewer::Pending<bool>)
+            .On<SeekToTime>(&CViewer::Pending<Time>)
+            .On<VisibleRangeChanged>(&CViewer::Pending<Time, Time>)
+            .On<SeekToMapPoint>(&CViewer::Pending<structMapPoint>)
+            .On<SeekToCursorTime>(&CViewer::Pending<>)
+            .On<RefreshVideoWindow>(&CViewer::Pending<>)
+            .On<SelectAllCameras>(&CViewer::Pending<bool>)
+            .On<SyncAll>(&CViewer::Pending<bool>)
+            .On<EnableCameraAudio>(&CViewer::Pending<Video*>)
+            .On<DisableCameraAudio>(&CViewer::Pending<Video*>)
+            .On<ShowVideoPlayerVolumeBars>(&CViewer::Pending<QRect>)
+            .On<SetAudioVolume>(&CViewer::Pending<Video*, int>)
+            .On<CloseVolumePopup>(&CViewer::Pending<>)
+            .On<EnableAllCamerasAudio>(&CViewer::Pending<bool>)
+            .On<UpdateDeviceLevelAudio>(&CViewer::Pending<bool, bool>)
+            .On<OpenDewarpView>(&CViewer::Pending<Video*, QString>)
+            .On<DewarpDragMove>(&CViewer::Pending<Video*>)
+            .On<DewarpDragStart>(&CViewer::Pending<Video*>)
+            .On<ShowWatermark>(&CViewer::Pending<Video*>)
+            .On<EditBookmark>(&CViewer::Pending<BookmarkRecord*>)
+            .On<DeleteBookmark>(&CViewer::Pending<BookmarkRecord*>)
+            .On<DeleteBookmarks>(&CViewer::Pending<BookmarkList*>)
+            .On<CopyBookmarkToClipboard>(&CViewer::Pending<BookmarkRecord*>)
+            .On<CopyBookmarksToClipboard>(&CViewer::Pending<BookmarkList*>)
+            .On<PrintBookmark>(&CViewer::Pending<BookmarkRecord*>)
+            .On<PrintBookmarks>(&CViewer::Pending<BookmarkList*>)
+            .On<SeekToBookmark>(&CViewer::Pending<BookmarkRecord*>)
+            .On<SaveBookmarks>(&CViewer::Pending<>)
+            .On<AddBookmark>(&CViewer::Pending<Time>)
+            .On<OnExportSnapshot>(&CViewer::Pending<>)
+            .On<SaveSnapshots>(&CViewer::Pending<void*>)
+            .On<OnShowMap>(&CViewer::Pending<>)
+            .On<MetadataHover>(&CViewer::Pending<QObject*, QPoint>)
+            .On<DisplayMetadataSettings>(&CViewer::Pending<>)
+            .On<MetadataPaneSized>(&CViewer::Pending<>)
+            .On<ShowMetadataChart>(&CViewer::Pending<bool>)
+            .On<MetadataNotice>(&CViewer::Pending<>)
+            .On<MapNotice>(&CViewer::Pending<>);
         return h;
     }();
     return handlers;
@@ -139,125 +279,13 @@ bool CViewer::event(QEvent* e)
 void CViewer::OnSetTempFolder(const QString& path)
 {
     tempFolder_ = path;
+    if (tempFolder_.isEmpty() && host_ != nullptr) {
+        tempFolder_ = host_->HostTempFolder();
+    }
     QFile cabinet(QString::fromLatin1(StartupSequence::kSupportResource));
     const QByteArray bytes = cabinet.open(QIODevice::ReadOnly) ? cabinet.readAll() : QByteArray();
     StartupSequence::ExtractSupportBinaries(tempFolder_, bytes);
     StartupSequence::CopyMapDatabase(tempFolder_, QCoreApplication::applicationFilePath());
-}
-
-void CViewer::OnOpenLocalFile(const QString& path)
-{
-    if (static_cast<int>(players_.size()) >= CViewerCapabilities::TileCount(layoutMode_)) {
-        ShowMessage(QStringLiteral("Maximum tile Count Reached"), QString(), QMessageBox::Ok, QMessageBox::NoIcon);
-        return;
-    }
-    for (const auto& player : players_) {
-        if (player->GetVideo()->GetVideoFile()->path == path) {
-            return;
-        }
-    }
-    FalFacade::OwnedVideos opened = facade_.OpenVideoFile(path, QFileInfo(path).absolutePath());
-    std::vector<Video*> listed;
-    for (auto& video : opened) {
-        listed.push_back(video.get());
-        videos_.push_back(std::move(video));
-    }
-    if (onFileListed) {
-        onFileListed(path, listed);
-    }
-    if (!listed.empty()) {
-        // The control bar shows the opened file's first camera.
-        barVideos_ = listed;
-        const VideoFile* file = listed.front()->GetVideoFile();
-        timeline_->SetVideos(&barVideos_);
-        timeline_->SetTimeRange(file->startTime, file->endTime);
-        timeline_->SetBookmarks(&file->bookmarks);
-        timeline_->EnableControls(true, listed.front()->GetCamera()->GetDevice());
-        timeline_->EnableScrolling(true);
-        timeline_->SetPlaybackState(static_cast<int>(listed.front()->playbackState));
-        PlaceFirstCamera(listed.front());
-        Logger::GetInstance()->Info(QStringLiteral("Video File Opened Successfully : %1").arg(path));
-    }
-}
-
-// The file's first camera gets a tile in the first empty cell and plays; the pages are rebuilt
-// with room for it.
-void CViewer::PlaceFirstCamera(Video* video)
-{
-    const std::vector<CVideoPlayer*> previous = GetAllVideoPlayersFromVideoPages();
-    ClearVideoPages();
-    CreateVideoPages(std::max<int>(1, static_cast<int>(previous.size()) + 1));
-    for (CVideoPlayer* p : previous) {
-        AddVideoPlayerInVideoPages(p);
-    }
-    if (video->title.isEmpty()) {
-        video->title = video->GetCamera()->GetName();
-    }
-    auto owned = std::make_unique<CVideoPlayer>(video, &facade_, grid_);
-    CVideoPlayer* player = owned.get();
-    players_.push_back(std::move(owned));
-    player->setWindowTitle(QStringLiteral("Camera 1"));
-    player->setGeometry(1, 1, 250, 250);
-    AddVideoPlayerInVideoPages(player);
-    int cell = -1;
-    for (int i = 0; i < grid_->Model().CellCount(); ++i) {
-        if (grid_->Model().CellAt(i)->player == nullptr) {
-            cell = i;
-            break;
-        }
-    }
-    if (cell >= 0) {
-        grid_->Tileset(cell, player);
-        video->GetCamera()->SetShownInTile(true);
-    }
-    video->renderWindow = player->Surface();
-    video->rootCamera = video;
-    video->cellOrder = 1;
-    ApplyDisplayFlags(player);
-    facade_.PlayVideo(video);
-    player->UpdateTitle();
-    player->UpdateStatus();
-    MarkSelected(player);
-    tileTimer_.start();
-}
-
-void CViewer::ApplyDisplayFlags(CVideoPlayer* player)
-{
-    player->SetShowTime(showVideoTime_);
-    player->SetShowMilliseconds(showMilliseconds_);
-}
-
-// The grid's selection moves to the player, its strips green and the others' grey.
-void CViewer::MarkSelected(CVideoPlayer* player)
-{
-    if (CVideoPlayer* previous = grid_->SelectedPlayer(); previous != nullptr && previous != player) {
-        previous->SetStripColour(CViewerGridLayout::UnselectedStripColour());
-    }
-    player->SetStripColour(CViewerGridLayout::SelectedStripColour());
-    grid_->SetSelectedPlayer(player);
-}
-
-// Out of its cell and the pages, then destroyed: the tile lets go of its surface first.
-void CViewer::DestroyPlayer(CVideoPlayer* player)
-{
-    grid_->RemovePlayer(player);
-    for (auto& page : pages_) {
-        std::erase(page->players, player);
-    }
-    std::erase_if(players_, [player](const std::unique_ptr<CVideoPlayer>& p) { return p.get() == player; });
-}
-
-void CViewer::OnRegisterLocalFile(const QString& path)
-{
-    if (onFileListed) {
-        onFileListed(path, {});
-    }
-}
-
-void CViewer::OnCloseAllVideoPlayersRequest()
-{
-    // The main frame is closing: the viewer's own close, as every pane would see it.
-    SendViewerMessage<ViewerMessages::CloseAllVideoPlayers>(this);
 }
 
 void CViewer::OnLogError(const QString& text)
@@ -271,6 +299,7 @@ void CViewer::OnGoToTime()
         for (Video* v : barVideos_) {
             facade_.SeekVideo(v, t);
         }
+        currentPosition_ = t;
         timeline_->SetCursorTime(t);
     });
 }
@@ -281,46 +310,11 @@ void CViewer::OnShowFileInfo()
     for (const auto& v : videos_) {
         open << v->GetVideoFile()->path;
     }
+    open.removeDuplicates();
     TimelineActions::ShowFileInfo(this, SelectedCamera(), open, WatermarkBadge::RowText(facade_, SelectedCamera()));
 }
 
 void CViewer::OnStartupComplete()
 {
     timeline_->ReloadImages();
-}
-
-void CViewer::OnCloseAllVideoPlayers()
-{
-    tileTimer_.stop();
-    if (grid_ != nullptr) {
-        for (const auto& player : players_) {
-            grid_->RemovePlayer(player.get());
-        }
-    }
-    players_.clear();
-    pages_.clear();
-    currentPage_ = 0;
-    if (timeline_) {
-        barVideos_.clear();
-        timeline_->ClearData();
-        timeline_->EnableControls(false, nullptr);
-        timeline_->EnableScrolling(false);
-        timeline_->SetPlaybackState(0);
-    }
-    {
-        // One stop per device: each file's videos share the driver of their device.
-        while (!videos_.empty()) {
-            const Device* device = videos_.front()->GetCamera()->GetDevice();
-            VideoList list;
-            for (auto& v : videos_) {
-                if (v->GetCamera()->GetDevice() == device) {
-                    list.push_back(v.get());
-                }
-            }
-            HandlerGuard::Run("CloseAllVideoPlayers", [&] { facade_.StopVideos(&list); });
-            std::erase_if(videos_, [device](const std::unique_ptr<Video>& v) {
-                return v->GetCamera()->GetDevice() == device;
-            });
-        }
-    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "driver/FileDriver.h"
+#include "evidence/VideoFile.h"
 #include "facade/FalFacade.h"
 
 #include <QMessageBox>
@@ -9,20 +10,29 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CVideoPlayer;
+class CViewerCaption;
 class CViewerGridLayout;
+class CCoordinatorViewerCaption;
 class CCoordinatorViewerGrid;
 class CCoordinatorViewerTimeline;
+class IViewerHost;
+struct NavigatorItem;
 struct structPageInfo;
+struct structTileInfo;
 class CTimeline;
 class ViewerMessageEvent;
 template <typename Receiver>
 class ViewerMessageHandlers;
 
-// The central window: the only caller of the file access facade. It carries out the requests
-// the panes raise through the coordinators.
+// The central window: caption over grid over control bar, and the only caller of the file access
+// facade. It carries out the requests the panes raise through the coordinators, synchronously on
+// the GUI thread. It owns the coordinators (and through them their windows), every tile player
+// and every Video of every open until its file is released (1157) or the viewer dies: tiles,
+// navigator and control bar only refer to them.
 class CViewer : public QWidget {
     Q_OBJECT
 public:
@@ -30,13 +40,18 @@ public:
     explicit CViewer(QWidget* parent = nullptr, const VdlAdapter* vdl = nullptr);
     ~CViewer() override;
 
+    // The window around the viewer (navigator, status pane, full screen); null: none.
+    void SetHost(IViewerHost* host) { host_ = host; }
+
     const QString& TempFolder() const { return tempFolder_; }
     FalFacade& Facade() { return facade_; }
     const std::vector<std::unique_ptr<Video>>& Videos() const { return videos_; }
     CTimeline* Timeline() const { return timeline_; }
+    CViewerCaption* Caption() const { return caption_; }
 
     CViewerGridLayout* Grid() const { return grid_; }
     CCoordinatorViewerGrid* GridCoordinator() const { return gridCoordinator_.get(); }
+    CCoordinatorViewerCaption* CaptionCoordinator() const { return captionCoordinator_.get(); }
     unsigned LayoutMode() const { return layoutMode_; }
     // The picture the caption's layout button shows: the current mode's.
     int LayoutButtonPicture() const { return layoutButtonPicture_; }
@@ -47,22 +62,36 @@ public:
     // Copied from the cell-order byte of the last camera opened singly: the layout change then
     // checks the players in cells rather than those of the pages.
     void SetCellOrderFlag(bool on) { cellOrder_ = on ? 1 : 0; }
+    bool ViewerMaximized() const { return viewerMaximized_ != 0; }
+    bool SingleTileMaximized() const { return singleTileMaximized_ != 0; }
+    bool TimerRunning() const { return tileTimer_.isActive(); }
+    const VideoList& OpenFileCameras() const { return openFileCameras_; }
+    // Set by the bookmark handlers: the package is written anew when the viewer goes.
+    void SetPackageRewrite() { packageRewrite_ = 1; }
 
     // Every message box of the viewer goes through this one function; a test answers it here.
     // Returns the button chosen.
     using MessageBoxFunction = std::function<QMessageBox::StandardButton(
         const QString& text, const QString& caption, QMessageBox::StandardButtons buttons, QMessageBox::Icon icon)>;
     void SetMessageBoxFunction(MessageBoxFunction function) { messageBox_ = std::move(function); }
+    // The camera order dialog: the players in, the new order out (none: cancelled).
+    using CameraOrderFunction = std::function<std::optional<std::vector<CVideoPlayer*>>(const std::vector<CVideoPlayer*>&)>;
+    void SetCameraOrderFunction(CameraOrderFunction function) { cameraOrder_ = std::move(function); }
 
     // Pages (CViewerLayout.cpp).
     void CreateVideoPages(int playerCount);
     void ClearVideoPages();
     void AddVideoPlayerInVideoPages(CVideoPlayer* player);
     std::vector<CVideoPlayer*> GetAllVideoPlayersFromVideoPages() const;
+    CVideoPlayer* GetVideoPlayerFromVideoPages(const Video* video) const;
+    void RemoveVideoPlayerFromVideoPages(const Video* video);
     void RecalculateVideoPages(const std::vector<CVideoPlayer*>& players);
-
-    // How the viewer reaches the navigator (set by the main view).
-    std::function<void(const QString& path, const std::vector<Video*>& videos)> onFileListed;
+    void ShowVideoPage(int index);
+    // The camera lists: one per player of the pages; one per occupied cell in cell order; the
+    // grid's selected player's (empty when none is selected).
+    VideoList AllCameras() const;
+    VideoList DisplayedCameras() const;
+    VideoList SelectedCameras() const;
 
 protected:
     bool event(QEvent* event) override;
@@ -72,33 +101,79 @@ private:
     // The viewer's message handlers, by message number (the rows of ViewerMessageTable.h).
     static const ViewerMessageHandlers<CViewer>& Handlers();
 
+    // CViewer.cpp: set-up, small requests and the requests whose bodies come with their own work.
     void OnSetTempFolder(const QString& path);
-    void OnOpenLocalFile(const QString& path);
-    void OnRegisterLocalFile(const QString& path);
-    void OnCloseAllVideoPlayers();
-    void OnCloseAllVideoPlayersRequest();
     void OnLogError(const QString& text);
-    void PlaceFirstCamera(Video* video);
-    QMessageBox::StandardButton ShowMessage(const QString& text, const QString& caption,
-                                            QMessageBox::StandardButtons buttons, QMessageBox::Icon icon);
-    QRect GridArea() const;
-    void RefreshTiles();
-    void MarkSelected(CVideoPlayer* player);
-    void ApplyDisplayFlags(CVideoPlayer* player);
-    void DestroyPlayer(CVideoPlayer* player);
-    static bool IsPlaying(const Video* video);
-
-    // The layout change and closing one tile (CViewerLayout.cpp).
-    void OnSetLayout(int mode);
-    void OnCloseVideoPlayer(Video* video);
-    void OnSetPreserveAspectRatio(bool on);
-    void CloseDewarpViewPlayer(CVideoPlayer* player);
     void OnGoToTime();
     void OnShowFileInfo();
     void OnStartupComplete();
-    // Until the viewer's own selection exists: the first camera of the file opened last.
+    // A request answered here whose body comes with its own work: returns 0, changes nothing.
+    template <typename... Args>
+    void Pending(Args...)
+    {
+    }
+    QMessageBox::StandardButton ShowMessage(const QString& text, const QString& caption,
+                                            QMessageBox::StandardButtons buttons, QMessageBox::Icon icon);
+    void RefreshTiles();
+    void ApplyDisplayFlags(CVideoPlayer* player);
+    static bool IsPlaying(const Video* video);
     Video* SelectedCamera() const;
+    CVideoPlayer* PlayerOf(const Video* video) const;
+    void PlaceChildren();
+    QRect NormalGridArea() const;
 
+    // CViewerFiles.cpp: opening, registering, releasing and closing.
+    void OnOpenLocalFile(const QString& path);
+    void OnRegisterLocalFile(const QString& path);
+    void OnPlaySelectedVideoFile(const QString& path);
+    void OnReleaseVideoFile(const QString& path);
+    void OnOpenVideoPlayer(NavigatorItem* item, structTileInfo* cell);
+    void OnOpenVideoFileAndPlaySingleCamera(Video* video, const QString& path);
+    void OpenSingleCamera(const NavigatorItem& item, structTileInfo* cell);
+    void OnCloseVideoPlayer(Video* video);
+    void OnCloseAllVideoPlayers();
+    void OnCloseAllVideoPlayersRequest();
+    void CloseLocalFile();
+    bool AlreadyOpen(const QString& path) const;
+    std::vector<Video*> Adopt(FalFacade::OwnedVideos opened);
+    CVideoPlayer* CreatePlayer(Video* video);
+    void RebuildPagesForOneMore();
+    int FirstEmptyCell() const;
+    void PlaybackPlay(CVideoPlayer* player);
+    void ShowCameraInControlBar(Video* video, const VideoList& cameras);
+    void CloseCamera(Video* video);
+    void DestroyPlayer(CVideoPlayer* player);
+    void ResetAfterLastClose();
+    void StopFile(const std::vector<Video*>& videos);
+    void WriteBackBookmarks();
+
+    // CViewerSelection.cpp: selection, maximising, full screen, shifting and display flags.
+    void OnSelectCamera(Video* video);
+    void OnSelectVideoPlayer(Video* video);
+    void MarkSelected(CVideoPlayer* player);
+    void OnHandleSingleTileMaximized(structTileInfo* cell);
+    void RestoreSingleTile();
+    void OnMaxRestoreViewer(bool maximise);
+    void OnRestoreViewerWhenMaximized();
+    void OnHandleMouseMoveInFullScreenMode(const QPoint& screenPoint);
+    void OnShiftCamerasBackward();
+    void OnShiftCamerasForward();
+    void OnAdjustCameraOrder();
+    void OnShowOverLayText(bool on);
+    void OnShowVideoTime(bool on);
+    void OnShowMilliSeconds(bool on);
+    void OnSetPreserveAspectRatio(bool on);
+    void OnFramePlacementChanged(int showCommand);
+    void SizingViewer();
+
+    // CViewerLayout.cpp: the layout change and pages.
+    void OnSetLayout(int mode);
+    void OnShowNextVideoPage();
+    void OnShowPreviousVideoPage();
+    void CloseDewarpViewPlayer(CVideoPlayer* player);
+    void RefreshCaptionPageText();
+
+    IViewerHost* host_ = nullptr;
     QString tempFolder_;
     FalFacade facade_;
     std::vector<std::unique_ptr<Video>> videos_;
@@ -109,14 +184,31 @@ private:
     unsigned layoutMode_ = 6;
     int layoutButtonPicture_ = 0;
     uint8_t cellOrder_ = 0;
+    uint8_t syncAll_ = 0;
     bool showVideoTime_ = true;
     bool showMilliseconds_ = false;
     bool preserveAspectRatio_ = false;
+    int viewerMaximized_ = 0;
+    int singleTileMaximized_ = 0;
+    // The cameras of the file opened last (the facade's list for it).
+    VideoList openFileCameras_;
+    qint64 currentPosition_ = 0;
+    QString logText_;
+    BookmarkList workingBookmarks_;
+    BookmarkList savedBookmarks_;
+    bool bookmarksSaved_ = true;
+    bool workingListExists_ = false;
+    int32_t packageRewrite_ = 0;
+    bool popupOpen_ = false;
     MessageBoxFunction messageBox_;
+    CameraOrderFunction cameraOrder_;
+    // Timer 1177: the playback check every 500 ms.
     QTimer tileTimer_;
+    std::unique_ptr<CCoordinatorViewerCaption> captionCoordinator_;
+    CViewerCaption* caption_ = nullptr;  // owned by its coordinator
     std::unique_ptr<CCoordinatorViewerGrid> gridCoordinator_;
     CViewerGridLayout* grid_ = nullptr;  // a child window
     std::unique_ptr<CCoordinatorViewerTimeline> timelineCoordinator_;
     CTimeline* timeline_ = nullptr;  // owned by its coordinator
-    std::vector<Video*> barVideos_;  // the cameras the control bar reads
+    VideoList barVideos_;            // the cameras the control bar reads
 };

@@ -126,6 +126,12 @@ void CViewerGridLayout::ReorderVideoPlayers(const ViewerGridModel::Players& orde
     });
 }
 
+void CViewerGridLayout::ShiftCameras(bool backward)
+{
+    model_.Rotate(backward);
+    Reposition();
+}
+
 void CViewerGridLayout::SetPreserveAspectRatio(bool on)
 {
     preserveAspectRatio_ = on ? 1 : 0;

@@ -37,6 +37,8 @@ public:
     ViewerGridModel::Players PlayersInCells() const { return model_.PlayersInCells(); }
     void Reposition();
     void ReorderVideoPlayers(const ViewerGridModel::Players& ordered);
+    // The players move one cell backward or forward (ViewerGridModel::Rotate) and are re-placed.
+    void ShiftCameras(bool backward);
     void SetPreserveAspectRatio(bool on);
     bool PreserveAspectRatio() const { return preserveAspectRatio_ != 0; }
     CVideoPlayer* SelectedPlayer() const { return selected_; }

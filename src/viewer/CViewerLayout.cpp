@@ -9,6 +9,12 @@
 #include "viewer/CViewerCapabilities.h"
 #include "viewer/CViewerGridLayout.h"
 #include "viewer/structPageInfo.h"
+#include "navigator/CVideoFileSelector.h"
+#include "timeline/CTimeline.h"
+#include "viewer/CViewerCaption.h"
+#include "viewer/IViewerHost.h"
+
+#include <QApplication>
 
 #include <algorithm>
 #include <stdexcept>
@@ -39,14 +45,146 @@ void CViewer::ClearVideoPages()
 
 void CViewer::AddVideoPlayerInVideoPages(CVideoPlayer* player)
 {
-    if (!pages_.empty()) {
-        pages_.front()->players.push_back(player);
+    HandlerGuard::Run(HandlerGuard::ErrorIn("AddVideoPlayerInVideoPages"), [&] {
+        if (!pages_.empty()) {
+            pages_.front()->players.push_back(player);
+        }
+    });
+}
+
+CVideoPlayer* CViewer::GetVideoPlayerFromVideoPages(const Video* video) const
+{
+    for (const auto& page : pages_) {
+        for (CVideoPlayer* player : page->players) {
+            if (player != nullptr && player->GetVideo() == video) {
+                return player;
+            }
+        }
     }
+    return nullptr;
+}
+
+void CViewer::RemoveVideoPlayerFromVideoPages(const Video* video)
+{
+    for (auto& page : pages_) {
+        const auto it = std::find_if(page->players.begin(), page->players.end(),
+                                     [video](const CVideoPlayer* p) { return p != nullptr && p->GetVideo() == video; });
+        if (it != page->players.end()) {
+            page->players.erase(it);
+        }
+    }
+}
+
+VideoList CViewer::AllCameras() const
+{
+    VideoList cameras;
+    for (CVideoPlayer* player : GetAllVideoPlayersFromVideoPages()) {
+        cameras.push_back(player->GetVideo());
+    }
+    return cameras;
+}
+
+VideoList CViewer::DisplayedCameras() const
+{
+    VideoList cameras;
+    for (CVideoPlayer* player : grid_->PlayersInCells()) {
+        cameras.push_back(player->GetVideo());
+    }
+    return cameras;
+}
+
+VideoList CViewer::SelectedCameras() const
+{
+    if (CVideoPlayer* player = grid_->SelectedPlayer()) {
+        return VideoList{player->GetVideo()};
+    }
+    return {};
+}
+
+void CViewer::RefreshCaptionPageText()
+{
+    caption_->SetPageText(currentPage_, std::max<int>(1, static_cast<int>(pages_.size())));
+}
+
+// The players of page k take the cells from the first; those shown before leave them.
+void CViewer::ShowVideoPage(int index)
+{
+    HandlerGuard::Run(HandlerGuard::Text("Show Video Page call is failed : %s"), [&] {
+        const auto page = std::find_if(pages_.begin(), pages_.end(),
+                                       [index](const std::unique_ptr<structPageInfo>& p) { return p->index == index; });
+        if (page == pages_.end()) {
+            return;
+        }
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        VideoList previous;
+        for (CVideoPlayer* player : grid_->PlayersInCells()) {
+            previous.push_back(player->GetVideo());
+            grid_->RemovePlayer(player);
+            player->GetVideo()->GetCamera()->SetShownInTile(false);
+        }
+        grid_->update();
+        VideoList shown;
+        for (CVideoPlayer* player : (*page)->players) {
+            player->GetVideo()->renderWindow = player->Surface();
+            shown.push_back(player->GetVideo());
+        }
+        if (!shown.empty()) {
+            facade_.SetVideoPaging(shown.front(), shown, previous);
+        }
+        const int cells = grid_->Model().CellCount();
+        for (size_t j = 0; j < (*page)->players.size() && static_cast<int>(j) < cells; ++j) {
+            grid_->Tileset(static_cast<int>(j), (*page)->players[j]);
+            (*page)->players[j]->GetVideo()->GetCamera()->SetShownInTile(true);
+        }
+        if (!shown.empty()) {
+            facade_.RefreshVideoWindow(shown.front());
+        }
+        if (CVideoFileSelector* navigator = host_ != nullptr ? host_->Navigator() : nullptr) {
+            for (Video* v : previous) navigator->UpdateCameraOnOffStatus(v, false);
+            for (Video* v : shown) navigator->UpdateCameraOnOffStatus(v, true);
+        }
+        RefreshCaptionPageText();
+        for (CVideoPlayer* player : (*page)->players) {
+            ApplyDisplayFlags(player);
+            player->UpdateTitle();
+            player->UpdateStatus();
+        }
+        QApplication::restoreOverrideCursor();
+    });
+}
+
+void CViewer::OnShowNextVideoPage()
+{
+    const int count = static_cast<int>(pages_.size());
+    if (count <= 1 || currentPage_ >= count - 1) {
+        return;
+    }
+    HandlerGuard::Run(HandlerGuard::Text("Show Next Video Page of %d is failed : %s"), [&] {
+        Logger::GetInstance()->Info(QStringLiteral("Show Next Video Page of %1").arg(currentPage_));
+        currentPage_ = (currentPage_ + 1) % count;
+        ShowVideoPage(currentPage_);
+        timeline_->SetPlaybackState(5);
+    });
+}
+
+void CViewer::OnShowPreviousVideoPage()
+{
+    const int count = static_cast<int>(pages_.size());
+    if (count <= 1 || currentPage_ == 0) {
+        return;
+    }
+    HandlerGuard::Run(HandlerGuard::Text("Show Previous Video Page of %d is failed : %s"), [&] {
+        Logger::GetInstance()->Info(QStringLiteral("Show Previous Video Page of %1").arg(currentPage_));
+        currentPage_ = (currentPage_ - 1 + count) % count;
+        ShowVideoPage(currentPage_);
+        timeline_->SetPlaybackState(5);
+    });
 }
 
 std::vector<CVideoPlayer*> CViewer::GetAllVideoPlayersFromVideoPages() const
 {
     std::vector<CVideoPlayer*> players;
+    // Reading the pages cannot fail; "Error in GetAllVideoPlayersFromVideoPages : %s" has no cause.
     for (const auto& page : pages_) {
         for (CVideoPlayer* player : page->players) {
             if (player != nullptr) {
@@ -88,8 +226,14 @@ void CViewer::RecalculateVideoPages(const std::vector<CVideoPlayer*>& players)
         }
         if (!shown.empty()) {
             facade_.SetVideoPaging(shown.front(), shown, hidden);
+            facade_.RefreshVideoWindow(shown.front());
+        }
+        if (CVideoFileSelector* navigator = host_ != nullptr ? host_->Navigator() : nullptr) {
+            for (Video* v : shown) navigator->UpdateCameraOnOffStatus(v, true);
+            for (Video* v : hidden) navigator->UpdateCameraOnOffStatus(v, false);
         }
         currentPage_ = 0;
+        RefreshCaptionPageText();
         for (CVideoPlayer* player : players) {
             ApplyDisplayFlags(player);
             player->UpdateTitle();
@@ -125,6 +269,7 @@ void CViewer::OnSetLayout(int requested)
         }
     }
     layoutButtonPicture_ = CViewerCapabilities::LayoutOf(mode).pictureId;
+    caption_->SetLayoutPicture(layoutButtonPicture_);
     for (CVideoPlayer* player : open) {
         if (showsDewarpView(player)) {
             CloseDewarpViewPlayer(player);
@@ -145,12 +290,6 @@ void CViewer::OnSetLayout(int requested)
     Logger::GetInstance()->Info(QStringLiteral("Layout changed to %1").arg(mode));
 }
 
-void CViewer::OnSetPreserveAspectRatio(bool on)
-{
-    preserveAspectRatio_ = on;
-    grid_->SetPreserveAspectRatio(on);
-}
-
 // A dewarp view's tile: out of its cell and the pages; the library lets go of the view when it
 // plays; the tile is destroyed whether or not the library agreed.
 void CViewer::CloseDewarpViewPlayer(CVideoPlayer* player)
@@ -165,29 +304,4 @@ void CViewer::CloseDewarpViewPlayer(CVideoPlayer* player)
         HandlerGuard::Run("CloseVideoPlayer", [&] { facade_.DewarpClose(video); });
     }
     DestroyPlayer(player);
-}
-
-void CViewer::OnCloseVideoPlayer(Video* video)
-{
-    CVideoPlayer* player = nullptr;
-    for (const auto& p : players_) {
-        if (p->GetVideo() == video) {
-            player = p.get();
-            break;
-        }
-    }
-    if (player == nullptr) {
-        return;
-    }
-    if (video->dewarpView != 0) {
-        CloseDewarpViewPlayer(player);
-    } else {
-        // A camera's tile: the camera stops showing; the file stays open until the viewer
-        // closes its files.
-        video->GetCamera()->SetShownInTile(false);
-        DestroyPlayer(player);
-    }
-    if (grid_->PlayersInCells().empty()) {
-        OnCloseAllVideoPlayers();
-    }
 }

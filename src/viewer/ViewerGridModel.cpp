@@ -111,6 +111,26 @@ void ViewerGridModel::Swap(structTileInfo* a, structTileInfo* b)
     order_ = PlayersInCells();
 }
 
+void ViewerGridModel::Rotate(bool backward)
+{
+    if (cells_.size() < 2) {
+        return;
+    }
+    Players players;
+    for (const auto& cell : cells_) {
+        players.push_back(cell->player);
+    }
+    if (backward) {
+        std::rotate(players.begin(), players.begin() + 1, players.end());
+    } else {
+        std::rotate(players.rbegin(), players.rbegin() + 1, players.rend());
+    }
+    for (size_t i = 0; i < cells_.size(); ++i) {
+        cells_[i]->player = players[i];
+    }
+    order_ = PlayersInCells();
+}
+
 QRect ViewerGridModel::CellRect(const structTileInfo& cell, const QSize& client) const
 {
     const int columnWidth = columns_ > 0 ? client.width() / columns_ : 0;

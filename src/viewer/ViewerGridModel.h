@@ -51,6 +51,9 @@ public:
     // Exchanges the players of two cells (either may be empty) and rewrites the order array from
     // the cells in index order.
     void Swap(structTileInfo* a, structTileInfo* b);
+    // Moves every cell's player (empty cells included) one cell towards the first cell, the first
+    // going to the last (backward), or the other way round; the order array follows the cells.
+    void Rotate(bool backward);
 
     // A cell's rectangle in a client area of the given size: whole columns and rows by integer
     // division, the remainder at the right and bottom in no cell.

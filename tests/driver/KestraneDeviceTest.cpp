@@ -197,6 +197,28 @@ TEST_F(KestraneDeviceTest, PortsOfCamerasNeverPlayedOrHalfOpenedAreGivenBackWith
     EXPECT_EQ(FakeVdl::Get().Calls(), "");
 }
 
+// A camera opened but never played holds its port until it is closed: the close gives it back at
+// once (not only when the driver goes), and only once.
+TEST_F(KestraneDeviceTest, ClosingANeverPlayedVideoGivesBackItsPortOnce)
+{
+    {
+        Fixture f;
+        Video* v = f.Opened();
+        ASSERT_EQ(v->playbackState, PlaybackState::Closed);
+        f.driver.VideoClose(v);
+        EXPECT_EQ(FakeVdl::Get().Calls(), "Stop(1) ReleasePort(1)");
+        EXPECT_FALSE(f.Data(v).FileData().portHeld);
+        FakeVdl::Get().Clear();
+        f.driver.VideoClose(v);
+        EXPECT_EQ(FakeVdl::Get().Calls(), "");
+        // A camera the driver never opened is left alone.
+        Video* stranger = f.AddVideo(3);
+        f.driver.VideoClose(stranger);
+        EXPECT_EQ(FakeVdl::Get().Calls(), "");
+    }
+    EXPECT_EQ(FakeVdl::Get().Calls(), "");
+}
+
 // Each row: the state before, the request, what the library is asked, the state after.
 TEST_F(KestraneDeviceTest, StateMachineRows)
 {

@@ -92,7 +92,7 @@ TEST(PackageStartupTest, PackageOfTheRealPlayerExtractsBothFilesAndOpensTheLast)
     ASSERT_TRUE(dir.isValid());
     const QString samples = dir.filePath(QStringLiteral("samples"));
     QString output;
-    ASSERT_TRUE(RunTool({"make-sample", samples, "--cameras", "2", "--duration", "30", "--start", "2021-06-05 07:08:00",
+    ASSERT_TRUE(RunTool({"make-sample", samples, "--cameras", "2", "--duration", "60", "--start", "2021-06-05 07:08:00",
                          "--bookmarks", "2"},
                         &output))
         << output.toStdString();
@@ -107,8 +107,11 @@ TEST(PackageStartupTest, PackageOfTheRealPlayerExtractsBothFilesAndOpensTheLast)
 
     RunningPlayer player(package, dir.filePath(QStringLiteral("run")), QStringLiteral("ok:") + kPassword);
     ASSERT_TRUE(player.Started());
+    // The first file is registered and the last opened; both log the same success text.
     const QString opened = player.WaitForLog(
-        QRegularExpression(QStringLiteral("Video File Opened Successfully : ([^\r\n]*)")), 60000);
+        QRegularExpression(QStringLiteral("Video File Opened Successfully : ([^\r\n]*/")
+                           + QRegularExpression::escape(names[1]) + QStringLiteral(")")),
+        60000);
     ASSERT_FALSE(opened.isEmpty()) << "no file opened";
     EXPECT_TRUE(opened.endsWith(QLatin1Char('/') + names[1])) << opened.toStdString();
     const QString folder = opened.left(opened.lastIndexOf(QLatin1Char('/')));

@@ -55,3 +55,18 @@ TEST(FrameStamp, PictureWithoutStampReadsAsNone)
     const auto rgb = ToRgb(luma, w, h, 0);
     EXPECT_EQ(FrameStamp::Read(rgb.data(), w, h, w * 4), -1);
 }
+
+// Each tile's picture names its camera: the camera row reads back beside the frame row, neither
+// disturbing the other, and a picture without it reads as none.
+TEST(FrameStamp, CameraRowReadsBackBesideTheFrameIndex)
+{
+    const int w = 640, h = 360;
+    std::vector<uint8_t> luma(static_cast<size_t>(w) * h, 128);
+    FrameStamp::Draw(luma.data(), w, w, h, 4321);
+    EXPECT_EQ(FrameStamp::ReadCamera(ToRgb(luma, w, h, 0).data(), w, h, w * 4), -1);
+    FrameStamp::DrawCamera(luma.data(), w, w, h, 7);
+    const auto rgb = ToRgb(luma, w, h, 40);
+    EXPECT_EQ(FrameStamp::Read(rgb.data(), w, h, w * 4), 4321);
+    EXPECT_EQ(FrameStamp::ReadCamera(rgb.data(), w, h, w * 4), 7);
+    EXPECT_FALSE(FrameStamp::FitsCamera(320, 40));
+}

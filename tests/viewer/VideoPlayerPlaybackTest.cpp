@@ -15,6 +15,7 @@
 #include "viewer/CVideoPlayerCaptionBar.h"
 #include "viewer/CVideoPlayerStatusBar.h"
 #include "viewer/CViewer.h"
+#include "viewer/CViewerCaption.h"
 #include "viewer/CViewerGridLayout.h"
 
 #include <gtest/gtest.h>
@@ -213,8 +214,8 @@ TEST_F(VideoPlayerPlaybackTest, ATileDestroyedMidPlayDetachesFirstAndTheCameraPl
     facade.SetRenderSurface(video, nullptr);
 }
 
-// The viewer plays an opened file's first camera in the grid's first cell; the grid covers the
-// viewer above the control bar.
+// The viewer plays an opened file's first camera in the grid's first cell; the grid lies between
+// the caption and the control bar.
 TEST(ViewerInterimTileTest, OpenedFilePlaysInTheFirstCellOfTheGrid)
 {
     QTemporaryDir dir;
@@ -224,6 +225,7 @@ TEST(ViewerInterimTileTest, OpenedFilePlaysInTheFirstCellOfTheGrid)
     o.height = kHeight;
     o.cameras = 2;
     o.channelsPerFile = 2;
+    o.bitRate = 3000000;  // past the viewer's 2 MiB floor
     const QString path = SampleMaker::Make(dir.path(), o).value(0);
     CViewer viewer;
     viewer.resize(640, 480);
@@ -231,8 +233,9 @@ TEST(ViewerInterimTileTest, OpenedFilePlaysInTheFirstCellOfTheGrid)
     SendViewerMessage<ViewerMessages::OpenLocalFile>(&viewer, path);
     ASSERT_EQ(viewer.Players().size(), 1u);
     CVideoPlayer* tile = viewer.Players().front();
-    // The grid over the viewer's area above the control bar, which keeps the bottom edge.
-    EXPECT_EQ(viewer.Grid()->geometry(), QRect(0, 0, viewer.width(), viewer.Timeline()->geometry().top()));
+    // The grid between the caption and the control bar, which keeps the bottom edge.
+    const int top = viewer.Caption()->geometry().bottom() + 1;
+    EXPECT_EQ(viewer.Grid()->geometry(), QRect(0, top, viewer.width(), viewer.Timeline()->geometry().top() - top));
     EXPECT_EQ(viewer.Grid()->FindCell(tile), viewer.Grid()->Model().CellAt(0));
     EXPECT_EQ(tile->geometry(), viewer.Grid()->PlayerRect(*viewer.Grid()->Model().CellAt(0)));
     EXPECT_EQ(viewer.Timeline()->geometry().bottom(), viewer.rect().bottom());

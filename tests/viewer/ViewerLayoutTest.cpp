@@ -87,6 +87,7 @@ protected:
             o.height = 180;
             o.fps = 25;
             o.gop = 25;
+            o.bitRate = 800000;  // past the viewer's 2 MiB floor
             o.firstCamera = i + 1;
             const QString sub = folder->filePath(QString::number(i));
             QDir().mkpath(sub);

@@ -5,7 +5,8 @@ namespace {
 constexpr int kGuardBlocks = 2;
 
 int StampX(int block) { return block; }
-int StampY(int height, int block) { return height - 2 * block; }
+// Row 0 is the frame index, row 1 (two blocks higher) the camera number.
+int StampY(int height, int block, int row = 0) { return height - 2 * block - 2 * row * block; }
 
 uint32_t StampWord(int64_t frameIndex)
 {
@@ -35,45 +36,43 @@ uint8_t FrameStamp::CheckValue(uint32_t index24)
     return crc ^ 0x5A;
 }
 
-void FrameStamp::Draw(uint8_t* luma, int stride, int width, int height, int64_t frameIndex)
+namespace {
+
+void DrawRow(uint8_t* luma, int stride, int width, int height, int row, int64_t value)
 {
-    if (!Fits(width, height))
-        return;
-    const int b = BlockSize(width);
-    const uint32_t word = StampWord(frameIndex);
+    const int b = FrameStamp::BlockSize(width);
+    const uint32_t word = StampWord(value);
     const int x0 = StampX(b);
-    const int y0 = StampY(height, b);
-    for (int k = 0; k < kGuardBlocks + kDataBits; ++k) {
+    const int y0 = StampY(height, b, row);
+    for (int k = 0; k < kGuardBlocks + FrameStamp::kDataBits; ++k) {
         bool white;
         if (k == 0)
             white = true;
         else if (k == 1)
             white = false;
         else
-            white = (word >> (kDataBits - 1 - (k - kGuardBlocks))) & 1u;
+            white = (word >> (FrameStamp::kDataBits - 1 - (k - kGuardBlocks))) & 1u;
         const uint8_t value = white ? 235 : 16;
         for (int y = y0; y < y0 + b; ++y) {
-            uint8_t* row = luma + static_cast<long>(y) * stride + x0 + k * b;
+            uint8_t* line = luma + static_cast<long>(y) * stride + x0 + k * b;
             for (int x = 0; x < b; ++x)
-                row[x] = value;
+                line[x] = value;
         }
     }
 }
 
-int64_t FrameStamp::Read(const uint8_t* rgb32, int width, int height, int stride)
+int64_t ReadRow(const uint8_t* rgb32, int width, int stride, int height, int row)
 {
-    if (!rgb32 || !Fits(width, height))
-        return -1;
-    const int b = BlockSize(width);
+    const int b = FrameStamp::BlockSize(width);
     const int x0 = StampX(b);
-    const int y0 = StampY(height, b);
+    const int y0 = StampY(height, b, row);
     auto blockMean = [&](int k) {
         long sum = 0;
         long count = 0;
         for (int y = y0 + b / 4; y < y0 + 3 * b / 4; ++y) {
-            const uint8_t* row = rgb32 + static_cast<long>(y) * stride;
+            const uint8_t* line = rgb32 + static_cast<long>(y) * stride;
             for (int x = x0 + k * b + b / 4; x < x0 + k * b + 3 * b / 4; ++x) {
-                const uint8_t* px = row + 4 * x;
+                const uint8_t* px = line + 4 * x;
                 sum += px[0] + 2 * px[1] + px[2];
                 ++count;
             }
@@ -86,10 +85,43 @@ int64_t FrameStamp::Read(const uint8_t* rgb32, int width, int height, int stride
         return -1;
     const int threshold = (white + black) / 2;
     uint32_t word = 0;
-    for (int k = 0; k < kDataBits; ++k)
+    for (int k = 0; k < FrameStamp::kDataBits; ++k)
         word = word << 1 | (blockMean(kGuardBlocks + k) > threshold ? 1u : 0u);
     const uint32_t index = word >> 8;
-    if (CheckValue(index) != static_cast<uint8_t>(word & 0xFFu))
+    if (FrameStamp::CheckValue(index) != static_cast<uint8_t>(word & 0xFFu))
         return -1;
     return index;
+}
+
+} // namespace
+
+void FrameStamp::Draw(uint8_t* luma, int stride, int width, int height, int64_t frameIndex)
+{
+    if (Fits(width, height))
+        DrawRow(luma, stride, width, height, 0, frameIndex);
+}
+
+int64_t FrameStamp::Read(const uint8_t* rgb32, int width, int height, int stride)
+{
+    if (!rgb32 || !Fits(width, height))
+        return -1;
+    return ReadRow(rgb32, width, stride, height, 0);
+}
+
+bool FrameStamp::FitsCamera(int width, int height)
+{
+    return Fits(width, height) && height >= 6 * BlockSize(width);
+}
+
+void FrameStamp::DrawCamera(uint8_t* luma, int stride, int width, int height, int cameraNumber)
+{
+    if (FitsCamera(width, height))
+        DrawRow(luma, stride, width, height, 1, cameraNumber);
+}
+
+int FrameStamp::ReadCamera(const uint8_t* rgb32, int width, int height, int stride)
+{
+    if (!rgb32 || !FitsCamera(width, height))
+        return -1;
+    return static_cast<int>(ReadRow(rgb32, width, stride, height, 1));
 }

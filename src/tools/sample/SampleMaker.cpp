@@ -45,6 +45,7 @@ QString WriteTag(const QString& path, const SampleEvidenceOptions& o, const QStr
     tag.SetEncrypted(o.encrypted);
     tag.SetFisheyeKind(o.fisheye ? 1 : 0);
     if (o.fisheye) {
+        tag.SetViewFlag(true);  // the viewer treats the camera as a fisheye one by this flag
         tag.SetMountType(o.mount);
         tag.SetViewMode(QStringLiteral("Panoramic 360"));
     }
@@ -111,10 +112,13 @@ std::vector<SampleFile> SampleMaker::MakeFiles(const QString& folder, const Samp
         s.height = o.height;
         s.fps = o.fps;
         s.gop = o.gop;
+        s.bitRate = o.bitRate;
         s.durationSeconds = o.durationSeconds;
         s.codec = o.codec;
         s.startUtc = start;
         s.cameraNames = names;
+        for (int c = 0; c < count; ++c)
+            s.cameraNumbers << o.firstCamera + first + c;
         s.audio = o.audio;
         s.fisheye = o.fisheye && f == 0; // the first camera is the fisheye one
         s.mount = o.mount;

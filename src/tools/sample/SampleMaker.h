@@ -18,6 +18,7 @@ struct SampleEvidenceOptions {
     int width = 640;
     int height = 360;
     int gop = 50;
+    qint64 bitRate = 0;       // bits per second; 0: the stream writer's default
     QString codec = "h264";
     bool audio = false;
     bool encrypted = false;

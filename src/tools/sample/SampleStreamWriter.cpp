@@ -350,6 +350,8 @@ private:
         BitmapFont::Draw(f->data[0], f->linesize[0], f->width, f->height, scale * 2,
                          scale * 2 + 2 * lineHeight, scale, "FRAME " + std::to_string(index));
         FrameStamp::Draw(f->data[0], f->linesize[0], f->width, f->height, index);
+        const int number = camera < m_o.cameraNumbers.size() ? m_o.cameraNumbers[camera] : camera + 1;
+        FrameStamp::DrawCamera(f->data[0], f->linesize[0], f->width, f->height, number);
         f->pts = index;
         f->pict_type = AV_PICTURE_TYPE_NONE;
         Send(track.codec.get(), track.stream, f, &track);

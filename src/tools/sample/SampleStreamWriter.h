@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -8,7 +9,7 @@
 #include <functional>
 
 // What one sample stream holds. Every frame shows its camera name, wall-clock time with
-// milliseconds and frame number, and carries the frame stamp (FrameStamp).
+// milliseconds and frame number, and carries the frame stamp and its camera's number (FrameStamp).
 struct SampleStreamOptions {
     int width = 640;
     int height = 360;
@@ -20,6 +21,7 @@ struct SampleStreamOptions {
     qint64 startUtc = 1609459200;    // wall clock of frame 0, seconds since 1970 UTC
     bool writeCreationTime = true;
     QStringList cameraNames = {"Camera 1"}; // one video stream each
+    QList<int> cameraNumbers;        // stamped beside the frame index; empty: 1, 2, 3 ...
     bool audio = false;
     QByteArray encryptionKey;        // 16 bytes: CENC AES-CTR (MP4 only); empty: clear
     bool watermark = false;

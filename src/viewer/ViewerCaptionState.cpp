@@ -1,0 +1,34 @@
+#include "viewer/ViewerCaptionState.h"
+
+void ViewerCaptionState::SetPageText(int index, int count)
+{
+    pageText_ = QStringLiteral("Page %1/%2").arg(index + 1).arg(count);
+    previous_ = index != 0;
+    next_ = index + 1 < count;
+}
+
+void ViewerCaptionState::ResetPageText()
+{
+    SetPageText(0, 1);
+}
+
+void ViewerCaptionState::EnableFileControls(bool on)
+{
+    fileOpen_ = on;
+    audio_ = false;
+    audioPicture_ = kAudioOffPicture;
+}
+
+void ViewerCaptionState::EnableAudioButton(bool on, int picture)
+{
+    audio_ = on;
+    audioPicture_ = picture;
+}
+
+void ViewerCaptionState::EnablePageButtons(bool on)
+{
+    if (!on) {
+        previous_ = false;
+        next_ = false;
+    }
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+// What the viewer caption shows, without a window: the device title, the page text and its two
+// buttons, the file-dependent buttons, the audio button's picture, the layout button's picture
+// and the maximised flag. CViewerCaption mirrors it; the viewer calls only these operations.
+class ViewerCaptionState {
+public:
+    static constexpr int kAudioOffPicture = 430;
+    static constexpr int kAudioOnPicture = 432;
+
+    // "Page %d/%d" with index + 1 and count; previous enabled past the first page, next before
+    // the last.
+    void SetPageText(int index, int count);
+    // "Page 1/1", both page buttons disabled.
+    void ResetPageText();
+    // The shift and volume buttons follow the flag; the audio button is disabled, audio-off.
+    void EnableFileControls(bool on);
+    void SetDeviceTitle(const QString& title) { title_ = title; }
+    void SetLayoutPicture(int picture) { layoutPicture_ = picture; }
+    void SetMaximised(bool on) { maximised_ = on; }
+    void EnableAudioButton(bool on, int picture);
+    void EnablePageButtons(bool on);
+
+    const QString& PageText() const { return pageText_; }
+    const QString& DeviceTitle() const { return title_; }
+    bool PreviousEnabled() const { return previous_; }
+    bool NextEnabled() const { return next_; }
+    bool FileControls() const { return fileOpen_; }
+    bool AudioEnabled() const { return audio_; }
+    int AudioPicture() const { return audioPicture_; }
+    int LayoutPicture() const { return layoutPicture_; }
+    bool Maximised() const { return maximised_; }
+
+private:
+    QString pageText_ = QStringLiteral("Page 1/1");
+    QString title_;
+    bool previous_ = false;
+    bool next_ = false;
+    bool fileOpen_ = false;
+    bool audio_ = false;
+    int audioPicture_ = kAudioOffPicture;
+    int layoutPicture_ = 354;
+    bool maximised_ = false;
+};
