@@ -136,10 +136,12 @@ MetadataTrack MetadataSection::Decode(const QByteArray& bytes)
         throw FalException(QStringLiteral("The metadata section's version (%1) is unsupported by this version of the software.").arg(version));
     if (headerSize < kHeaderSize || settingSize < kSettingFields || sampleSize < kSampleFields)
         throw FalException(Damaged(QStringLiteral("its record sizes (%1, %2, %3) are below their fields").arg(headerSize).arg(settingSize).arg(sampleSize)));
-    // In 64 bits: the counts come from the file and may be anything.
-    const qint64 needed = static_cast<qint64>(headerSize) + static_cast<qint64>(settingSize) * settingCount
-                          + static_cast<qint64>(sampleSize) * sampleCount;
-    if (needed > bytes.size())
+    // Sizes and counts come from the file and may be anything: each product of two 32-bit values
+    // fits in 64 unsigned bits, and each is held against the section before they are added.
+    const uint64_t available = static_cast<uint64_t>(bytes.size());
+    const uint64_t settingBytes = static_cast<uint64_t>(settingSize) * settingCount;
+    const uint64_t sampleBytes = static_cast<uint64_t>(sampleSize) * sampleCount;
+    if (settingBytes > available || sampleBytes > available || headerSize + settingBytes + sampleBytes > available)
         throw FalException(Damaged(QStringLiteral("%1 settings and %2 samples do not fit in its %3 bytes")
                                        .arg(settingCount).arg(sampleCount).arg(bytes.size())));
     MetadataTrack track;

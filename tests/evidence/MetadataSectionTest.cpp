@@ -99,6 +99,11 @@ TEST(MetadataSectionTest, DamageIsRefusedWithItsReason)
         EXPECT_NE(Refusal(counts).find("do not fit in its"), std::string::npos) << count;
     }
     EXPECT_NE(Refusal(good.left(good.size() - 1)).find("do not fit in its"), std::string::npos);
+    // Largest sizes times largest counts: no overflow on the way to the refusal.
+    QByteArray huge = good;
+    for (int at : {8, 12, 16, 20})
+        Put32(huge, at, 0xFFFFFFFFu);
+    EXPECT_NE(Refusal(huge).find("do not fit in its"), std::string::npos);
 }
 
 TEST(MetadataSectionTest, FileSectionSurvivesABookmarkSave)
