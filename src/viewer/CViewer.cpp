@@ -23,12 +23,14 @@
 #include "viewer/IViewerHost.h"
 #include "viewer/structPageInfo.h"
 #include "viewer/WatermarkBadge.h"
+#include "viewer/WatermarkReportSink.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QPalette>
 
-CViewer::CViewer(QWidget* parent, const VdlAdapter* vdl) : QWidget(parent), facade_(vdl)
+CViewer::CViewer(QWidget* parent, const VdlAdapter* vdl)
+    : QWidget(parent), watermarks_(std::make_unique<WatermarkReportSink>()), facade_(vdl)
 {
     QPalette p = palette();
     p.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
@@ -164,6 +166,7 @@ void CViewer::RefreshTiles()
             player->SetTime(facade_.GetVideoTime(video));
         }
         player->UpdateStatus();
+        player->RefreshWatermarkBadge();
     }
 }
 
@@ -239,7 +242,7 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<OpenDewarpView>(&CViewer::Pending<Video*, QString>)
             .On<DewarpDragMove>(&CViewer::Pending<Video*>)
             .On<DewarpDragStart>(&CViewer::Pending<Video*>)
-            .On<ShowWatermark>(&CViewer::Pending<Video*>)
+            .On<ShowWatermark>(&CViewer::OnShowWatermark)
             .On<EditBookmark>(&CViewer::Pending<BookmarkRecord*>)
             .On<DeleteBookmark>(&CViewer::Pending<BookmarkRecord*>)
             .On<DeleteBookmarks>(&CViewer::Pending<BookmarkList*>)

@@ -24,6 +24,7 @@ struct NavigatorItem;
 struct structPageInfo;
 struct structTileInfo;
 class CTimeline;
+class WatermarkReportSink;
 class ViewerMessageEvent;
 template <typename Receiver>
 class ViewerMessageHandlers;
@@ -48,6 +49,8 @@ public:
     const std::vector<std::unique_ptr<Video>>& Videos() const { return videos_; }
     CTimeline* Timeline() const { return timeline_; }
     CViewerCaption* Caption() const { return caption_; }
+    // Where the selected camera's watermark reports land, and the watermark window.
+    WatermarkReportSink* Watermarks() const { return watermarks_.get(); }
 
     CViewerGridLayout* Grid() const { return grid_; }
     CCoordinatorViewerGrid* GridCoordinator() const { return gridCoordinator_.get(); }
@@ -150,6 +153,7 @@ private:
     // CViewerSelection.cpp: selection, maximising, full screen, shifting and display flags.
     void OnSelectCamera(Video* video);
     void OnSelectVideoPlayer(Video* video);
+    void OnShowWatermark(Video* video);
     void MarkSelected(CVideoPlayer* player);
     void OnHandleSingleTileMaximized(structTileInfo* cell);
     void RestoreSingleTile();
@@ -175,6 +179,8 @@ private:
 
     IViewerHost* host_ = nullptr;
     QString tempFolder_;
+    // Declared before the facade so that it outlives every port whose reports it receives.
+    std::unique_ptr<WatermarkReportSink> watermarks_;
     FalFacade facade_;
     std::vector<std::unique_ptr<Video>> videos_;
     // Gone before the videos they show; their time and state refreshed every 500 ms.

@@ -16,6 +16,7 @@
 #include "viewer/CViewerCapabilities.h"
 #include "viewer/CViewerGridLayout.h"
 #include "viewer/IViewerHost.h"
+#include "viewer/WatermarkReportSink.h"
 #include "viewer/ViewerOpenRules.h"
 #include "viewer/structPageInfo.h"
 
@@ -473,6 +474,7 @@ void CViewer::OnCloseAllVideoPlayers()
             host_->Navigator()->EnableSelectAll(false, false);
             host_->Navigator()->Refresh();
         }
+        watermarks_->HideWindow();
         Logger::GetInstance()->Info(QStringLiteral("CloseAll Videoplayers successful"));
     });
 }

@@ -14,6 +14,7 @@
 #include "viewer/CViewerGridLayout.h"
 #include "viewer/FullScreenBars.h"
 #include "viewer/IViewerHost.h"
+#include "viewer/WatermarkReportSink.h"
 #include "viewer/structPageInfo.h"
 
 #include <QApplication>
@@ -33,12 +34,9 @@ void CViewer::OnSelectCamera(Video* video)
     ShowCameraInControlBar(video, VideoList{video});
     if (host_) host_->SetStatusPane1(video->GetVideoFile()->path);
     if (syncAll_ == 0 && video->dewarpView == 0) {
-        // The library reports on its own thread; the report reaches the viewer as a posted message.
-        QObject* viewer = this;
+        // The library reports on its own thread; the sink receives each report as a posted message.
         HandlerGuard::Run(HandlerGuard::ErrorIn("SelectVideoPlayer"), [&] {
-            facade_.SetWatermark(video, [viewer](const QString& title, const QString& text) {
-                PostViewerTexts<ViewerMessages::WatermarkReport>(viewer, title, text);
-            });
+            facade_.SetWatermark(video, watermarks_->Handler());
         });
     }
     if (host_ && host_->Navigator()) host_->Navigator()->SelectCameraOnTreeView(video);
@@ -53,6 +51,12 @@ void CViewer::OnSelectVideoPlayer(Video* video)
         host_->Navigator()->Refresh();
     }
     OnSelectCamera(video);
+}
+
+// The tile's or the navigator's "Watermark": the window shows the selected camera's reports.
+void CViewer::OnShowWatermark(Video*)
+{
+    watermarks_->ShowWindow();
 }
 
 // The grid's selection moves to the player, its strips green and all others' grey.
