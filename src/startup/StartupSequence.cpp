@@ -5,7 +5,6 @@
 #include "logging/Logger.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
@@ -18,15 +17,12 @@ namespace {
 
 QStringList NamesWithSuffix(const QString& folder, const QString& suffix)
 {
-    QStringList names;
-    // Directory order, as the system's search returns it.
-    QDirIterator it(folder.isEmpty() ? QStringLiteral(".") : folder, {QStringLiteral("*") + suffix},
-                    QDir::Files | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        names.append(it.fileName());
-    }
-    return names;
+    // By name, as a recorder's export lists them (camera_1 before camera_2): the order in which
+    // the system's directory search returns names is arbitrary here, so the file opened first
+    // would be whichever came first on that disk.
+    const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
+    return dir.entryList({QStringLiteral("*") + suffix}, QDir::Files | QDir::Hidden | QDir::System,
+                         QDir::Name | QDir::IgnoreCase);
 }
 
 QString Join(const QString& folder, const QString& name)

@@ -40,13 +40,16 @@ TEST(StartupSequenceTest, OpenRequestsFromTheFolderWhenThereIsNoArgument)
 {
     QTemporaryDir dir;
     const QString d = dir.path();
-    Touch(d + "/a.video");
-    Touch(d + "/b.video");
+    // Made out of order: the folder is taken by name whatever order the disk keeps.
+    Touch(d + "/camera_3.video");
+    Touch(d + "/Camera_2.video");
+    Touch(d + "/camera_1.video");
     Touch(d + "/c.partial");
-    const QString first = d + "/" + StartupSequence::FindFirstVideoFile(d);
-    const QString other = first.endsWith("a.video") ? d + "/b.video" : d + "/a.video";
-    EXPECT_EQ(Raise(d, {"plomera"}),
-              (Messages{{VM::RegisterLocalFile, other}, {VM::OpenLocalFile, first}, {VM::StartupComplete, {}}}));
+    EXPECT_EQ(StartupSequence::FindFirstVideoFile(d), QStringLiteral("camera_1.video"));
+    EXPECT_EQ(Raise(d, {"plomera"}), (Messages{{VM::RegisterLocalFile, d + "/Camera_2.video"},
+                                               {VM::RegisterLocalFile, d + "/camera_3.video"},
+                                               {VM::OpenLocalFile, d + "/camera_1.video"},
+                                               {VM::StartupComplete, {}}}));
 
     QTemporaryDir partialOnly;
     Touch(partialOnly.path() + "/only.partial");
