@@ -90,7 +90,11 @@ QToolButton* CViewerCaption::AddButton(const QString& text, const QString& toolt
     button->setText(text);
     button->setToolTip(tooltip);
     button->setAutoRaise(true);
-    button->setStyleSheet(QStringLiteral("QToolButton { color: white; } QToolButton:disabled { color: gray; }"));
+    // A hovered or pressed button keeps a dark fill: the style's light one left the white glyph
+    // unreadable, and a button whose menu just closed stays hovered until the pointer moves.
+    button->setStyleSheet(QStringLiteral("QToolButton { color: white; } QToolButton:disabled { color: gray; } "
+                                         "QToolButton:hover, QToolButton:pressed { background-color: rgb(60, 60, 150); "
+                                         "border: none; }"));
     layout()->addWidget(button);
     return button;
 }
