@@ -94,7 +94,9 @@ public:
     // What the tiles need of the decoding library beyond the Part's list. The surface is the
     // one every later play of the video renders into as well (it becomes its render window);
     // null detaches. A view is the frame rectangle the surface shows and the size it paints;
-    // an empty rectangle or size: the whole frame at its own size.
+    // an empty rectangle or size: the whole frame at its own size. For a dewarp view (dewarp
+    // byte set) only the size counts: the size its sub-port renders at. A view's other queries
+    // (state, time, stats) answer for its fisheye camera's port.
     virtual void SetRenderSurface(Video* video, VDL_Surface* surface);                 // 45
     virtual void SetRenderView(Video* video, const QRect& source, const QSize& output); // 46
     virtual VDL_Stats GetStats(Video* video);                                          // 47

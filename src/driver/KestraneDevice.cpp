@@ -93,6 +93,10 @@ KestraneCameraData* KestraneDevice::CameraData(const Camera* camera) const
 
 KestraneCameraData& KestraneDevice::Data(Video* video) const
 {
+    // A dewarp view plays from its fisheye camera's port: state, time and transport are its.
+    if (video != nullptr && video->dewarpView != 0 && video->rootCamera != nullptr && video->rootCamera != video) {
+        video = video->rootCamera;
+    }
     KestraneCameraData* data = video != nullptr ? CameraData(video->GetCamera()) : nullptr;
     if (data == nullptr || data->FileDataIfAny() == nullptr) {
         throw FalException(QStringLiteral("The camera was not opened by this driver"));
@@ -114,7 +118,10 @@ void KestraneDevice::Sdk(int32_t result, int32_t port, const char* what)
 
 void KestraneDevice::PlayInto(Video* video, int32_t port)
 {
-    Sdk(Vdl().Play(port, video->renderWindow), port, kPlayFailed);
+    // A dewarp view plays its fisheye camera's port into the camera's own surface; the view
+    // keeps its sub-port's window.
+    const bool view = video->dewarpView != 0 && video->rootCamera != nullptr && video->rootCamera != video;
+    Sdk(Vdl().Play(port, view ? video->rootCamera->renderWindow : video->renderWindow), port, kPlayFailed);
 }
 
 void KestraneDevice::ReleaseHeldPort(KestraneLocalFileData& file)
@@ -608,6 +615,15 @@ void KestraneDevice::SetRenderSurface(Video* video, VDL_Surface* surface)
         if (video->playbackState == PlaybackState::Closed) {
             return;
         }
+        if (video->dewarpView != 0) {
+            // A view's tile: its sub-port's window, never the fisheye picture's surface.
+            if (video->dewarpPort != 0) {
+                const int32_t port = DewarpPortOf(video);
+                Sdk(Vdl().DewarpSetWindow(port, video->dewarpPort, surface), port,
+                    "Cannot SetRenderSurface, VDL_DewarpSetWindow failed");
+            }
+            return;
+        }
         const int32_t port = Port(video);
         Sdk(Vdl().SetSurface(port, surface), port, "Cannot SetRenderSurface, VDL_SetSurface failed");
     });
@@ -616,6 +632,15 @@ void KestraneDevice::SetRenderSurface(Video* video, VDL_Surface* surface)
 void KestraneDevice::SetRenderView(Video* video, const QRect& source, const QSize& output)
 {
     Guard("SetRenderView", [&] {
+        if (video != nullptr && video->dewarpView != 0 && video->dewarpPort != 0) {
+            // A dewarp view's tile sets the size its sub-port renders at: the view is computed
+            // for the tile, never scaled from another size.
+            const int32_t port = DewarpPortOf(video);
+            Sdk(Vdl().SetSurfaceView(VDL_DEWARP_VIEW(port, video->dewarpPort), 0, 0, 0, 0, qMax(0, output.width()),
+                                     qMax(0, output.height())),
+                port, "Cannot SetRenderView, VDL_SetSurfaceView failed");
+            return;
+        }
         const int32_t port = Port(video);
         const bool whole = source.isEmpty() || output.isEmpty();
         const QRect s = whole ? QRect() : source;

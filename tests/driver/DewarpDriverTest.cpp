@@ -338,3 +338,30 @@ TEST_F(DewarpDriverTest, ViewSetDirectlyOpensSetsSizesAndClosesWhatFailed)
         EXPECT_TRUE(FakeVdl::Get().Called("DewarpDisable"));
     }
 }
+
+// A view tile reaches its fisheye camera's port for everything the tile asks (state, stats), and
+// its size goes to its own sub-port's output.
+TEST_F(DewarpDriverTest, AViewAsksItsFisheyePortAndSizesItsOwnSubPort)
+{
+    Fixture f(QStringLiteral("Ceiling"));
+    Video* view = f.Add(f.fisheye);
+    view->dewarpView = 1;
+    f.driver.DewarpPlay(view, QStringLiteral("PTZ"), -1, -1);
+    ASSERT_NE(view->dewarpPort, 0);
+    FakeVdl::Get().Clear();
+    f.driver.SetRenderView(view, QRect(10, 10, 100, 100), QSize(400, 300));
+    const std::string expected = "SetSurfaceView(" + std::to_string(VDL_DEWARP_VIEW(1, view->dewarpPort)) + ",0,0,0,0,400,300)";
+    EXPECT_EQ(FakeVdl::Get().Calls(), expected);
+    FakeVdl::Get().Clear();
+    f.driver.GetStats(view);
+    EXPECT_EQ(FakeVdl::Get().Calls(), "GetStats(1)");
+    // Its tile's surface is its sub-port's window; the fisheye camera's surface stays.
+    FakeVdl::Get().Clear();
+    f.driver.SetRenderSurface(view, nullptr);
+    EXPECT_EQ(FakeVdl::Get().Calls(), "DewarpSetWindow(1," + std::to_string(view->dewarpPort) + ")");
+    // A view without its fisheye camera is no camera of this driver.
+    Video* orphan = f.Add(nullptr);
+    orphan->dewarpView = 1;
+    orphan->rootCamera = nullptr;
+    EXPECT_NE(Message([&] { f.driver.GetStats(orphan); }).find("not opened by this driver"), std::string::npos);
+}
