@@ -177,12 +177,24 @@ private:
     void CloseDewarpViewPlayer(CVideoPlayer* player);
     void RefreshCaptionPageText();
 
+    // CViewerDewarp.cpp: dewarp view tiles.
+    void OnOpenDewarpViewRequest(Video* camera, const QString& request);
+    void OpenDewarpView(Video* fisheye, const QString& viewName);
+    void OpenCombinedDewarpViews(Video* fisheye, const QString& key, int count, const QString& combinedName);
+    Video* MakeDewarpView(Video* fisheye, const QString& viewName);
+    CVideoPlayer* PlaceDewarpView(Video* view, const QString& viewName);
+    void ShowDewarpView(Video* view, CVideoPlayer* player);
+    void OnDewarpDragStart(Video* view);
+    void OnDewarpDragMove(Video* view);
+
     IViewerHost* host_ = nullptr;
     QString tempFolder_;
     // Declared before the facade so that it outlives every port whose reports it receives.
     std::unique_ptr<WatermarkReportSink> watermarks_;
     FalFacade facade_;
     std::vector<std::unique_ptr<Video>> videos_;
+    // The dewarp views opened, kept like the cameras until their file is released.
+    std::vector<std::unique_ptr<Video>> views_;
     // Gone before the videos they show; their time and state refreshed every 500 ms.
     std::vector<std::unique_ptr<CVideoPlayer>> players_;
     std::vector<std::unique_ptr<structPageInfo>> pages_;

@@ -244,6 +244,7 @@ void CViewer::OnReleaseVideoFile(const QString& path)
     std::erase_if(barVideos_, gone);
     std::erase_if(openFileCameras_, gone);
     std::erase_if(videos_, [&](const std::unique_ptr<Video>& v) { return gone(v.get()); });
+    std::erase_if(views_, [&](const std::unique_ptr<Video>& v) { return gone(v.get()); });
     timeline_->SetVideos(&barVideos_);
 }
 

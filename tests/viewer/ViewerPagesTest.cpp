@@ -12,6 +12,7 @@
 #include "timeline/CTimeline.h"
 #include "timeline/CTimelineBtnCtrl.h"
 #include "timeline/TimelineIds.h"
+#include "evidence/WideText.h"
 #include "tools/sample/FrameStamp.h"
 #include "tools/sample/SampleMaker.h"
 #include "viewer/CPtzPanel.h"
@@ -443,4 +444,65 @@ TEST_F(ViewerPagesTest, ReleasedFilesAreForgottenEverywhereAndNothingIsLeftOpen)
     }
     EXPECT_LE(OpenDescriptors(), baseline);
     EXPECT_EQ(Counting::acquired.load(), Counting::released.load());
+}
+
+// A fisheye file opens with its first view beside it; a combined layout replaces the views after
+// the question and needs room for all of them; a single view joins without asking; keys match
+// letter case exactly; each view renders its own picture and closing the fisheye tile closes them.
+TEST_F(ViewerPagesTest, DewarpViewsOpenAsTilesOfTheirOwnAndCloseWithTheirFisheye)
+{
+    const auto titles = [this] {
+        QStringList t;
+        for (CVideoPlayer* p : viewer->Grid()->PlayersInCells())
+            t << p->GetVideo()->title;
+        return t;
+    };
+    Layout(CViewerCapabilities::Layout2x2);
+    Open(fisheye);
+    ASSERT_EQ(viewer->Players().size(), 2u);
+    Video* camera = InCell(0)->GetVideo();
+    // The file's own view, its name without the tag's padding.
+    const QString named = WideText::UpToNul(camera->GetVideoFile()->viewMode);
+    ASSERT_FALSE(named.isEmpty());
+    EXPECT_EQ(InCell(1)->GetVideo()->title, camera->title + QStringLiteral(" - ") + named);
+    EXPECT_EQ(InCell(1)->GetVideo()->rootCamera, camera);
+
+    // 2x2: the question, the PTZ view closed, then no room for four views.
+    SendViewerMessage<ViewerMessages::OpenDewarpView>(viewer.get(), camera, QStringLiteral("Panorama360+3Ptz"));
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0].text, QStringLiteral("Existing all dewarp views will be closed except main view"));
+    EXPECT_EQ(asked[1].text, QStringLiteral("Maximum tile count reached"));
+    EXPECT_EQ(viewer->Players().size(), 1u);
+
+    // 3x3: the fisheye tile and four views, titled by their names.
+    asked.clear();
+    Layout(CViewerCapabilities::Layout3x3);
+    SendViewerMessage<ViewerMessages::OpenDewarpView>(viewer.get(), camera, QStringLiteral("Panorama360+3Ptz"));
+    EXPECT_TRUE(asked.empty());  // one tile open: nothing to ask
+    const QString t = camera->title;
+    EXPECT_EQ(titles(), (QStringList{t, t + " - Panorama360", t + " - Ptz", t + " - Ptz", t + " - Ptz"}));
+    EXPECT_EQ(camera->dewarpLayoutMode, 14);
+
+    // One more PTZ without a question; a key in other letters is one view of that name.
+    SendViewerMessage<ViewerMessages::OpenDewarpView>(viewer.get(), camera, QStringLiteral("Ptz"));
+    SendViewerMessage<ViewerMessages::OpenDewarpView>(viewer.get(), InCell(1)->GetVideo(), QStringLiteral("panorama360+3ptz"));
+    EXPECT_TRUE(asked.empty());
+    ASSERT_EQ(viewer->Players().size(), 7u);
+    EXPECT_EQ(InCell(6)->GetVideo()->title, t + QStringLiteral(" - panorama360+3ptz"));
+
+    // Every view renders at the size of its tile, not at a size scaled down there.
+    for (int i = 1; i <= 4; ++i) {
+        SCOPED_TRACE(i);
+        CPtzPanel* panel = InCell(i)->Panel();
+        EXPECT_TRUE(WaitFor([&] {
+            const QImage held = panel->HeldImage();
+            return !held.isNull() && held.width() <= panel->width() && held.height() <= panel->height()
+                   && (held.width() >= panel->width() - 2 || held.height() >= panel->height() - 2);
+        })) << panel->HeldImage().width() << "x" << panel->HeldImage().height() << " in " << panel->width() << "x" << panel->height();
+    }
+
+    // The fisheye tile closes with every view of it.
+    viewer->GridCoordinator()->CloseVideoPlayer(camera);
+    EXPECT_TRUE(viewer->Players().empty());
+    EXPECT_TRUE(asked.empty());
 }
