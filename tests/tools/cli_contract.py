@@ -335,6 +335,17 @@ def dewarp(tool, tmp, videos):
         return
     fisheye = json.loads(r.stdout)["files"][0]["path"]
     digest = sha256(fisheye)
+    # The tag's fisheye kind: single views only, or the combined layouts as well.
+    r = run(tool, "info", fisheye, "--json")
+    check(r.returncode == 0 and json.loads(r.stdout)["fisheyeKind"] == 1, "fisheye sample kind %r" % r.stdout[:200])
+    layouts = os.path.join(tmp, "fisheye-layouts")
+    r = run(tool, "make-sample", layouts, "--duration", "1", "--fps", "5", "--fisheye", "--fisheye-layouts",
+            "--quiet", "--json")
+    if check(r.returncode == 0, "make-sample --fisheye-layouts: exit %d, %r" % (r.returncode, r.stderr)):
+        r = run(tool, "info", json.loads(r.stdout)["files"][0]["path"], "--json")
+        check(r.returncode == 0 and json.loads(r.stdout)["fisheyeKind"] == 2, "layouts sample kind %r" % r.stdout[:200])
+    r = run(tool, "make-sample", layouts, "--fisheye-layouts", "--quiet")
+    check(r.returncode == 64 and "--fisheye" in r.stderr, "--fisheye-layouts alone: exit %d, %r" % (r.returncode, r.stderr))
     for mode, extra in (("ptz", ["--pos", "0.5,0.5", "--zoom", "0.3"]), ("360", ["--offset", "1.5"]),
                         ("fisheye", [])):
         out = os.path.join(tmp, "view-%s.png" % mode)

@@ -76,6 +76,9 @@ SampleEvidenceOptions Check(const CommandArguments& args)
             throw UsageError(QStringLiteral("the --key must be 16 characters"));
     }
     o.fisheye = args.Has(QStringLiteral("--fisheye"));
+    o.fisheyeLayouts = args.Has(QStringLiteral("--fisheye-layouts"));
+    if (o.fisheyeLayouts && !o.fisheye)
+        throw UsageError(QStringLiteral("--fisheye-layouts needs --fisheye"));
     oneOf("--mount", {QStringLiteral("Ceiling"), QStringLiteral("Wall"), QStringLiteral("Desktop")}, &o.mount);
     o.watermark = args.Has(QStringLiteral("--watermark"));
     integer("--watermark-break", 0, 1 << 30, &o.watermarkBreak);
@@ -190,6 +193,8 @@ Options (defaults in brackets):
   --audio                  a tone track
   --encrypted, --key K     encrypted stream (MP4), with the 16-character stream key
   --fisheye, --mount M     the first camera is a fisheye camera mounted M [Ceiling]
+  --fisheye-layouts        its tag offers the combined dewarp layouts (several views at once)
+                           as well as the single views
   --watermark              watermark records in the stream (h264 only)
   --watermark-break S      the record of second S has a spoilt seal
   --watermark-gap A-B      no records from second A to B
@@ -225,6 +230,7 @@ Exit codes:
          {QStringLiteral("--encrypted"), {}},
          {QStringLiteral("--key"), QStringLiteral("K")},
          {QStringLiteral("--fisheye"), {}},
+         {QStringLiteral("--fisheye-layouts"), {}},
          {QStringLiteral("--mount"), QStringLiteral("Ceiling|Wall|Desktop")},
          {QStringLiteral("--watermark"), {}},
          {QStringLiteral("--watermark-break"), QStringLiteral("S")},

@@ -43,7 +43,8 @@ QString WriteTag(const QString& path, const SampleEvidenceOptions& o, const QStr
     tag.SetStartTime(start);
     tag.SetEndTime(end);
     tag.SetEncrypted(o.encrypted);
-    tag.SetFisheyeKind(o.fisheye ? 1 : 0);
+    // Kind 2 offers every dewarp layout in the tile's menu; kind 1 the single views only.
+    tag.SetFisheyeKind(o.fisheye ? (o.fisheyeLayouts ? 2 : 1) : 0);
     if (o.fisheye) {
         tag.SetViewFlag(true);  // the viewer treats the camera as a fisheye one by this flag
         tag.SetMountType(o.mount);

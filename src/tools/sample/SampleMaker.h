@@ -25,6 +25,7 @@ struct SampleEvidenceOptions {
     QString key = "qa_halyards_5062";
     bool fisheye = false;
     QString mount = "Ceiling";
+    bool fisheyeLayouts = false;  // the tag offers the combined dewarp layouts too
     bool watermark = false;
     int watermarkBreak = -1;
     int watermarkGapFrom = -1;
