@@ -102,6 +102,8 @@ public:
 protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // The transport keys that the tiles and grid pass on (CViewerPlayback.cpp).
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // The viewer's message handlers, by message number (the rows of ViewerMessageTable.h).
@@ -192,6 +194,7 @@ private:
     void CheckPlaybackLoop();
     qint64 CameraTime(Video* video);
     void OnTileTimer();
+    bool TransportButtonEnabled(int buttonId) const;
     void HideWatermarkWindow();
 
     // CViewerLayout.cpp: the layout change and pages.

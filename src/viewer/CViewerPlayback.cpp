@@ -11,13 +11,17 @@
 #include "evidence/FalException.h"
 #include "logging/HandlerGuard.h"
 #include "logging/Logger.h"
+#include "events/CCoordinatorViewerTimeline.h"
 #include "timeline/CTimeline.h"
+#include "timeline/CTimelineBtnCtrl.h"
+#include "timeline/TimelineIds.h"
 #include "timeline/TimelineActions.h"
 #include "viewer/CVideoPlayer.h"
 #include "viewer/CViewerGridLayout.h"
 #include "viewer/ViewerPlaybackRules.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <algorithm>
 
 namespace {
@@ -255,20 +259,28 @@ void CViewer::OnTileTimer()
 
 namespace {
 
-// The library's time of the camera's frame; an unusable time when it cannot report one.
+// The library's time of the camera's frame; an unusable time when it cannot report one (before
+// the first frame, say), which the caller replaces: twice a second, that is no error to log.
 CalendarFields ReportedTime(FalFacade& facade, Video* video)
 {
     CalendarFields fields;
     fields.month = 0;
-    PerCamera([&] { fields = facade.GetVideoTime(video); });
+    try {
+        fields = facade.GetVideoTime(video);
+    } catch (const FalException&) {
+        fields.month = 0;
+    }
     return fields;
 }
 
+// Seconds played since the recording's start; 0 when the library cannot tell either.
 qint64 PlayedSeconds(FalFacade& facade, Video* video)
 {
-    qint64 played = 0;
-    PerCamera([&] { played = facade.GetPlayedTime(video); });
-    return played;
+    try {
+        return facade.GetPlayedTime(video);
+    } catch (const FalException&) {
+        return 0;
+    }
 }
 
 } // namespace
@@ -351,4 +363,59 @@ void CViewer::CheckPlaybackLoop()
             MirrorState(VideoList{video});
         }
     });
+}
+
+bool CViewer::TransportButtonEnabled(int buttonId) const
+{
+    const CTimelineBtnCtrl* button = timeline_->Button(buttonId);
+    return button != nullptr && button->isEnabled() && !button->IsDisabled();
+}
+
+// A key does what its control bar button does, and only while that button can be pressed; the
+// bar raises it as its own event, so the viewer handles it as a click.
+void CViewer::keyPressEvent(QKeyEvent* event)
+{
+    using Key = ViewerPlaybackRules::KeyCommand;
+    using namespace TimelineIds;
+    const Key command =
+        ViewerPlaybackRules::TransportKey(event->key(), event->modifiers(), event->isAutoRepeat(), timeline_->PlaybackState());
+    const int button = [command] {
+        switch (command) {
+        case Key::FastForward: return FastForward;
+        case Key::FastRewind: return FastRewind;
+        case Key::PreviousFrame: return PreviousFrame;
+        case Key::NextFrame: return NextFrame;
+        default: return PlayPause;
+        }
+    }();
+    if (command == Key::None || !TransportButtonEnabled(button)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    IUITimelineEvents* bar = timelineCoordinator_.get();
+    switch (command) {
+    case Key::PlayPause:
+        if (timeline_->PlaybackState() == static_cast<int>(PlaybackState::Playing)) {
+            bar->OnPause();
+        } else {
+            bar->OnPlay();
+        }
+        break;
+    case Key::Pause: bar->OnPause(); break;
+    case Key::Play: bar->OnPlay(); break;
+    case Key::FastForward: bar->OnFastForward(); break;
+    case Key::FastRewind: bar->OnFastRewind(); break;
+    case Key::PreviousFrame: bar->OnPreviousFrame(); break;
+    case Key::NextFrame: bar->OnNextFrame(); break;
+    case Key::SeekStart:
+    case Key::SeekEnd:
+        if (Video* selected = SelectedCamera()) {
+            const VideoFile* file = selected->GetVideoFile();
+            const qint64 t = command == Key::SeekStart ? file->startTime : file->endTime;
+            SendViewerMessage<ViewerMessages::SeekToTime>(this, t);
+        }
+        break;
+    case Key::None: break;
+    }
 }

@@ -119,3 +119,29 @@ qint64 ViewerPlaybackRules::FallbackPosition(qint64 lastComputed, qint64 start, 
     }
     return start + playedSeconds;
 }
+
+ViewerPlaybackRules::KeyCommand ViewerPlaybackRules::TransportKey(int key, Qt::KeyboardModifiers modifiers,
+                                                                  bool autoRepeat, int barState)
+{
+    if ((modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) {
+        return KeyCommand::None;
+    }
+    switch (key) {
+    case Qt::Key_Space: return autoRepeat ? KeyCommand::None : KeyCommand::PlayPause;
+    case Qt::Key_K: return autoRepeat ? KeyCommand::None : KeyCommand::Pause;
+    case Qt::Key_L:
+        if (autoRepeat) {
+            return KeyCommand::None;
+        }
+        return barState == static_cast<int>(PlaybackState::Playing)
+                       || barState == static_cast<int>(PlaybackState::FastForward)
+                   ? KeyCommand::FastForward
+                   : KeyCommand::Play;
+    case Qt::Key_J: return autoRepeat ? KeyCommand::None : KeyCommand::FastRewind;
+    case Qt::Key_Left: return KeyCommand::PreviousFrame;
+    case Qt::Key_Right: return KeyCommand::NextFrame;
+    case Qt::Key_Home: return autoRepeat ? KeyCommand::None : KeyCommand::SeekStart;
+    case Qt::Key_End: return autoRepeat ? KeyCommand::None : KeyCommand::SeekEnd;
+    default: return KeyCommand::None;
+    }
+}

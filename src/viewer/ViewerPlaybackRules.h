@@ -4,6 +4,7 @@
 #include "evidence/CalendarFields.h"
 #include "evidence/Video.h"
 
+#include <QtCore/qnamespace.h>
 #include <QtGlobal>
 #include <optional>
 
@@ -38,6 +39,13 @@ public:
     static Wrap LoopWrap(PlaybackState state, int speedStep, qint64 position, qint64 start, qint64 end);
     // The time a wrap seeks to: one second inside the recording.
     static qint64 WrapTarget(Wrap wrap, qint64 start, qint64 end);
+
+    // The transport keys of the viewer and its tiles (the bar's own buttons and time scale keep
+    // theirs): what a key asks for, by the state the control bar shows. J and L ignore the key's
+    // auto-repeat; the frame steps repeat. Keys with Ctrl, Alt or Meta ask for nothing.
+    enum class KeyCommand { None, PlayPause, Pause, Play, FastForward, FastRewind, PreviousFrame, NextFrame,
+                            SeekStart, SeekEnd };
+    static KeyCommand TransportKey(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat, int barState);
 
     // A time the library reports is usable only with a month 1 ... 12 and a day 1 ... 31.
     static bool IsValidVideoTime(const CalendarFields& time);

@@ -108,3 +108,29 @@ TEST(ViewerPlaybackRules, UnreportedTimesFallBackToTheLastComputedPositionOrTheP
     EXPECT_EQ(Rules::FallbackPosition(0, start, end, 7), 1007);
     EXPECT_EQ(Rules::FallbackPosition(end + 1, start, end, 0), start);
 }
+
+TEST(ViewerPlaybackRules, TransportKeysByTheBarsStateAndRepeat)
+{
+    using K = Rules::KeyCommand;
+    const struct {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        bool repeat;
+        int state;
+        K command;
+    } rows[] = {
+        {Qt::Key_Space, Qt::NoModifier, false, 5, K::PlayPause},   {Qt::Key_Space, Qt::NoModifier, true, 5, K::None},
+        {Qt::Key_K, Qt::NoModifier, false, 5, K::Pause},           {Qt::Key_L, Qt::NoModifier, false, 5, K::FastForward},
+        {Qt::Key_L, Qt::NoModifier, false, 3, K::FastForward},     {Qt::Key_L, Qt::NoModifier, false, 4, K::Play},
+        {Qt::Key_L, Qt::NoModifier, false, 2, K::Play},            {Qt::Key_L, Qt::NoModifier, true, 5, K::None},
+        {Qt::Key_J, Qt::NoModifier, false, 3, K::FastRewind},      {Qt::Key_J, Qt::NoModifier, true, 3, K::None},
+        {Qt::Key_Left, Qt::NoModifier, true, 4, K::PreviousFrame}, {Qt::Key_Right, Qt::KeypadModifier, false, 4, K::NextFrame},
+        {Qt::Key_Home, Qt::NoModifier, false, 5, K::SeekStart},    {Qt::Key_End, Qt::NoModifier, false, 5, K::SeekEnd},
+        {Qt::Key_L, Qt::ControlModifier, false, 5, K::None},       {Qt::Key_Right, Qt::AltModifier, false, 4, K::None},
+        {Qt::Key_Space, Qt::ShiftModifier, false, 4, K::PlayPause}, {Qt::Key_P, Qt::NoModifier, false, 4, K::None},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(Rules::TransportKey(r.key, r.modifiers, r.repeat, r.state), r.command)
+            << r.key << " " << r.repeat << " " << r.state;
+    }
+}

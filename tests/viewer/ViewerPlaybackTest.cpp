@@ -322,3 +322,65 @@ TEST_F(ViewerPlaybackTest, AtStepThreeALoopWrapsToTheStartAndRewindingWrapsToThe
     const int64_t atEnd = Frame(Tile(0));
     EXPECT_TRUE(WaitFor([&] { return Frame(Tile(0)) >= 0 && Frame(Tile(0)) < atEnd - 5; }, 5000));
 }
+
+// The keys passed on by a tile do what the bar's buttons do, each only while its button can be
+// pressed; the focused time scale keeps its own keys.
+TEST_F(ViewerPlaybackTest, TransportKeysActAsTheBarsButtonsAndOnlyWhileThoseCanBePressed)
+{
+    OpenTiles(1);
+    CVideoPlayer* tile = Tile(0);
+    const auto key = [&](int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool repeat = false) {
+        QKeyEvent press(QEvent::KeyPress, k, modifiers, QString(), repeat);
+        QApplication::sendEvent(tile, &press);
+    };
+    key(Qt::Key_Space);
+    EXPECT_EQ(Strip(0), QStringLiteral("Paused"));
+    key(Qt::Key_Space);
+    EXPECT_EQ(Strip(0), QStringLiteral("Playback 1x"));
+    key(Qt::Key_K);
+    EXPECT_EQ(Strip(0), QStringLiteral("Paused"));
+    key(Qt::Key_L);
+    EXPECT_EQ(Strip(0), QStringLiteral("Playback 1x"));
+    key(Qt::Key_L);
+    EXPECT_EQ(Strip(0), QStringLiteral("Fast Forward 2x"));
+    key(Qt::Key_L, Qt::NoModifier, true);
+    key(Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(Strip(0), QStringLiteral("Fast Forward 2x"));
+    key(Qt::Key_J);
+    EXPECT_EQ(Strip(0), QStringLiteral("Playback 1x"));
+
+    // Frame steps repeat with the key.
+    key(Qt::Key_K);
+    QTest::qWait(100);
+    const int64_t paused = Frame(tile);
+    key(Qt::Key_Right);
+    key(Qt::Key_Right, Qt::NoModifier, true);
+    EXPECT_EQ(Strip(0), QStringLiteral("Next Frame"));
+    EXPECT_TRUE(WaitFor([&] { return Frame(tile) == paused + 2; }, 3000)) << paused << " " << Frame(tile);
+    key(Qt::Key_Left);
+    EXPECT_EQ(Strip(0), QStringLiteral("Previous Frame"));
+    EXPECT_TRUE(WaitFor([&] { return Frame(tile) == paused + 1; }, 3000)) << paused << " " << Frame(tile);
+
+    // Rewinding: no next frame, as the bar has none; the focused time scale keeps its arrows.
+    key(Qt::Key_Space);
+    key(Qt::Key_J);
+    EXPECT_EQ(Strip(0), QStringLiteral("Rewinding 2x"));
+    key(Qt::Key_Right);
+    EXPECT_EQ(Strip(0), QStringLiteral("Rewinding 2x"));
+    key(Qt::Key_K);
+    QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+    QApplication::sendEvent(viewer->Timeline()->TrackBar()->Surface(), &left);
+    EXPECT_EQ(Strip(0), QStringLiteral("Paused"));
+
+    // Home and End: the recording's first and last frame.
+    key(Qt::Key_End);
+    EXPECT_TRUE(WaitFor([&] { return Frame(tile) >= kSeconds * kFps - kFps; })) << Frame(tile);
+    key(Qt::Key_Home);
+    EXPECT_TRUE(WaitFor([&] { return Frame(tile) >= 0 && Frame(tile) < kFps; })) << Frame(tile);
+
+    // Without open cameras the buttons are off and so are the keys.
+    SendViewerMessage<ViewerMessages::CloseAllVideoPlayers>(viewer.get());
+    QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+    QApplication::sendEvent(viewer.get(), &space);
+    EXPECT_FALSE(space.isAccepted());
+}
