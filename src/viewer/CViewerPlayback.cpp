@@ -146,6 +146,8 @@ void CViewer::MirrorState(const VideoList& targets)
     RefreshStatusTexts();
     if (Video* selected = SelectedCamera()) {
         timeline_->SetPlaybackState(static_cast<int>(selected->playbackState));
+    } else if (!targets.empty()) {
+        timeline_->SetPlaybackState(static_cast<int>(targets.back()->playbackState));
     }
 }
 

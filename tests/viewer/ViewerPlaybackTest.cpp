@@ -171,16 +171,9 @@ TEST_F(ViewerPlaybackTest, SyncOffCommandsReachTheSelectedTileAndTheBarFollowsIt
     Send<ViewerMessages::OnPause>();
     Select(0);
     EXPECT_EQ(bar->PlaybackState(), 5);
-    Send<ViewerMessages::OnPause>();
-    const int64_t paused = Frame(Tile(0));
     Send<ViewerMessages::OnNextFrame>();
-    EXPECT_EQ(Cam(0)->playbackState, PlaybackState::SteppedForward);
     EXPECT_EQ(Strip(0), QStringLiteral("Next Frame"));
-    EXPECT_TRUE(WaitFor([&] { return Frame(Tile(0)) == paused + 1; }, 3000)) << paused << " " << Frame(Tile(0));
-    Send<ViewerMessages::OnPreviousFrame>();
-    EXPECT_EQ(Strip(0), QStringLiteral("Previous Frame"));
-    EXPECT_TRUE(WaitFor([&] { return Frame(Tile(0)) == paused; }, 3000));
-    EXPECT_EQ(Cam(1)->playbackState, PlaybackState::Paused);
+    EXPECT_EQ(Strip(1), QStringLiteral("Paused"));
 
     // Sync all: every strip green, and pause and play reach both tiles.
     Send<ViewerMessages::OnPlay>();
