@@ -17,6 +17,12 @@ namespace {
 // The one text of every failed VDL_Play, whichever operation plays.
 constexpr char kPlayFailed[] = "Cannot PlaybackPlayLocalFile, VDL_Play failed";
 
+// The speed step of every camera at normal speed: the viewer passes the step as the speed of the
+// next fast-forward press and compares two to its power with the device's limit, so normal play
+// at 0 would send 1.0 for the second press (equal to the stored speed: a dead button) and a stale
+// step would stop the speed-up early.
+constexpr int32_t kNormalSpeedStep = 1;
+
 // The decoder port for which the watermark check was installed last, across all drivers.
 std::atomic<int32_t> g_currentWatermarkPort{0};
 
@@ -252,6 +258,7 @@ void KestraneDevice::PlaybackPlayLocalFile(Video* video)
         Vdl().SyncToAudio(port, 1);
         Vdl().EnableOverlays(port, 1);
         video->playbackState = PlaybackState::Playing;
+        video->speedSteps = kNormalSpeedStep;
         data.reverse = false;
         data.speed = 1.0f;
     });
@@ -382,7 +389,7 @@ void KestraneDevice::PlaybackResume(Video* video)
         PlayInto(video, port);
         data.reverse = false;
         data.speed = 1.0f;
-        video->speedSteps = 1;
+        video->speedSteps = kNormalSpeedStep;
         video->playbackState = PlaybackState::Playing;
     });
 }
@@ -456,7 +463,7 @@ void KestraneDevice::PlaybackFastForwardLocalFile(Video* video, float speed, int
         const int32_t port = data.FileData().port;
         switch (video->playbackState) {
         case PlaybackState::Rewinding:
-            video->speedSteps = 0;
+            video->speedSteps = kNormalSpeedStep;
             PlayInto(video, port);
             video->playbackState = PlaybackState::Playing;
             break;
@@ -472,7 +479,7 @@ void KestraneDevice::PlaybackFastForwardLocalFile(Video* video, float speed, int
                 PlayInto(video, port);
                 ResetVideoLocalFile(port, playedMillis);
                 data.speed = 1.0f;
-                video->speedSteps = 0;
+                video->speedSteps = kNormalSpeedStep;
                 video->playbackState = PlaybackState::Playing;
             }
             break;
@@ -480,7 +487,7 @@ void KestraneDevice::PlaybackFastForwardLocalFile(Video* video, float speed, int
         case PlaybackState::SteppedForward:
             VideoGetTime(video);
             PlayInto(video, port);
-            video->speedSteps = 0;
+            video->speedSteps = kNormalSpeedStep;
             video->playbackState = PlaybackState::Playing;
             break;
         case PlaybackState::Playing:
@@ -529,13 +536,13 @@ void KestraneDevice::PlaybackRewindLocalFile(Video* video, float speed, int32_t 
             video->playbackState = PlaybackState::Rewinding;
             break;
         case PlaybackState::FastForward:
-            video->speedSteps = 0;
-            Sdk(Vdl().Slower(port), port, "Cannot PlaybackRewindLocalFile, PlaybackSpeedReset - SDK call failed");
-            if (data.speed == 1.0f) {
-                ResetVideoLocalFile(port, playedMillis);
-                video->speedSteps = 0;
-                video->playbackState = PlaybackState::Playing;
-            }
+            // Back to normal speed, whatever number of steps up the library took: one step down
+            // from four times would go on at twice the speed under a "1x" strip.
+            PlayInto(video, port);
+            ResetVideoLocalFile(port, playedMillis);
+            data.speed = 1.0f;
+            video->speedSteps = kNormalSpeedStep;
+            video->playbackState = PlaybackState::Playing;
             break;
         case PlaybackState::Rewinding:
             if (data.reverseSpeed > speed) {

@@ -58,13 +58,13 @@ inline constexpr auto kTable = [] {
     constexpr auto Whole = HandlerGuard::Text;  // a failure text of another shape
     return std::array{
         // Playback control bar (IUITimelineEvents).
-        Row(OnPlay, "OnPlay", None, None, In("PlaybackPlay")),
-        Row(OnPause, "OnPause"),
-        Row(OnPreviousFrame, "OnPreviousFrame"),
-        Row(OnNextFrame, "OnNextFrame"),
-        Row(OnFastForward, "OnFastForward"),
-        Row(OnFastRewind, "OnFastRewind"),
-        Row(OnLoop, "OnLoop", Flag),
+        Row(OnPlay, "OnPlay", None, None, In("SetPlayback state")),
+        Row(OnPause, "OnPause", None, None, In("SetPlayback state")),
+        Row(OnPreviousFrame, "OnPreviousFrame", None, None, In("SetPlayback state")),
+        Row(OnNextFrame, "OnNextFrame", None, None, In("SetPlayback state")),
+        Row(OnFastForward, "OnFastForward", None, None, In("SetPlayback state")),
+        Row(OnFastRewind, "OnFastRewind", None, None, In("SetPlayback state")),
+        Row(OnLoop, "OnLoop", Flag, None, In("setplaybackstate")),
         Row(OnShowFileInfo, "OnShowFileInfo", None, None, In("ShowFileInfo")),
         Row(OnExportSnapshot, "OnExportSnapshot"),
         Row(OnGoToTime, "OnGoToTime", None, None, In("GoToSpecificTime")),

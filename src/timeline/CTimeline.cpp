@@ -245,7 +245,8 @@ void CTimeline::SetPlaybackState(int state)
     }
     using namespace TimelineIds;
     // The frame and speed buttons as the state allows, within what EnableControls allowed;
-    // Previous Frame follows Next Frame, Fast Rewind mirrors Fast Forward.
+    // Previous Frame follows Next Frame. Fast Rewind is there in every state the driver can
+    // rewind from: rewinding, fast forward (back to normal speed), paused, playing, stepped on.
     bool next = false;
     bool forward = false;
     bool rewind = false;
@@ -259,13 +260,16 @@ void CTimeline::SetPlaybackState(int state)
         rewind = true;
         break;
     case 3:
-        forward = true;
+        forward = rewind = true;
         break;
     case 5:
         next = forward = rewind = true;
         break;
-    default: // 4, 6, 7
+    case 6:
         next = true;
+        break;
+    default: // 4, 7
+        next = rewind = true;
         break;
     }
     Button(NextFrame)->SetDisabled(!(next && controlsEnabled_ && stepAllowed_));

@@ -1,6 +1,6 @@
 // The viewer's construction, its one dispatch table, and the small requests. Opening and closing
 // live in CViewerFiles.cpp, selection and full screen in CViewerSelection.cpp, pages and the
-// layout change in CViewerLayout.cpp.
+// layout change in CViewerLayout.cpp, playback control in CViewerPlayback.cpp.
 #include "viewer/CViewer.h"
 
 #include "events/CCoordinatorViewerCaption.h"
@@ -38,9 +38,7 @@ CViewer::CViewer(QWidget* parent, const VdlAdapter* vdl)
     setAutoFillBackground(true);
     tileTimer_.setInterval(500);
     connect(&tileTimer_, &QTimer::timeout, this, [this] {
-        HandlerGuard::Run("setplaybackstate", [this] {
-            RefreshTiles();
-        });
+        HandlerGuard::Run("setplaybackstate", [this] { OnTileTimer(); });
     });
     captionCoordinator_ = std::make_unique<CCoordinatorViewerCaption>(this);
     caption_ = new CViewerCaption(this);
@@ -158,18 +156,6 @@ QMessageBox::StandardButton CViewer::ShowMessage(const QString& text, const QStr
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-void CViewer::RefreshTiles()
-{
-    for (const auto& player : players_) {
-        Video* video = player->GetVideo();
-        if (IsPlaying(video)) {
-            player->SetTime(facade_.GetVideoTime(video));
-        }
-        player->UpdateStatus();
-        player->RefreshWatermarkBadge();
-    }
-}
-
 void CViewer::ApplyDisplayFlags(CVideoPlayer* player)
 {
     player->SetShowTime(showVideoTime_);
@@ -214,23 +200,24 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<ViewerMessages::OnGoToTime>(&CViewer::OnGoToTime)
             .On<ViewerMessages::OnShowFileInfo>(&CViewer::OnShowFileInfo)
             .On<StartupComplete>(&CViewer::OnStartupComplete);
-        // Answered here, carried out by the work that builds them: synchronised playback,
-        // audio and volume, dewarp views and the watermark, bookmarks, snapshots, map and
-        // metadata. Each returns 0 and changes nothing until then.
+        // Playback control (CViewerPlayback.cpp).
+        h.On<ViewerMessages::OnPlay>(&CViewer::OnPlay)
+            .On<ViewerMessages::OnPause>(&CViewer::OnPause)
+            .On<ViewerMessages::OnPreviousFrame>(&CViewer::OnPreviousFrame)
+            .On<ViewerMessages::OnNextFrame>(&CViewer::OnNextFrame)
+            .On<ViewerMessages::OnFastForward>(&CViewer::OnFastForward)
+            .On<ViewerMessages::OnFastRewind>(&CViewer::OnFastRewind)
+            .On<ViewerMessages::OnLoop>(&CViewer::OnLoop)
+            .On<SeekToTime>(&CViewer::OnSeekToTime)
+            .On<ViewerMessages::RefreshVideoWindow>(&CViewer::OnRefreshVideoWindow)
+            .On<SelectAllCameras>(&CViewer::OnSelectAllCameras);
+        // Answered here, carried out by the work that builds them: the rest of synchronised
+        // playback, audio and volume, dewarp views and the watermark, bookmarks, snapshots, map
+        // and metadata. Each returns 0 and changes nothing until then.
         using Time = std::optional<qint64>;
-        h.On<OnPlay>(&CViewer::Pending<>)
-            .On<OnPause>(&CViewer::Pending<>)
-            .On<OnPreviousFrame>(&CViewer::Pending<>)
-            .On<OnNextFrame>(&CViewer::Pending<>)
-            .On<OnFastForward>(&CViewer::Pending<>)
-            .On<OnFastRewind>(&CViewer::Pending<>)
-            .On<OnLoop>(&CViewer::Pending<bool>)
-            .On<SeekToTime>(&CViewer::Pending<Time>)
-            .On<VisibleRangeChanged>(&CViewer::Pending<Time, Time>)
+        h.On<VisibleRangeChanged>(&CViewer::Pending<Time, Time>)
             .On<SeekToMapPoint>(&CViewer::Pending<structMapPoint>)
             .On<SeekToCursorTime>(&CViewer::Pending<>)
-            .On<RefreshVideoWindow>(&CViewer::Pending<>)
-            .On<SelectAllCameras>(&CViewer::Pending<bool>)
             .On<SyncAll>(&CViewer::Pending<bool>)
             .On<EnableCameraAudio>(&CViewer::Pending<Video*>)
             .On<DisableCameraAudio>(&CViewer::Pending<Video*>)
@@ -294,17 +281,6 @@ void CViewer::OnSetTempFolder(const QString& path)
 void CViewer::OnLogError(const QString& text)
 {
     Logger::GetInstance()->Error(text);
-}
-
-void CViewer::OnGoToTime()
-{
-    TimelineActions::GoToSpecificTime(this, SelectedCamera(), [this](qint64 t) {
-        for (Video* v : barVideos_) {
-            facade_.SeekVideo(v, t);
-        }
-        currentPosition_ = t;
-        timeline_->SetCursorTime(t);
-    });
 }
 
 void CViewer::OnShowFileInfo()

@@ -71,6 +71,12 @@ public:
     const VideoList& OpenFileCameras() const { return openFileCameras_; }
     // Set by the bookmark handlers: the package is written anew when the viewer goes.
     void SetPackageRewrite() { packageRewrite_ = 1; }
+    // Playback: whether the controls act on all cameras, the time the scale's cursor shows, the
+    // loop button's state and the wrap counter of the camera that wrapped last.
+    bool SyncAllOn() const { return syncAll_ != 0; }
+    qint64 CurrentPosition() const { return currentPosition_; }
+    bool LoopOn() const { return loop_ != 0; }
+    int LastWrapCount() const { return lastWrapCount_; }
 
     // Every message box of the viewer goes through this one function; a test answers it here.
     // Returns the button chosen.
@@ -99,6 +105,8 @@ public:
 protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // The transport keys that the tiles and grid pass on (CViewerPlayback.cpp).
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // The viewer's message handlers, by message number (the rows of ViewerMessageTable.h).
@@ -117,7 +125,6 @@ private:
     }
     QMessageBox::StandardButton ShowMessage(const QString& text, const QString& caption,
                                             QMessageBox::StandardButtons buttons, QMessageBox::Icon icon);
-    void RefreshTiles();
     void ApplyDisplayFlags(CVideoPlayer* player);
     static bool IsPlaying(const Video* video);
     Video* SelectedCamera() const;
@@ -170,6 +177,30 @@ private:
     void OnFramePlacementChanged(int showCommand);
     void SizingViewer();
 
+    // CViewerPlayback.cpp: transport, seeking, looping and the 500 ms position update.
+    void OnPlay();
+    void OnPause();
+    void OnPreviousFrame();
+    void OnNextFrame();
+    void OnFastForward();
+    void OnFastRewind();
+    void OnLoop(bool on);
+    void OnSeekToTime(std::optional<qint64> time);
+    void OnSelectAllCameras(bool on);
+    void OnRefreshVideoWindow();
+    VideoList TargetCameras() const;
+    void ForEachTarget(const VideoList& targets, void (FalFacade::*operation)(Video*));
+    void SpeedPress(bool forward);
+    void MirrorState(const VideoList& targets);
+    void RefreshStatusTexts();
+    void SeekAll(qint64 time);
+    void PositionUpdate();
+    void CheckPlaybackLoop();
+    qint64 CameraTime(Video* video);
+    void OnTileTimer();
+    bool TransportButtonEnabled(int buttonId) const;
+    void HideWatermarkWindow();
+
     // CViewerLayout.cpp: the layout change and pages.
     void OnSetLayout(int mode);
     void OnShowNextVideoPage();
@@ -211,6 +242,10 @@ private:
     // The cameras of the file opened last (the facade's list for it).
     VideoList openFileCameras_;
     qint64 currentPosition_ = 0;
+    // The position last made up from the played time when the library could not report a time.
+    qint64 lastComputedPosition_ = 0;
+    int loop_ = 0;
+    int lastWrapCount_ = 0;
     QString logText_;
     BookmarkList workingBookmarks_;
     BookmarkList savedBookmarks_;

@@ -59,14 +59,17 @@ void CViewer::OnShowWatermark(Video*)
     watermarks_->ShowWindow();
 }
 
-// The grid's selection moves to the player, its strips green and all others' grey.
+// The grid's selection moves to the player, its strips green and all others' grey; with sync all
+// every tile stays green, as the controls act on all of them.
 void CViewer::MarkSelected(CVideoPlayer* player)
 {
-    // Every other tile grey: the grid forgets its selection when a layout change re-places the
-    // tiles, so the previous one cannot be relied on to be known.
+    // Every other tile recoloured: the grid forgets its selection when a layout change re-places
+    // the tiles, so the previous one cannot be relied on to be known.
+    const QColor& others =
+        syncAll_ != 0 ? CViewerGridLayout::SelectedStripColour() : CViewerGridLayout::UnselectedStripColour();
     for (const auto& other : players_) {
         if (other.get() != player) {
-            other->SetStripColour(CViewerGridLayout::UnselectedStripColour());
+            other->SetStripColour(others);
         }
     }
     player->SetStripColour(CViewerGridLayout::SelectedStripColour());

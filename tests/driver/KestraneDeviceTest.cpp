@@ -246,17 +246,17 @@ TEST_F(KestraneDeviceTest, StateMachineRows)
         {5, false, 1, FastForward, 2, 4000, "GetPlayedMillis(1) Faster(1)", 3, 2},
         {3, false, 1, FastForward, 1, 4000, "GetPlayedMillis(1)", 3, 1},
         {3, false, 1, FastForward, 4, 4000, "GetPlayedMillis(1) Faster(1)", 3, 2},
-        {3, false, 1, FastForward, 0.5f, 4000, "GetPlayedMillis(1) Play(1) SeekPlayedTime(1,4000)", 5, 0},
-        {3, false, 1, FastForward, 0.5f, -1, "GetPlayedMillis(1) Play(1)", 5, 0},
-        {2, true, 1, FastForward, 2, 4000, "GetPlayedMillis(1) Play(1)", 5, 0},
-        {4, false, 1, FastForward, 2, 4000, "GetPlayedMillis(1) GetFrameClock(1) GetFrameTime(1) Play(1)", 5, 0},
-        {7, false, 1, FastForward, 2, 4000, "GetPlayedMillis(1) GetFrameClock(1) GetFrameTime(1) Play(1)", 5, 0},
+        {3, false, 1, FastForward, 0.5f, 4000, "GetPlayedMillis(1) Play(1) SeekPlayedTime(1,4000)", 5, 1},
+        {3, false, 1, FastForward, 0.5f, -1, "GetPlayedMillis(1) Play(1)", 5, 1},
+        {2, true, 1, FastForward, 2, 4000, "GetPlayedMillis(1) Play(1)", 5, 1},
+        {4, false, 1, FastForward, 2, 4000, "GetPlayedMillis(1) GetFrameClock(1) GetFrameTime(1) Play(1)", 5, 1},
+        {7, false, 1, FastForward, 2, 4000, "GetPlayedMillis(1) GetFrameClock(1) GetFrameTime(1) Play(1)", 5, 1},
         {6, false, 1, FastForward, 2, 4000, "GetPlayedMillis(1)", 6, 1},
         {0, false, 1, FastForward, 2, 4000, "GetPlayedMillis(1)", 0, 1},
         {5, false, 1, Rewind, 1, 4000, "GetPlayedMillis(1) PlayBackward(1)", 2, 2},
         {4, false, 1, Rewind, 1, 4000, "GetPlayedMillis(1) PlayBackward(1)", 2, 2},
         {7, false, 1, Rewind, 1, 4000, "GetPlayedMillis(1) PlayBackward(1)", 2, 2},
-        {3, false, 1, Rewind, 1, 4000, "GetPlayedMillis(1) Slower(1) SeekPlayedTime(1,4000)", 5, 0},
+        {3, false, 1, Rewind, 1, 4000, "GetPlayedMillis(1) Play(1) SeekPlayedTime(1,4000)", 5, 1},
         {2, true, 1, Rewind, 2, 4000, "GetPlayedMillis(1) Faster(1)", 2, 2},
         {2, true, 4, Rewind, 2, 4000, "GetPlayedMillis(1) PlayBackward(1) SeekPlayedTime(1,4000)", 2, 0},
         {6, false, 1, Rewind, 1, 4000, "GetPlayedMillis(1)", 6, 1},
@@ -328,6 +328,38 @@ TEST_F(KestraneDeviceTest, RewindRemembersTheReverseSpeedAndFastForwardListsShar
     FakeVdl::Get().Clear();
     f.driver.PlaybackFastForward(VideoList{a, b}, 2.0f);
     EXPECT_EQ(FakeVdl::Get().Calls(), "GetPlayedMillis(2) Faster(2) Faster(3)");
+}
+
+// The viewer passes the speed step as the speed: pressed as the viewer presses, fast forward
+// goes 1x, 2x, 3x, 4x and never stalls, and a rewind press while fast forwarding returns to
+// normal speed in the library (a fresh play), not one step slower.
+TEST_F(KestraneDeviceTest, NormalSpeedHasStepOneSoEveryFastForwardPressCounts)
+{
+    Fixture f;
+    Video* v = f.Opened(PlaybackState::Paused);
+    v->speedSteps = 4;  // left over from an earlier fast forward
+    f.driver.PlaybackPlay(VideoList{v});
+    EXPECT_EQ(v->speedSteps, 1);
+    v->playbackState = PlaybackState::Paused;
+    v->speedSteps = 3;
+    const auto press = [&] { f.driver.PlaybackFastForward(v, static_cast<float>(v->speedSteps)); };
+    press();
+    EXPECT_EQ(v->playbackState, PlaybackState::Playing);
+    EXPECT_EQ(v->speedSteps, 1);
+    for (int step = 2; step <= 4; ++step) {
+        FakeVdl::Get().Clear();
+        press();
+        EXPECT_EQ(FakeVdl::Get().Calls(), "GetPlayedMillis(1) Faster(1)") << step;
+        EXPECT_EQ(v->playbackState, PlaybackState::FastForward);
+        EXPECT_EQ(v->speedSteps, step);
+    }
+    FakeVdl::Get().Clear();
+    f.driver.PlaybackRewind(v, static_cast<float>(v->speedSteps));
+    EXPECT_EQ(FakeVdl::Get().Calls(), "GetPlayedMillis(1) Play(1) SeekPlayedTime(1,4000)");
+    EXPECT_EQ(v->playbackState, PlaybackState::Playing);
+    EXPECT_EQ(v->speedSteps, 1);
+    press();
+    EXPECT_EQ(v->speedSteps, 2);
 }
 
 TEST_F(KestraneDeviceTest, SeekByWallClockOrByPlayedTimeForType38)

@@ -149,7 +149,7 @@ TEST_F(RealPlaybackTest, TransportThroughTheFacade)
     EXPECT_EQ(v->speedSteps, 3);
     p.facade.FastForward(v, 0.5f);
     EXPECT_EQ(v->playbackState, PlaybackState::Playing);
-    EXPECT_EQ(v->speedSteps, 0);
+    EXPECT_EQ(v->speedSteps, 1);
 
     // Backwards: the frames on screen count down.
     ASSERT_TRUE(WaitUntil([&] { return surface.LastFrameIndex() > 30; }));

@@ -158,7 +158,7 @@ TEST(ViewerMessageDispatchTest, AFailingHandlerIsLoggedWithItsRowsTextAndTheMess
     SendViewerMessage<ViewerMessages::OpenLocalFile>(&r, QStringLiteral("/evidence/b.video"));
     EXPECT_EQ(r.seen, QStringList({QStringLiteral("/evidence/b.video")}));
     EXPECT_TRUE(LogHas("\tError  \tEnabled Audio failed : no sound device\r\n"));
-    EXPECT_TRUE(LogHas("\tError  \tError in PlaybackPlay : unknown error\r\n"));
+    EXPECT_TRUE(LogHas("\tError  \tError in SetPlayback state : unknown error\r\n"));
 }
 
 }  // namespace

@@ -397,9 +397,9 @@ TEST(TimelineWidgetTest, StateRowsLoopAndKeys)
         bool next, forward, rewind, play;
         const char* tooltip;
     } rows[] = {{0, false, false, false, false, "Pause"}, {1, false, false, false, false, "Pause"},
-                {2, false, false, true, true, "Play"},   {3, false, true, false, true, "Play"},
-                {4, true, false, false, true, "Play"},   {5, true, true, true, true, "Pause"},
-                {6, true, false, false, true, "Play"},   {7, true, false, false, true, "Play"}};
+                {2, false, false, true, true, "Play"},   {3, false, true, true, true, "Play"},
+                {4, true, false, true, true, "Play"},    {5, true, true, true, true, "Pause"},
+                {6, true, false, false, true, "Play"},   {7, true, false, true, true, "Play"}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.state);
         bar.timeline.SetPlaybackState(r.state);
