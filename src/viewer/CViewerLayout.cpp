@@ -270,8 +270,10 @@ void CViewer::OnSetLayout(int requested)
     }
     layoutButtonPicture_ = CViewerCapabilities::LayoutOf(mode).pictureId;
     caption_->SetLayoutPicture(layoutButtonPicture_);
+    CVideoPlayer* selectedBefore = grid_->SelectedPlayer();
     for (CVideoPlayer* player : open) {
         if (showsDewarpView(player)) {
+            if (player == selectedBefore) selectedBefore = nullptr;
             CloseDewarpViewPlayer(player);
         }
     }
@@ -287,6 +289,16 @@ void CViewer::OnSetLayout(int requested)
         }
     }
     RecalculateVideoPages(remaining);
+    // The grid re-placed its tiles and forgot its selection: the selected tile keeps it, and a
+    // selected view closed above leaves it to the first tile, so that the control bar and strips
+    // never act on a closed view.
+    if (const ViewerGridModel::Players shown = grid_->PlayersInCells(); !shown.empty()) {
+        if (std::find(shown.begin(), shown.end(), selectedBefore) != shown.end()) {
+            MarkSelected(selectedBefore);
+        } else {
+            OnSelectCamera(shown.front()->GetVideo());
+        }
+    }
     Logger::GetInstance()->Info(QStringLiteral("Layout changed to %1").arg(mode));
 }
 

@@ -501,8 +501,23 @@ TEST_F(ViewerPagesTest, DewarpViewsOpenAsTilesOfTheirOwnAndCloseWithTheirFisheye
         })) << panel->HeldImage().width() << "x" << panel->HeldImage().height() << " in " << panel->width() << "x" << panel->height();
     }
 
+    // A selected view closed by a layout change leaves the selection to the first tile; a
+    // selected camera keeps it across a change.
+    SendViewerMessage<ViewerMessages::SelectVideoPlayer>(viewer.get(), InCell(3)->GetVideo());
+    Layout(CViewerCapabilities::Layout4x4);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(viewer->SelectedCameras(), VideoList{camera});
+    Open(singles[0]);
+    Video* single = InCell(1)->GetVideo();
+    SendViewerMessage<ViewerMessages::SelectVideoPlayer>(viewer.get(), single);
+    Layout(CViewerCapabilities::Layout3x3);
+    EXPECT_EQ(viewer->SelectedCameras(), VideoList{single});
+    EXPECT_EQ(InCell(0)->StripColour(), CViewerGridLayout::UnselectedStripColour());
+
     // The fisheye tile closes with every view of it.
+    SendViewerMessage<ViewerMessages::OpenDewarpView>(viewer.get(), camera, QStringLiteral("PTZ"));
+    ASSERT_EQ(viewer->Players().size(), 3u);
     viewer->GridCoordinator()->CloseVideoPlayer(camera);
-    EXPECT_TRUE(viewer->Players().empty());
-    EXPECT_TRUE(asked.empty());
+    ASSERT_EQ(viewer->Players().size(), 1u);
+    EXPECT_EQ(viewer->Players().front()->GetVideo(), single);
 }
