@@ -22,6 +22,8 @@
 #include "viewer/CViewerCaption.h"
 #include "viewer/CViewerCapabilities.h"
 #include "viewer/CViewerGridLayout.h"
+#include "viewer/DewarpViewKeys.h"
+#include "viewer/VideoPlayerMenuTable.h"
 #include "viewer/IViewerHost.h"
 #include "viewer/structPageInfo.h"
 
@@ -520,4 +522,61 @@ TEST_F(ViewerPagesTest, DewarpViewsOpenAsTilesOfTheirOwnAndCloseWithTheirFisheye
     viewer->GridCoordinator()->CloseVideoPlayer(camera);
     ASSERT_EQ(viewer->Players().size(), 1u);
     EXPECT_EQ(viewer->Players().front()->GetVideo(), single);
+}
+
+// Every dewarp item of a fisheye tile's menu, on each mount: the item's request opens the views its
+// key names (a combined layout its count, any other one view more), and none is refused in 4x4.
+TEST_F(ViewerPagesTest, EveryDewarpMenuItemOnEveryMountOpensItsViews)
+{
+    for (const char* mount : {"Ceiling", "Wall", "Desktop"}) {
+        SCOPED_TRACE(mount);
+        SampleEvidenceOptions o;
+        // The fisheye picture is smooth: a short recording passes the floor only at a high rate
+        // with a key frame every few frames.
+        o.durationSeconds = 6;
+        o.width = 640;
+        o.height = 480;
+        o.fps = 25;
+        o.gop = 2;
+        o.bitRate = 8000000;
+        o.fisheye = true;
+        o.fisheyeLayouts = true;
+        o.mount = QString::fromLatin1(mount);
+        const QString file = SampleMaker::Make(folder->filePath(QStringLiteral("mount-") + mount), o).value(0);
+        ASSERT_GE(QFileInfo(file).size(), 2097152);
+        Layout(CViewerCapabilities::Layout4x4);
+        Open(file);
+        ASSERT_EQ(viewer->Players().size(), 2u);
+        Video* camera = InCell(0)->GetVideo();
+        const VideoPlayerMenuTable menu = VideoPlayerMenuTable::For(*camera, false);
+        int items = 0;
+        for (const VideoPlayerMenuTable::Item& item : menu.DewarpItems()) {
+            if (item.command == 0)
+                continue;
+            ++items;
+            SCOPED_TRACE(item.text.toStdString());
+            const VideoPlayerMenuTable::Action action = VideoPlayerMenuTable::ActionOf(item.command);
+            ASSERT_EQ(action.message, ViewerMessages::OpenDewarpView);
+            const size_t before = viewer->Players().size();
+            const DewarpViewKeys::Combined* combined = DewarpViewKeys::Find(action.viewName);
+            SendViewerMessage<ViewerMessages::OpenDewarpView>(viewer.get(), camera, action.viewName);
+            if (combined != nullptr) {
+                EXPECT_EQ(viewer->Players().size(), 1u + combined->views);
+                EXPECT_EQ(camera->dewarpLayoutMode, combined->displayType);
+            } else {
+                EXPECT_EQ(viewer->Players().size(), before + 1);
+            }
+            for (const Asked& a : asked)
+                EXPECT_NE(a.text, QStringLiteral("Maximum tile count reached"));
+            asked.clear();
+            // Back to the fisheye tile alone before the next item.
+            for (CVideoPlayer* p : viewer->Players())
+                if (p->GetVideo()->dewarpView != 0)
+                    viewer->GridCoordinator()->CloseVideoPlayer(p->GetVideo());
+            ASSERT_EQ(viewer->Players().size(), 1u);
+        }
+        EXPECT_GE(items, 9);
+        SendViewerMessage<ViewerMessages::CloseAllVideoPlayers>(viewer.get());
+        SendViewerMessage<ViewerMessages::ReleaseVideoFile>(viewer.get(), file);
+    }
 }
