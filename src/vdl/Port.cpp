@@ -545,13 +545,28 @@ int Port::Follow(const std::shared_ptr<Port>& leader)
     return VDL_ERR_NONE;
 }
 
+int Port::SetFollowOffset(int32_t offsetMillis)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_open)
+        return VDL_ERR_NOT_OPEN;
+    m_followOffsetMillis = offsetMillis;
+    ++m_serial;
+    m_wake.notify_all();
+    return VDL_ERR_NONE;
+}
+
 bool Port::LeaderClock(double* wallMillis, double* rate, bool* isFollower)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_open)
         return false;
     const auto now = m_clock.Now();
-    *wallMillis = static_cast<double>(m_originMillis) + m_clock.Position(now);
+    // The frame the leader shows, not its clock: a late leader's followers wait for it rather
+    // than run a frame ahead.
+    const PortEngine::Published report = m_engine->Report();
+    const double position = report.haveScreen ? report.screenMs : m_clock.Position(now);
+    *wallMillis = static_cast<double>(m_originMillis) + position;
     *rate = m_clock.Rate();
     *isFollower = m_following;
     return true;
@@ -775,6 +790,7 @@ void Port::Run()
         const auto now = m_clock.Now();
         PortEngine::Snapshot s = TakeSnapshot(now);
         std::shared_ptr<Port> leader = m_following ? m_leader.lock() : nullptr;
+        const double followOffset = m_followOffsetMillis;
         lock.unlock();
         if (s.following) {
             double wall = 0.0;
@@ -784,7 +800,7 @@ void Port::Run()
                 const double limit = s.clock.Limit();
                 s.clock = PlayClock(s.clock.Source());
                 s.clock.SetLimit(limit, now);
-                s.clock.SetPosition(wall - static_cast<double>(s.originMillis), now);
+                s.clock.SetPosition(wall + followOffset - static_cast<double>(s.originMillis), now);
                 s.clock.SetRate(rate, now);
                 s.position = s.clock.Position(now);
                 s.rate = rate;

@@ -56,6 +56,8 @@ public:
     int SetSurface(const VDL_Surface* surface);
     int SetSurfaceView(const SurfaceView& view);
     int Follow(const std::shared_ptr<Port>& leader);
+    // While following: present the leader's wall-clock time plus this offset (ms, either sign).
+    int SetFollowOffset(int32_t offsetMillis);
     int SetSound(bool on);
     int SetVolume(int volume);
 
@@ -67,7 +69,8 @@ public:
     int GetSpeed(int32_t* speedTimes16);
     int GetTimeRange(uint32_t* start, uint32_t* stop, uint32_t* durationSeconds);
 
-    // The leader's side of following: its clock in wall-clock ms and its rate.
+    // The leader's side of following: the wall-clock ms of its frame on screen (its clock before
+    // the first frame) and its rate.
     bool LeaderClock(double* wallMillis, double* rate, bool* isFollower);
 
     // The port's dewarp views; after changing them, DewarpChanged wakes the port's thread (a
@@ -150,6 +153,7 @@ private:
     mutable WatermarkWatch m_watermark; // its own lock: never taken under m_mutex
     std::weak_ptr<Port> m_leader;
     bool m_following = false;
+    int32_t m_followOffsetMillis = 0;
     uint64_t m_serial = 0;
     uint64_t m_roomSignals = 0; // the picture queue made room
 

@@ -392,6 +392,11 @@ int32_t VDL_FollowPort(int32_t port, int32_t leader)
     return OnPort(port, [&](Port& p) { return p.Follow(leaderPort); });
 }
 
+int32_t VDL_SetFollowOffset(int32_t port, int32_t offsetMillis)
+{
+    return OnPort(port, [&](Port& p) { return p.SetFollowOffset(offsetMillis); });
+}
+
 int32_t VDL_GetStreamInfo(int32_t port, VDL_StreamInfo* info)
 {
     return OnPort(port, [&](Port& p) { return p.GetStreamInfo(info); });

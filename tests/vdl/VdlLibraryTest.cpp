@@ -16,7 +16,7 @@ TEST(VdlLibrary, EveryCallOfTheInterfaceIsExportedByName)
         "VDL_SetWatermarkCallback", "VDL_DewarpEnable", "VDL_DewarpDisable", "VDL_DewarpOpenView",
         "VDL_DewarpCloseView", "VDL_DewarpGetParams", "VDL_DewarpSetParams", "VDL_DewarpSetWindow",
         "VDL_DewarpSetOutlineMode", "VDL_DewarpViewAt", "VDL_DewarpMapDrag", "VDL_GetLastError", "VDL_GetErrorText",
-        "VDL_SetSurface", "VDL_SelectStream", "VDL_SetStreamRegion", "VDL_SetWallClockOrigin", "VDL_FollowPort",
+        "VDL_SetSurface", "VDL_SelectStream", "VDL_SetStreamRegion", "VDL_SetWallClockOrigin", "VDL_FollowPort", "VDL_SetFollowOffset",
         "VDL_GetStreamInfo", "VDL_GetStats", "VDL_GetFrameInfo", "VDL_GetBmpAndFrame", "VDL_SetDecoderThreads",
         "VDL_GetSpeed", "VDL_SetLogCallback", "VDL_SetSurfaceView", "VDL_SetTimeSource"};
     for (const char* name : names)

@@ -426,6 +426,17 @@ TEST(VdlFollow, FollowerKeepsToTheLeaderThroughPauseSeekAndStep)
     ASSERT_TRUE(VDL_Play(leader.Port(), nullptr));
     ASSERT_TRUE(StepsTo(clock, leader, 400ms, 161));
     EXPECT_TRUE(WaitFor([&] { return follower.surface.LastStamp() == 161; }));
+    // An offset keeps the follower that far from the leader's frame, either way.
+    ASSERT_TRUE(VDL_Pause(leader.Port(), 1));
+    ASSERT_TRUE(WaitFor([&] { return follower.surface.LastStamp() == leader.surface.LastStamp(); }));
+    const int shown = leader.surface.LastStamp();
+    ASSERT_TRUE(VDL_SetFollowOffset(follower.Port(), 1000));
+    EXPECT_TRUE(WaitFor([&] { return follower.surface.LastStamp() == shown + 25; })) << follower.surface.LastStamp();
+    ASSERT_TRUE(VDL_SetFollowOffset(follower.Port(), -2000));
+    EXPECT_TRUE(WaitFor([&] { return follower.surface.LastStamp() == shown - 50; })) << follower.surface.LastStamp();
+    ASSERT_TRUE(VDL_StepForward(leader.Port()));
+    EXPECT_TRUE(WaitFor([&] { return follower.surface.LastStamp() == shown - 49; })) << follower.surface.LastStamp();
+    ASSERT_TRUE(VDL_SetFollowOffset(follower.Port(), 0));
     // Let go: the follower stays where it was and takes its own transport again.
     ASSERT_TRUE(VDL_FollowPort(follower.Port(), -1));
     EXPECT_TRUE(VDL_SeekPlayedTime(follower.Port(), 1000));
