@@ -108,6 +108,16 @@ VDL_WatermarkStatusBlock FileDriver::GetWatermarkStatus(Video*)
     return none;
 }
 
+void FileDriver::FollowVideo(Video*, int32_t, int32_t)
+{
+    throw FalException(QStringLiteral("This device does not play in step"));
+}
+
+int32_t FileDriver::FollowPortOf(Video*)
+{
+    throw FalException(QStringLiteral("This device does not play in step"));
+}
+
 // The library hands over a whole BMP file image; the picture is built from its info header and
 // the bits at the offset the file header names. Anything that does not fit the image it came in
 // gives a null picture rather than a read past its end.

@@ -112,4 +112,13 @@ public:
     // The watermark checks of the video's camera since its file was opened, through closes and
     // reopens (the worst state, counts added). UI thread; throws FalException.
     virtual VDL_WatermarkStatusBlock GetWatermarkStatus(Video* video);                 // 51
+    // Playing in step: the video's port presents the frame of the leader port (another driver's,
+    // from its FollowPortOf) plus offsetMillis, on the video's own surface; leaderPort -1 gives
+    // the video its own clock again, at the frame it shows. While it follows, the video's
+    // transport operations set its state and speed step only: its picture moves with the leader.
+    // UI thread; throws FalException (a device that cannot follow, a library failure).
+    virtual void FollowVideo(Video* video, int32_t leaderPort, int32_t offsetMillis); // 52
+    // The decoder port a follower of this video follows (a dewarp view: its fisheye camera's);
+    // throws FalException when there is none.
+    virtual int32_t FollowPortOf(Video* video);                                        // 53
 };

@@ -91,6 +91,35 @@ const VdlAdapter& KestraneDevice::Vdl()
     return *vdl_;
 }
 
+namespace {
+
+// A following port's transport: done by its leader, so each succeeds without a call.
+int32_t FollowerPlay(int32_t, void*) { return 1; }
+int32_t FollowerPause(int32_t, int32_t) { return 1; }
+int32_t FollowerMove(int32_t) { return 1; }
+int32_t FollowerSeekPlayed(int32_t, int32_t) { return 1; }
+int32_t FollowerSeekWallClock(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) { return 1; }
+
+} // namespace
+
+const VdlAdapter& KestraneDevice::VdlFor(int32_t port)
+{
+    if (followingPorts_.count(port) == 0) {
+        return Vdl();
+    }
+    followerTable_ = Vdl();
+    followerTable_.Play = &FollowerPlay;
+    followerTable_.Pause = &FollowerPause;
+    followerTable_.Faster = &FollowerMove;
+    followerTable_.Slower = &FollowerMove;
+    followerTable_.PlayBackward = &FollowerMove;
+    followerTable_.StepForward = &FollowerMove;
+    followerTable_.StepBackward = &FollowerMove;
+    followerTable_.SeekPlayedTime = &FollowerSeekPlayed;
+    followerTable_.SeekWallClock = &FollowerSeekWallClock;
+    return followerTable_;
+}
+
 KestraneCameraData* KestraneDevice::CameraData(const Camera* camera) const
 {
     const auto it = cameras_.find(camera);
@@ -127,11 +156,12 @@ void KestraneDevice::PlayInto(Video* video, int32_t port)
     // A dewarp view plays its fisheye camera's port into the camera's own surface; the view
     // keeps its sub-port's window.
     const bool view = video->dewarpView != 0 && video->rootCamera != nullptr && video->rootCamera != video;
-    Sdk(Vdl().Play(port, view ? video->rootCamera->renderWindow : video->renderWindow), port, kPlayFailed);
+    Sdk(VdlFor(port).Play(port, view ? video->rootCamera->renderWindow : video->renderWindow), port, kPlayFailed);
 }
 
 void KestraneDevice::ReleaseHeldPort(KestraneLocalFileData& file)
 {
+    followingPorts_.erase(file.port);
     file.portHeld = false;
     Vdl().Stop(file.port);
     Vdl().ReleasePort(file.port);
@@ -335,9 +365,9 @@ void KestraneDevice::PlaybackSeek(Video* video, qint64 time)
             constexpr qint64 kLow = std::numeric_limits<int32_t>::min();
             constexpr qint64 kHigh = std::numeric_limits<int32_t>::max();
             const auto clamped = static_cast<int32_t>(qBound(kLow, millis, kHigh));
-            Sdk(Vdl().SeekPlayedTime(port, clamped), port, "Cannot Seek LocalFile, VDL_SeekPlayedTime");
+            Sdk(VdlFor(port).SeekPlayedTime(port, clamped), port, "Cannot Seek LocalFile, VDL_SeekPlayedTime");
         } else {
-            Sdk(Vdl().SeekWallClock(port, f.year, f.month, f.day, f.hour, f.minute, f.second), port,
+            Sdk(VdlFor(port).SeekWallClock(port, f.year, f.month, f.day, f.hour, f.minute, f.second), port,
                 "Cannot Seek LocalFile, VDL_SeekWallClock");
         }
     });
@@ -364,7 +394,7 @@ void KestraneDevice::PlaybackPause(Video* video)
             break;
         }
         const int32_t port = Port(video);
-        Sdk(Vdl().Pause(port, 1), port, "Cannot Pause LocalFile, VDL_Pause");
+        Sdk(VdlFor(port).Pause(port, 1), port, "Cannot Pause LocalFile, VDL_Pause");
         video->playbackState = PlaybackState::Paused;
     });
 }
@@ -383,7 +413,7 @@ void KestraneDevice::PlaybackResume(Video* video)
         const int32_t port = data.FileData().port;
         if (data.speed > 1.0f || data.reverse) {
             const CalendarFields t = VideoGetTime(video);
-            Sdk(Vdl().SeekWallClock(port, t.year, t.month, t.day, t.hour, t.minute, t.second), port,
+            Sdk(VdlFor(port).SeekWallClock(port, t.year, t.month, t.day, t.hour, t.minute, t.second), port,
                 "Cannot Resume LocalFile, VDL_SeekWallClock");
         }
         PlayInto(video, port);
@@ -400,7 +430,7 @@ void KestraneDevice::LeaveSpeedPlay(Video* video, KestraneCameraData& data, int3
     const CalendarFields t = VideoGetTime(video);
     if (data.speed > 1.0f || data.reverse) {
         data.speed = 1.0f;
-        Sdk(Vdl().SeekWallClock(port, t.year, t.month, t.day, t.hour, t.minute, t.second), port,
+        Sdk(VdlFor(port).SeekWallClock(port, t.year, t.month, t.day, t.hour, t.minute, t.second), port,
             "Cannot Resume LocalFile, VDL_SeekWallClock");
         if (data.reverse) {
             PlayInto(video, port);
@@ -415,7 +445,7 @@ void KestraneDevice::PlaybackFramePrevious(Video* video)
         KestraneCameraData& data = Data(video);
         const int32_t port = data.FileData().port;
         LeaveSpeedPlay(video, data, port);
-        Sdk(Vdl().StepBackward(port), port, "Cannot Frame Backward LocalFile, VDL_StepBackward");
+        Sdk(VdlFor(port).StepBackward(port), port, "Cannot Frame Backward LocalFile, VDL_StepBackward");
         video->playbackState = PlaybackState::SteppedBack;
     });
 }
@@ -426,7 +456,7 @@ void KestraneDevice::PlaybackFrameNext(Video* video)
         KestraneCameraData& data = Data(video);
         const int32_t port = data.FileData().port;
         LeaveSpeedPlay(video, data, port);
-        Sdk(Vdl().StepForward(port), port, "Cannot FrameForward LocalFile, VDL_StepForward");
+        Sdk(VdlFor(port).StepForward(port), port, "Cannot FrameForward LocalFile, VDL_StepForward");
         video->playbackState = PlaybackState::SteppedForward;
     });
 }
@@ -472,7 +502,7 @@ void KestraneDevice::PlaybackFastForwardLocalFile(Video* video, float speed, int
                 break;
             }
             if (!(data.speed > speed)) {
-                Sdk(Vdl().Faster(port), port, "Cannot PlaybackFastForwardLocal, VDL_Faster failed");
+                Sdk(VdlFor(port).Faster(port), port, "Cannot PlaybackFastForwardLocal, VDL_Faster failed");
                 video->speedSteps += 1;
                 video->playbackState = PlaybackState::FastForward;
             } else {
@@ -491,7 +521,7 @@ void KestraneDevice::PlaybackFastForwardLocalFile(Video* video, float speed, int
             video->playbackState = PlaybackState::Playing;
             break;
         case PlaybackState::Playing:
-            Sdk(Vdl().Faster(port), port, "Cannot PlaybackFastForwardLocal, VDL_Faster failed");
+            Sdk(VdlFor(port).Faster(port), port, "Cannot PlaybackFastForwardLocal, VDL_Faster failed");
             video->speedSteps += 1;
             video->playbackState = PlaybackState::FastForward;
             break;
@@ -506,7 +536,7 @@ void KestraneDevice::ResetVideoLocalFile(int32_t port, int32_t playedMillis)
     if (playedMillis == -1) {
         return;
     }
-    Sdk(Vdl().SeekPlayedTime(port, playedMillis), port, "Cannot ResetVideoLocalFile, VDL_SetPlayPos failed");
+    Sdk(VdlFor(port).SeekPlayedTime(port, playedMillis), port, "Cannot ResetVideoLocalFile, VDL_SetPlayPos failed");
 }
 
 void KestraneDevice::PlaybackRewind(Video* video, float speed)
@@ -529,7 +559,7 @@ void KestraneDevice::PlaybackRewindLocalFile(Video* video, float speed, int32_t 
         case PlaybackState::Paused:
         case PlaybackState::Playing:
         case PlaybackState::SteppedForward:
-            Sdk(Vdl().PlayBackward(port), port, "Cannot PlaybackRewindLocalFile, VDL_PlayBackward failed.");
+            Sdk(VdlFor(port).PlayBackward(port), port, "Cannot PlaybackRewindLocalFile, VDL_PlayBackward failed.");
             data.reverseSpeed = 1.0f;
             data.reverse = true;
             video->speedSteps += 1;
@@ -546,13 +576,13 @@ void KestraneDevice::PlaybackRewindLocalFile(Video* video, float speed, int32_t 
             break;
         case PlaybackState::Rewinding:
             if (data.reverseSpeed > speed) {
-                Sdk(Vdl().PlayBackward(port), port, "Cannot PlaybackRewindLocalFile, VDL_PlayBackward failed");
+                Sdk(VdlFor(port).PlayBackward(port), port, "Cannot PlaybackRewindLocalFile, VDL_PlayBackward failed");
                 data.reverseSpeed = 1.0f;
                 ResetVideoLocalFile(port, playedMillis);
                 video->speedSteps = 0;
                 video->playbackState = PlaybackState::Rewinding;
             } else {
-                Sdk(Vdl().Faster(port), port, "Cannot PlaybackRewindLocalFile, VDL_Faster failed");
+                Sdk(VdlFor(port).Faster(port), port, "Cannot PlaybackRewindLocalFile, VDL_Faster failed");
                 data.reverseSpeed = speed;
                 video->speedSteps += 1;
                 video->playbackState = PlaybackState::Rewinding;
@@ -764,4 +794,36 @@ void KestraneDevice::OnWatermark(int32_t port, const VDL_WatermarkReport** repor
     if (handler) {
         handler(title, text);
     }
+}
+
+void KestraneDevice::FollowVideo(Video* video, int32_t leaderPort, int32_t offsetMillis)
+{
+    Guard("FollowVideo", [&] {
+        const int32_t port = Port(video);
+        if (leaderPort < 0) {
+            Sdk(Vdl().FollowPort(port, -1), port, "Cannot Stop Following, VDL_FollowPort failed");
+            followingPorts_.erase(port);
+            return;
+        }
+        Sdk(Vdl().SetFollowOffset(port, offsetMillis), port, "Cannot Set Follow Offset, VDL_SetFollowOffset failed");
+        // A camera never played has no surface yet: it shows what it follows on its own.
+        if (video->renderWindow != nullptr && video->dewarpView == 0) {
+            Sdk(Vdl().SetSurface(port, static_cast<const VDL_Surface*>(video->renderWindow)), port,
+                "Cannot SetRenderSurface, VDL_SetSurface failed");
+        }
+        Sdk(Vdl().FollowPort(port, leaderPort), port, "Cannot Follow, VDL_FollowPort failed");
+        followingPorts_.insert(port);
+    });
+}
+
+int32_t KestraneDevice::FollowPortOf(Video* video)
+{
+    return Guard("FollowPortOf", [&] { return Port(video); });
+}
+
+bool KestraneDevice::Follows(Video* video) const
+{
+    const KestraneCameraData* data = video != nullptr ? CameraData(video->GetCamera()) : nullptr;
+    const KestraneLocalFileData* file = data != nullptr ? data->FileDataIfAny() : nullptr;
+    return file != nullptr && file->portHeld && followingPorts_.count(file->port) != 0;
 }

@@ -61,6 +61,9 @@ public:
     VDL_StreamInfo GetStreamInfo(Video* video) override;
     SnapshotFrame SnapshotAndFrame(Video* video) override;
     VDL_WatermarkStatusBlock GetWatermarkStatus(Video* video) override;
+    void FollowVideo(Video* video, int32_t leaderPort, int32_t offsetMillis) override;
+    int32_t FollowPortOf(Video* video) override;
+    bool Follows(Video* video) const;
 
     // Fisheye dewarp views (KestraneDewarp.cpp). A view's video finds its decoder port through
     // its root camera (the fisheye video), or its own camera when it has none.
@@ -90,6 +93,10 @@ public:
 
 private:
     const VdlAdapter& Vdl();
+    // The table for transport calls on a port: a following port's transport calls succeed
+    // without reaching the library, so state and speed step are kept while the leader moves
+    // the picture.
+    const VdlAdapter& VdlFor(int32_t port);
     KestraneCameraData& Data(Video* video) const;
     int32_t Port(Video* video) const;
     // The library's error rule: "SDK call failed: <what> - <last error of the port>".
@@ -131,6 +138,8 @@ private:
 
     // The PTZ view a drag moves (0 none), set by the hit test; a spare sub-port.
     int32_t currentPtzPort_ = 0;
+    std::set<int32_t> followingPorts_;
+    VdlAdapter followerTable_;
     int32_t scratchPort_ = 0;
     // The dewarp views open on each decoder port: dewarping is switched off once none remains.
     std::map<int32_t, std::set<int32_t>> dewarpViews_;

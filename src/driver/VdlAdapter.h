@@ -49,6 +49,8 @@
     X(SelectStream)                                                                                \
     X(SetWallClockOrigin)                                                                          \
     X(SetSurface)                                                                                  \
+    X(FollowPort)                                                                                  \
+    X(SetFollowOffset)                                                                             \
     X(SetSurfaceView)                                                                              \
     X(GetStats)                                                                                    \
     X(GetStreamInfo)                                                                               \

@@ -454,6 +454,15 @@ VDL_WatermarkStatusBlock FalFacade::GetWatermarkStatus(Video* video)
     return Wrapped("Couldn't Get Watermark Status %s", [&] { return driver.GetWatermarkStatus(video); });
 }
 
+void FalFacade::FollowVideo(Video* follower, Video* leader, int32_t offsetMillis)
+{
+    FileDriver& driver = DriverFor(follower);
+    Wrapped("Couldn't Follow Video %s", [&] {
+        const int32_t leaderPort = leader != nullptr ? DriverFor(leader).FollowPortOf(leader) : -1;
+        driver.FollowVideo(follower, leaderPort, offsetMillis);
+    });
+}
+
 std::unique_ptr<MetadataConfigList> FalFacade::GetMetadataConfig(Video* video)
 {
     FileDriver* driver = nullptr;

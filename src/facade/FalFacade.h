@@ -86,6 +86,10 @@ public:
     SnapshotFrame GetSnapshotAndFrame(Video* video);
     // The video's watermark checks so far (driver slot 51): "Couldn't Get Watermark Status %s".
     VDL_WatermarkStatusBlock GetWatermarkStatus(Video* video);
+    // Playing in step (driver slots 52, 53): follower shows leader's frame plus offsetMillis and
+    // its transport only keeps its state; leader null gives it its own clock again. Leader and
+    // follower may belong to different files' drivers. "Couldn't Follow Video %s".
+    void FollowVideo(Video* follower, Video* leader, int32_t offsetMillis);
 
     // Metadata.
     std::unique_ptr<MetadataConfigList> GetMetadataConfig(Video* video);

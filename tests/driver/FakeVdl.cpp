@@ -208,6 +208,8 @@ int32_t SetSurface(int32_t port, const VDL_Surface* surface)
     F().lastSurface = surface;
     return Call("SetSurface", port);
 }
+int32_t FollowPort(int32_t port, int32_t leader) { return Call("FollowPort", port, leader); }
+int32_t SetFollowOffset(int32_t port, int32_t offset) { return Call("SetFollowOffset", port, offset); }
 int32_t SetSurfaceView(int32_t port, int32_t x, int32_t y, int32_t w, int32_t h, int32_t ow, int32_t oh)
 {
     return Call("SetSurfaceView", port, x, y, w, h, ow, oh);

@@ -589,3 +589,50 @@ TEST_F(KestraneDeviceTest, WatermarkStatusIsKeptThroughCloseAndReopen)
     Video* never = f.AddVideo(3);
     EXPECT_NE(Message([&] { f.driver.GetWatermarkStatus(never); }), "(no failure)");
 }
+
+// A following camera takes its leader's picture: the follow sets the offset, its surface and the
+// leader in that order; its transport then keeps state and speed step without moving its port;
+// letting go gives the port its transport again, and a close forgets the follow.
+TEST_F(KestraneDeviceTest, AFollowingVideosTransportKeepsItsStateAndLeavesThePictureToTheLeader)
+{
+    Fixture f;
+    Video* v = f.Opened(PlaybackState::Playing);
+    VDL_Surface tile = {&f, [](void*, const VDL_Picture*) {}};
+    v->renderWindow = &tile;
+    f.driver.FollowVideo(v, 7, -1500);
+    EXPECT_EQ(FakeVdl::Get().Calls(), "SetFollowOffset(1,-1500) SetSurface(1) FollowPort(1,7)");
+    EXPECT_TRUE(f.driver.Follows(v));
+    EXPECT_EQ(f.driver.FollowPortOf(v), 1);
+
+    FakeVdl::Get().Clear();
+    f.driver.PlaybackPause(v);
+    EXPECT_EQ(v->playbackState, PlaybackState::Paused);
+    f.driver.PlaybackFrameNext(v);
+    f.driver.PlaybackFramePrevious(v);
+    f.driver.PlaybackResume(v);
+    f.driver.PlaybackFastForward(v, 2.0f);
+    EXPECT_EQ(v->playbackState, PlaybackState::FastForward);
+    f.driver.PlaybackSeek(v, v->GetVideoFile()->startTime + 10);
+    for (const std::string& call : FakeVdl::Get().calls) {
+        for (const char* moves : {"Play(", "Pause(", "Faster(", "Slower(", "PlayBackward(", "StepForward(",
+                                  "StepBackward(", "SeekPlayedTime(", "SeekWallClock("}) {
+            EXPECT_NE(call.rfind(moves, 0), 0u) << call;
+        }
+    }
+
+    FakeVdl::Get().Clear();
+    f.driver.FollowVideo(v, -1, 0);
+    EXPECT_EQ(FakeVdl::Get().Calls(), "FollowPort(1,-1)");
+    EXPECT_FALSE(f.driver.Follows(v));
+    f.driver.PlaybackPause(v);
+    EXPECT_TRUE(FakeVdl::Get().Called("Pause"));
+
+    // A failed follow names the call, and the port keeps its own transport.
+    FakeVdl::Get().Fail("FollowPort");
+    EXPECT_NE(Message([&] { f.driver.FollowVideo(v, 7, 0); }).find("VDL_FollowPort"), std::string::npos);
+    EXPECT_FALSE(f.driver.Follows(v));
+    FakeVdl::Get().Reset();
+    f.driver.FollowVideo(v, 7, 0);
+    f.driver.VideoClose(v);
+    EXPECT_FALSE(f.driver.Follows(v));
+}

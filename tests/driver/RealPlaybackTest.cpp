@@ -16,6 +16,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QThread>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -337,4 +338,47 @@ TEST_F(RealPlaybackTest, PlayCommandWritesThePictureOfTheSoughtSecond)
 
     EXPECT_EQ(play({singleFile, QStringLiteral("--seek"), QStringLiteral("soon")}), 64);
     EXPECT_EQ(play({folder->filePath("missing.video")}), 1);
+}
+
+// Two opens of one recording, each its own driver: the follower shows the leader's frame (plus its
+// offset) through pause, seek and step, and its own transport only keeps its state meanwhile.
+TEST_F(RealPlaybackTest, AFollowerOfAnotherFilesCameraShowsTheLeadersFrame)
+{
+    FalFacade facade;
+    FrameSurface leaderSurface;
+    FrameSurface followerSurface;
+    FalFacade::OwnedVideos first = facade.OpenVideoFile(singleFile, QFileInfo(singleFile).absolutePath());
+    FalFacade::OwnedVideos second = facade.OpenVideoFile(singleFile, QFileInfo(singleFile).absolutePath());
+    ASSERT_EQ(first.size(), 1u);
+    ASSERT_EQ(second.size(), 1u);
+    Video* leader = first.front().get();
+    Video* follower = second.front().get();
+    leader->renderWindow = leaderSurface.Handle();
+    follower->renderWindow = followerSurface.Handle();
+    facade.PlayVideo(leader);
+    facade.PlayVideo(follower);
+    ASSERT_TRUE(leaderSurface.WaitForPresented(3, 5000));
+    facade.FollowVideo(follower, leader, 0);
+    facade.PauseVideo(leader);
+    facade.SeekVideo(leader, leader->GetVideoFile()->startTime + 3);
+    EXPECT_TRUE(WaitUntil([&] { return Stamp(followerSurface.LastImage()) == 3 * kFps; }));
+    facade.FrameNext(leader);
+    EXPECT_TRUE(WaitUntil([&] { return Stamp(followerSurface.LastImage()) == 3 * kFps + 1; }));
+    // The follower's own transport moves nothing while it follows.
+    facade.SeekVideo(follower, follower->GetVideoFile()->startTime + 6);
+    facade.PauseVideo(follower);
+    EXPECT_EQ(follower->playbackState, PlaybackState::Paused);
+    QThread::msleep(100);
+    EXPECT_EQ(Stamp(followerSurface.LastImage()), 3 * kFps + 1);
+    facade.FollowVideo(follower, leader, 1000);
+    EXPECT_TRUE(WaitUntil([&] { return Stamp(followerSurface.LastImage()) == 4 * kFps + 1; }));
+    // Let go, it seeks on its own again.
+    facade.FollowVideo(follower, nullptr, 0);
+    facade.SeekVideo(follower, follower->GetVideoFile()->startTime + 6);
+    EXPECT_TRUE(WaitUntil([&] { return Stamp(followerSurface.LastImage()) == 6 * kFps; }));
+    // Each file's driver stops its own cameras.
+    VideoList leaders{leader};
+    VideoList followers{follower};
+    facade.StopVideos(&followers);
+    facade.StopVideos(&leaders);
 }
