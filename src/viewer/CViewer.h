@@ -74,6 +74,7 @@ public:
     // Playback: whether the controls act on all cameras, the time the scale's cursor shows, the
     // loop button's state and the wrap counter of the camera that wrapped last.
     bool SyncAllOn() const { return syncAll_ != 0; }
+    Video* ClockLeader() const { return clockLeader_; }
     qint64 CurrentPosition() const { return currentPosition_; }
     bool LoopOn() const { return loop_ != 0; }
     int LastWrapCount() const { return lastWrapCount_; }
@@ -201,6 +202,14 @@ private:
     bool TransportButtonEnabled(int buttonId) const;
     void HideWatermarkWindow();
 
+    // CViewerSyncClock.cpp: with sync all, one camera's port leads and the others follow it.
+    void JoinClock();
+    void LeaveClock();
+    void AlignClock();
+    void ClockCameraClosing(Video* video);
+    bool FollowsClock(const Video* video) const;
+    qint64 WallMillis(Video* video);
+
     // CViewerLayout.cpp: the layout change and pages.
     void OnSetLayout(int mode);
     void OnShowNextVideoPage();
@@ -246,6 +255,9 @@ private:
     qint64 lastComputedPosition_ = 0;
     int loop_ = 0;
     int lastWrapCount_ = 0;
+    // Sync all's clock: the camera whose port leads and those that follow it.
+    Video* clockLeader_ = nullptr;
+    VideoList clockFollowers_;
     QString logText_;
     BookmarkList workingBookmarks_;
     BookmarkList savedBookmarks_;

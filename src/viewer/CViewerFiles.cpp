@@ -370,6 +370,7 @@ void CViewer::OpenSingleCamera(const NavigatorItem& item, structTileInfo* cell)
 // failure does not stop the others.
 void CViewer::CloseCamera(Video* video)
 {
+    ClockCameraClosing(video);
     const Device* device = video->GetCamera()->GetDevice();
     if (facade_.DriverOf(device) == nullptr) {
         return;  // its file was stopped whole: nothing is held any more
@@ -490,6 +491,8 @@ void CViewer::OnCloseAllVideoPlayersRequest()
 void CViewer::CloseLocalFile()
 {
     HandlerGuard::Run(HandlerGuard::ErrorIn("LocalFile close"), [&] {
+        // Everything goes: no lead to hand on.
+        LeaveClock();
         const VideoList cameras = AllCameras();
         if (!cameras.empty()) {
             std::set<QString> files;

@@ -175,6 +175,9 @@ void CViewer::SeekAll(qint64 time)
             });
         }
         MirrorState(targets);
+        if (syncAll_ != 0) {
+            AlignClock();
+        }
     }
     if (loop_ == 0) {
         PositionUpdate();
@@ -221,6 +224,9 @@ void CViewer::OnLoop(bool on)
 void CViewer::OnSelectAllCameras(bool on)
 {
     HideWatermarkWindow();
+    if (!on) {
+        LeaveClock();
+    }
     syncAll_ = on ? 1 : 0;
     if (on) {
         const VideoList targets = TargetCameras();
@@ -233,6 +239,7 @@ void CViewer::OnSelectAllCameras(bool on)
             player->SetStripColour(CViewerGridLayout::SelectedStripColour());
         }
         timeline_->TrackBar()->update();
+        JoinClock();
         return;
     }
     for (const auto& player : players_) {
@@ -338,7 +345,8 @@ void CViewer::CheckPlaybackLoop()
 {
     HandlerGuard::Run("checkPlayback loop", [this] {
         for (Video* video : AllCameras()) {
-            if (video->dewarpView != 0 || !IsPlaying(video)) {
+            // A follower wraps with its leader.
+            if (video->dewarpView != 0 || !IsPlaying(video) || FollowsClock(video)) {
                 continue;
             }
             if (video->loop == 0 && !(syncAll_ != 0 && loop_ != 0)) {
@@ -367,6 +375,9 @@ void CViewer::CheckPlaybackLoop()
             }
             ++video->wrapCounter;
             lastWrapCount_ = video->wrapCounter;
+            if (video == clockLeader_) {
+                AlignClock();
+            }
             MirrorState(VideoList{video});
         }
     });

@@ -10,6 +10,7 @@
 #include "timeline/CTimelineBtnCtrl.h"
 #include "timeline/CTimelineGoToDateTimeDlg.h"
 #include "timeline/TimelineIds.h"
+#include "events/CCoordinatorViewerGrid.h"
 #include "tools/sample/FrameStamp.h"
 #include "tools/sample/SampleMaker.h"
 #include "viewer/CPtzPanel.h"
@@ -20,6 +21,8 @@
 #include "viewer/CViewerGridLayout.h"
 
 #include <gtest/gtest.h>
+
+#include <array>
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -277,11 +280,17 @@ TEST_F(ViewerPlaybackTest, LoopingCamerasWrapEachOnItsOwnTimeAndACameraWithoutSp
     OpenTiles(3);
     ASSERT_EQ(viewer->Grid()->SelectedPlayer(), Tile(2));
     Cam(0)->GetVideoFile()->endTime = 0;
-    SendViewerMessage<ViewerMessages::SelectAllCameras>(viewer.get(), true);
-    viewer->Timeline()->Button(TimelineIds::Loop)->click();
+    // Each camera loops on its own clock (sync all would put them on one): looping set on each,
+    // the second near its end, the third near its start.
+    for (size_t i = 0; i < 3; ++i) {
+        Select(i);
+        SendViewerMessage<ViewerMessages::OnLoop>(viewer.get(), true);
+    }
     ASSERT_TRUE(viewer->LoopOn());
+    Select(1);
     Seek(end - 3);
-    viewer->Facade().SeekVideo(Cam(2), start + 2);
+    Select(2);
+    Seek(start + 2);
     ASSERT_TRUE(WaitFor([&] { return Cam(1)->wrapCounter == 1; }, 8000));
     EXPECT_TRUE(WaitFor([&] { return Frame(Tile(1)) >= 0 && Frame(Tile(1)) < 3 * kFps; }));
     EXPECT_EQ(viewer->LastWrapCount(), 1);
@@ -376,4 +385,78 @@ TEST_F(ViewerPlaybackTest, TransportKeysActAsTheBarsButtonsAndOnlyWhileThoseCanB
     QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
     QApplication::sendEvent(viewer.get(), &space);
     EXPECT_FALSE(space.isAccepted());
+}
+
+// Sync all plays every camera on one clock: joining keeps each camera's distance, steps and pauses
+// keep the frames together, seeking all brings them to one frame, and a closed leader hands on.
+TEST_F(ViewerPlaybackTest, SyncAllPlaysOnOneClockThatKeepsDistancesAndHandsOnTheLead)
+{
+    OpenTiles(3);
+    // Three instants: each tile sought on its own (which plays it on), then paused.
+    std::array<int64_t, 3> at{};
+    for (size_t i = 0; i < 3; ++i) {
+        Select(i);
+        Seek(start + 2 + 3 * static_cast<qint64>(i));
+        Send<ViewerMessages::OnPause>();
+    }
+    QTest::qWait(300);
+    for (size_t i = 0; i < 3; ++i) {
+        at[i] = Frame(Tile(i));
+        ASSERT_GE(at[i], (2 + 3 * static_cast<int64_t>(i)) * kFps) << i;
+        ASSERT_LT(at[i], (3 + 3 * static_cast<int64_t>(i)) * kFps) << i;
+    }
+    // Joining moves no picture; the selected camera leads.
+    SendViewerMessage<ViewerMessages::SelectAllCameras>(viewer.get(), true);
+    EXPECT_EQ(viewer->ClockLeader(), Cam(2));
+    QTest::qWait(200);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(Frame(Tile(i)), at[i]) << i;
+    }
+    // A step moves every tile one frame, keeping the distances.
+    Send<ViewerMessages::OnNextFrame>();
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_TRUE(WaitFor([&] { return Frame(Tile(i)) == at[i] + 1; })) << i << ": " << Frame(Tile(i));
+    }
+    // Seek all: one frame everywhere, and ten steps keep it so.
+    Seek(start + 3);
+    Send<ViewerMessages::OnPause>();
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_TRUE(WaitFor([&] { return Frame(Tile(i)) == Frame(Tile(2)) && Frame(Tile(2)) >= 3 * kFps; })) << i;
+    }
+    const int64_t paused = Frame(Tile(2));
+    for (int step = 0; step < 10; ++step) {
+        Send<ViewerMessages::OnNextFrame>();
+    }
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_TRUE(WaitFor([&] { return Frame(Tile(i)) == paused + 10; })) << i << ": " << Frame(Tile(i));
+    }
+    // Playing, the tiles stay within a frame of each other.
+    Send<ViewerMessages::OnPlay>();
+    QTest::qWait(600);
+    Send<ViewerMessages::OnPause>();
+    QTest::qWait(100);
+    EXPECT_LE(std::llabs(Frame(Tile(0)) - Frame(Tile(2))), 1);
+    EXPECT_LE(std::llabs(Frame(Tile(1)) - Frame(Tile(2))), 1);
+
+    // The leader's tile closes: the first follower leads and the other still follows it.
+    Video* first = Cam(0);
+    Video* second = Cam(1);
+    viewer->GridCoordinator()->CloseVideoPlayer(Cam(2));
+    EXPECT_EQ(viewer->ClockLeader(), first);
+    ASSERT_EQ(viewer->Players().size(), 2u);
+    ASSERT_EQ(Tile(0)->GetVideo(), first);
+    const int64_t before = Frame(Tile(0));
+    Send<ViewerMessages::OnNextFrame>();
+    EXPECT_TRUE(WaitFor([&] { return Frame(Tile(0)) == before + 1 && Frame(Tile(1)) == before + 1; }))
+        << Frame(Tile(0)) << " " << Frame(Tile(1));
+    EXPECT_EQ(Tile(1)->GetVideo(), second);
+
+    // Off: each camera has its own clock again.
+    SendViewerMessage<ViewerMessages::SelectAllCameras>(viewer.get(), false);
+    EXPECT_EQ(viewer->ClockLeader(), nullptr);
+    Select(1);
+    Send<ViewerMessages::OnNextFrame>();
+    EXPECT_TRUE(WaitFor([&] { return Frame(Tile(1)) == before + 2; }));
+    QTest::qWait(100);
+    EXPECT_EQ(Frame(Tile(0)), before + 1);
 }

@@ -1,0 +1,143 @@
+// Sync all's one clock: the selected camera's port (a view's fisheye camera's) leads, and every
+// other camera's port follows it inside the decoding library at the distance it had when sync all
+// came on, so the tiles show one instant. Followers' transport only keeps their state; the leader
+// moves the pictures. Seeking all, and a wrap of the leader, bring every follower to the leader's
+// instant; a closed leader hands the lead to the first follower.
+#include "viewer/CViewer.h"
+
+#include "evidence/EvidenceTime.h"
+#include "evidence/FalException.h"
+#include "logging/Logger.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+bool Logged(const std::function<void()>& body)
+{
+    try {
+        body();
+        return true;
+    } catch (const FalException& e) {
+        Logger::GetInstance()->Error(e.Message());
+    }
+    return false;
+}
+
+int32_t Offset(qint64 followerMillis, qint64 leaderMillis)
+{
+    if (followerMillis < 0 || leaderMillis < 0) {
+        return 0;
+    }
+    const qint64 d = followerMillis - leaderMillis;
+    return static_cast<int32_t>(std::clamp<qint64>(d, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+bool Moving(PlaybackState state)
+{
+    return state == PlaybackState::Playing || state == PlaybackState::FastForward || state == PlaybackState::Rewinding;
+}
+
+} // namespace
+
+// The wall-clock time of the camera's frame in ms, -1 when the library cannot tell yet.
+qint64 CViewer::WallMillis(Video* video)
+{
+    try {
+        const CalendarFields f = facade_.GetVideoTime(video);
+        if (f.month < 1 || f.month > 12 || f.day < 1) {
+            return -1;
+        }
+        return EvidenceTime::FromLocalFields(f) * 1000 + f.millisecond;
+    } catch (const FalException&) {
+        return -1;
+    }
+}
+
+void CViewer::JoinClock()
+{
+    LeaveClock();
+    const VideoList targets = TargetCameras();
+    Video* selected = SelectedCamera();
+    if (selected != nullptr && selected->dewarpView != 0 && selected->rootCamera != nullptr) {
+        selected = selected->rootCamera;
+    }
+    Video* leader = std::find(targets.begin(), targets.end(), selected) != targets.end()
+                        ? selected
+                        : (targets.empty() ? nullptr : targets.front());
+    if (leader == nullptr) {
+        return;
+    }
+    clockLeader_ = leader;
+    // Joining moves no picture: each follower keeps its distance from the leader.
+    const qint64 leaderMillis = WallMillis(leader);
+    for (Video* video : targets) {
+        if (video == leader || !IsPlaying(video)) {
+            continue;
+        }
+        const int32_t offset = Offset(WallMillis(video), leaderMillis);
+        if (Logged([&] { facade_.FollowVideo(video, leader, offset); })) {
+            clockFollowers_.push_back(video);
+        }
+    }
+}
+
+void CViewer::LeaveClock()
+{
+    for (Video* video : clockFollowers_) {
+        Logged([&] { facade_.FollowVideo(video, nullptr, 0); });
+    }
+    clockFollowers_.clear();
+    clockLeader_ = nullptr;
+}
+
+// After seeking all or a wrap: every follower at the leader's instant.
+void CViewer::AlignClock()
+{
+    for (Video* video : clockFollowers_) {
+        Logged([&] { facade_.FollowVideo(video, clockLeader_, 0); });
+    }
+}
+
+bool CViewer::FollowsClock(const Video* video) const
+{
+    return std::find(clockFollowers_.begin(), clockFollowers_.end(), video) != clockFollowers_.end();
+}
+
+// Before a camera's port goes: a follower leaves the group; the leader hands the lead to the first
+// follower, which takes its own clock again at the frame it shows and goes on as it was going,
+// the others following it at their present distance.
+void CViewer::ClockCameraClosing(Video* video)
+{
+    if (video == nullptr || clockLeader_ == nullptr) {
+        return;
+    }
+    if (video != clockLeader_) {
+        if (FollowsClock(video)) {
+            Logged([&] { facade_.FollowVideo(video, nullptr, 0); });
+            std::erase(clockFollowers_, video);
+        }
+        return;
+    }
+    if (clockFollowers_.empty()) {
+        clockLeader_ = nullptr;
+        return;
+    }
+    Video* next = clockFollowers_.front();
+    clockFollowers_.erase(clockFollowers_.begin());
+    const PlaybackState state = next->playbackState;
+    Logged([&] { facade_.FollowVideo(next, nullptr, 0); });
+    if (Moving(state)) {
+        Logged([&] {
+            facade_.PauseVideo(next);
+            facade_.PlayVideo(next);
+        });
+    }
+    clockLeader_ = next;
+    const qint64 leaderMillis = WallMillis(next);
+    for (Video* follower : clockFollowers_) {
+        const int32_t offset = Offset(WallMillis(follower), leaderMillis);
+        Logged([&] { facade_.FollowVideo(follower, next, offset); });
+    }
+}
