@@ -562,11 +562,10 @@ bool Port::LeaderClock(double* wallMillis, double* rate, bool* isFollower)
     if (!m_open)
         return false;
     const auto now = m_clock.Now();
-    // The frame the leader shows, not its clock: a late leader's followers wait for it rather
-    // than run a frame ahead.
-    const PortEngine::Published report = m_engine->Report();
-    const double position = report.haveScreen ? report.screenMs : m_clock.Position(now);
-    *wallMillis = static_cast<double>(m_originMillis) + position;
+    // The leader's clock, not the frame it shows: a follower decodes ahead against a clock that
+    // only moves on, where the frame on screen lags it by up to a frame and would pull the
+    // follower back onto frames it has already decoded.
+    *wallMillis = static_cast<double>(m_originMillis) + m_clock.Position(now);
     *rate = m_clock.Rate();
     *isFollower = m_following;
     return true;

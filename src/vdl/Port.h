@@ -69,8 +69,7 @@ public:
     int GetSpeed(int32_t* speedTimes16);
     int GetTimeRange(uint32_t* start, uint32_t* stop, uint32_t* durationSeconds);
 
-    // The leader's side of following: the wall-clock ms of its frame on screen (its clock before
-    // the first frame) and its rate.
+    // The leader's side of following: its clock in wall-clock ms and its rate.
     bool LeaderClock(double* wallMillis, double* rate, bool* isFollower);
 
     // The port's dewarp views; after changing them, DewarpChanged wakes the port's thread (a

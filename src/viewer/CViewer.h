@@ -75,6 +75,9 @@ public:
     // loop button's state and the wrap counter of the camera that wrapped last.
     bool SyncAllOn() const { return syncAll_ != 0; }
     Video* ClockLeader() const { return clockLeader_; }
+    // Whether sync all puts the cameras on one clock (default) or sends the same commands to
+    // each camera on its own, for comparing the two.
+    void SetOneClock(bool on) { oneClock_ = on; }
     qint64 CurrentPosition() const { return currentPosition_; }
     bool LoopOn() const { return loop_ != 0; }
     int LastWrapCount() const { return lastWrapCount_; }
@@ -257,6 +260,7 @@ private:
     int lastWrapCount_ = 0;
     // Sync all's clock: the camera whose port leads and those that follow it.
     Video* clockLeader_ = nullptr;
+    bool oneClock_ = true;
     VideoList clockFollowers_;
     QString logText_;
     BookmarkList workingBookmarks_;

@@ -58,6 +58,9 @@ qint64 CViewer::WallMillis(Video* video)
 void CViewer::JoinClock()
 {
     LeaveClock();
+    if (!oneClock_) {
+        return;
+    }
     const VideoList targets = TargetCameras();
     Video* selected = SelectedCamera();
     if (selected != nullptr && selected->dewarpView != 0 && selected->rootCamera != nullptr) {

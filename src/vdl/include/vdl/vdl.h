@@ -438,10 +438,9 @@ VDL_API int32_t VDL_SetWallClockOrigin(int32_t port, int64_t utcSeconds);
 // again, at the position it was following). A follower's own transport calls fail with
 // VDL_ERR_WRONG_STATE while it follows, except VDL_Stop, VDL_SetSurface and queries.
 VDL_API int32_t VDL_FollowPort(int32_t port, int32_t leader);
-// A follower presents the latest frame not after the wall-clock time of the frame its leader
-// shows plus offsetMillis (either sign), so cameras recorded a little apart stay as far apart as
-// they were. Default 0; kept across VDL_FollowPort calls. Any time, from any thread; applies from
-// the follower's next frame.
+// A follower presents the frame of its leader's wall-clock time plus offsetMillis (either sign),
+// so cameras recorded a little apart stay as far apart as they were. Default 0; kept across
+// VDL_FollowPort calls. Any time, from any thread; applies from the follower's next frame.
 VDL_API int32_t VDL_SetFollowOffset(int32_t port, int32_t offsetMillis);
 VDL_API int32_t VDL_GetStreamInfo(int32_t port, struct VDL_StreamInfo* info);
 VDL_API int32_t VDL_GetStats(int32_t port, struct VDL_Stats* stats);
