@@ -183,6 +183,12 @@ void CPlomeraView::SetFullScreenMode(bool on)
     frame_->SetFullScreenMode(on);
 }
 
+void CPlomeraView::SetBookmarksModified(bool on)
+{
+    bookmarksModified = on;
+    frame_->UpdateCommandUI();
+}
+
 IPlomeraViewEvents* CPlomeraView::ViewEvents()
 {
     return coordinator_.get();

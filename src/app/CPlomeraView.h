@@ -58,6 +58,7 @@ public:
     void SetFullScreenMode(bool on) override;
     IPlomeraViewEvents* ViewEvents() override;
     QString HostTempFolder() override { return tempFolder; }
+    void SetBookmarksModified(bool on) override;
 
 protected:
     void keyReleaseEvent(QKeyEvent* event) override;

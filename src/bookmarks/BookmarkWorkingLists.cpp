@@ -164,6 +164,15 @@ bool BookmarkWorkingLists::AnyModified() const
                        [](const auto& e) { return Serialised(e.second.list) != e.second.saved; });
 }
 
+QStringList BookmarkWorkingLists::Files() const
+{
+    QStringList files;
+    for (const auto& [key, entry] : entries_) {
+        files << entry.path;
+    }
+    return files;
+}
+
 QStringList BookmarkWorkingLists::ModifiedFiles() const
 {
     QStringList files;

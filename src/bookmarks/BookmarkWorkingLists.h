@@ -52,7 +52,8 @@ public:
 
     bool Modified(const QString& path) const;
     bool AnyModified() const;
-    // The modified files, in path order.
+    // The files that have a working list, and those of them modified, in path order.
+    QStringList Files() const;
     QStringList ModifiedFiles() const;
     // Writes every modified list (only these files when given); returns the writes that failed.
     std::vector<Failure> Save(const QStringList& only = {});

@@ -3,6 +3,7 @@
 // layout change in CViewerLayout.cpp, playback control in CViewerPlayback.cpp.
 #include "viewer/CViewer.h"
 
+#include "bookmarks/BookmarkWorkingLists.h"
 #include "events/CCoordinatorViewerCaption.h"
 #include "events/CCoordinatorViewerGrid.h"
 #include "events/CCoordinatorViewerTimeline.h"
@@ -30,7 +31,9 @@
 #include <QPalette>
 
 CViewer::CViewer(QWidget* parent, const VdlAdapter* vdl)
-    : QWidget(parent), watermarks_(std::make_unique<WatermarkReportSink>()), facade_(vdl)
+    : QWidget(parent), watermarks_(std::make_unique<WatermarkReportSink>()), facade_(vdl),
+      bookmarks_(std::make_unique<BookmarkWorkingLists>(
+          [this](const QString& path, const BookmarkList& list) { facade_.SaveBookmarks(path, list); }))
 {
     QPalette p = palette();
     p.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
@@ -200,6 +203,15 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<ViewerMessages::OnGoToTime>(&CViewer::OnGoToTime)
             .On<ViewerMessages::OnShowFileInfo>(&CViewer::OnShowFileInfo)
             .On<StartupComplete>(&CViewer::OnStartupComplete);
+        // Bookmarks (CViewerBookmarks.cpp).
+        h.On<EditBookmark>(&CViewer::OnEditBookmark)
+            .On<DeleteBookmark>(&CViewer::OnDeleteBookmark)
+            .On<DeleteBookmarks>(&CViewer::OnDeleteBookmarks)
+            .On<CopyBookmarkToClipboard>(&CViewer::OnCopyBookmarkToClipboard)
+            .On<CopyBookmarksToClipboard>(&CViewer::OnCopyBookmarksToClipboard)
+            .On<SeekToBookmark>(&CViewer::OnSeekToBookmark)
+            .On<SaveBookmarks>(&CViewer::OnSaveBookmarks)
+            .On<AddBookmark>(&CViewer::OnAddBookmark);
         // Playback control (CViewerPlayback.cpp).
         h.On<ViewerMessages::OnPlay>(&CViewer::OnPlay)
             .On<ViewerMessages::OnPause>(&CViewer::OnPause)
@@ -230,16 +242,8 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<DewarpDragMove>(&CViewer::OnDewarpDragMove)
             .On<DewarpDragStart>(&CViewer::OnDewarpDragStart)
             .On<ShowWatermark>(&CViewer::OnShowWatermark)
-            .On<EditBookmark>(&CViewer::Pending<BookmarkRecord*>)
-            .On<DeleteBookmark>(&CViewer::Pending<BookmarkRecord*>)
-            .On<DeleteBookmarks>(&CViewer::Pending<BookmarkList*>)
-            .On<CopyBookmarkToClipboard>(&CViewer::Pending<BookmarkRecord*>)
-            .On<CopyBookmarksToClipboard>(&CViewer::Pending<BookmarkList*>)
             .On<PrintBookmark>(&CViewer::Pending<BookmarkRecord*>)
             .On<PrintBookmarks>(&CViewer::Pending<BookmarkList*>)
-            .On<SeekToBookmark>(&CViewer::Pending<BookmarkRecord*>)
-            .On<SaveBookmarks>(&CViewer::Pending<>)
-            .On<AddBookmark>(&CViewer::Pending<Time>)
             .On<OnExportSnapshot>(&CViewer::Pending<>)
             .On<SaveSnapshots>(&CViewer::Pending<void*>)
             .On<OnShowMap>(&CViewer::Pending<>)

@@ -22,4 +22,6 @@ public:
     virtual IPlomeraViewEvents* ViewEvents() = 0;
     // The main view's temporary folder, where a package is written back.
     virtual QString HostTempFolder() = 0;
+    // Some open file has bookmark changes not yet written: the save command follows it.
+    virtual void SetBookmarksModified(bool) {}
 };

@@ -1,0 +1,226 @@
+// The viewer's bookmark requests on real evidence: each open file edits its own working list,
+// saves reach only the changed files, and the release question writes or leaves them exactly.
+#include "bookmarks/BookmarkWorkingLists.h"
+#include "events/ViewerMessageDispatch.h"
+#include "evidence/FileTag.h"
+#include "navigator/CVideoFileSelector.h"
+#include "tools/sample/SampleMaker.h"
+#include "viewer/CVideoPlayer.h"
+#include "viewer/CViewer.h"
+#include "viewer/CViewerGridLayout.h"
+#include "viewer/IViewerHost.h"
+
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+namespace {
+
+struct BookmarkHost : IViewerHost {
+    CVideoFileSelector navigator;
+    bool modified = false;
+    CVideoFileSelector* Navigator() override { return &navigator; }
+    QWidget* NavigatorPane() override { return &navigator; }
+    void SetStatusPane1(const QString&) override {}
+    void SetFullScreenMode(bool) override {}
+    IPlomeraViewEvents* ViewEvents() override { return nullptr; }
+    QString HostTempFolder() override { return {}; }
+    void SetBookmarksModified(bool on) override { modified = on; }
+};
+
+QByteArray Bytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+BookmarkList TagList(const QString& path)
+{
+    FileTag tag;
+    EXPECT_TRUE(tag.LoadFromFile(path));
+    return tag.Bookmarks();
+}
+
+class ViewerBookmarksTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        SampleEvidenceOptions o;
+        o.durationSeconds = 8;
+        o.width = 320;
+        o.height = 180;
+        o.fps = 25;
+        o.gop = 25;
+        o.bitRate = 4000000;  // past the 2 MiB floor
+        o.cameras = 2;
+        o.bookmarks = 2;
+        files = SampleMaker::Make(folder.filePath("export"), o);
+        ASSERT_EQ(files.size(), 2);
+        viewer = std::make_unique<CViewer>();
+        viewer->SetHost(&host);
+        viewer->resize(1000, 700);
+        viewer->show();
+        viewer->SetMessageBoxFunction([this](const QString& text, const QString& caption,
+                                             QMessageBox::StandardButtons, QMessageBox::Icon icon) {
+            asked.push_back(caption + QLatin1Char('|') + text + QLatin1Char('|') + QString::number(icon));
+            return answer;
+        });
+        viewer->SetBookmarkDialogFunction([this](const QString& caption, const QString&, qint64 time,
+                                                 const QString&) -> std::optional<CViewer::BookmarkTexts> {
+            dialogs.push_back({caption, time});
+            return typed;
+        });
+        for (const QString& f : files) {
+            SendViewerMessage<ViewerMessages::OpenLocalFile>(viewer.get(), f);
+        }
+        ASSERT_EQ(viewer->Players().size(), 2u);
+    }
+    void TearDown() override
+    {
+        QFile::setPermissions(files.value(0), QFile::ReadOwner | QFile::WriteOwner);
+        viewer.reset();
+    }
+
+    Video* CameraOf(int file) const
+    {
+        for (CVideoPlayer* p : viewer->Players()) {
+            if (p->GetVideo()->GetVideoFile()->path == files[file]) {
+                return p->GetVideo();
+            }
+        }
+        return nullptr;
+    }
+    void Select(int file) { SendViewerMessage<ViewerMessages::SelectVideoPlayer>(viewer.get(), CameraOf(file)); }
+    BookmarkList* ListOf(int file) { return viewer->Bookmarks().ListOf(files[file]); }
+
+    QTemporaryDir folder;
+    QStringList files;
+    BookmarkHost host;
+    std::unique_ptr<CViewer> viewer;
+    std::vector<QString> asked;
+    QMessageBox::StandardButton answer = QMessageBox::Ok;
+    struct Shown {
+        QString caption;
+        qint64 time;
+    };
+    std::vector<Shown> dialogs;
+    std::optional<CViewer::BookmarkTexts> typed;
+};
+
+const QString kQuestion = QStringLiteral("Save Bookmarks|Bookmarks not saved.\nDo you want to Save them ?|%1")
+                              .arg(static_cast<int>(QMessageBox::Information));
+
+} // namespace
+
+// A's bookmark edited while B's camera is selected and saved: A holds exactly its working list,
+// B keeps every byte. Close changes nothing, and undo back to the save asks no question.
+TEST_F(ViewerBookmarksTest, EditsReachTheirOwnFileAndUndoReturnsToTheSave)
+{
+    const QByteArray bBefore = Bytes(files[1]);
+    Select(0);
+    BookmarkList* listA = ListOf(0);
+    ASSERT_NE(listA, nullptr);
+    ASSERT_EQ(listA->size(), 2u);
+    const qint64 between = ((*listA)[0]->GetTime() + (*listA)[1]->GetTime()) / 2;
+
+    typed = std::nullopt;  // "Close"
+    SendViewerMessage<ViewerMessages::AddBookmark>(viewer.get(), std::optional<qint64>(between));
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].caption, QStringLiteral("Add Bookmark"));
+    EXPECT_EQ(dialogs[0].time, between);
+    EXPECT_EQ(listA->size(), 2u);
+    EXPECT_FALSE(host.modified);
+
+    typed = CViewer::BookmarkTexts{QStringLiteral("Van"), QStringLiteral("white van, plate hidden")};
+    SendViewerMessage<ViewerMessages::AddBookmark>(viewer.get(), std::optional<qint64>(between));
+    ASSERT_EQ(listA->size(), 3u);
+    EXPECT_EQ((*listA)[1]->GetName(), QStringLiteral("Van"));
+    EXPECT_TRUE(host.modified);
+
+    Select(1);
+    typed = CViewer::BookmarkTexts{QStringLiteral("Door opens"), QStringLiteral("first")};
+    SendViewerMessage<ViewerMessages::EditBookmark>(viewer.get(), (*listA)[0].get());
+    EXPECT_EQ(dialogs.back().caption, QStringLiteral("Bookmark Details"));
+    SendViewerMessage<ViewerMessages::SaveBookmarks>(viewer.get());
+    EXPECT_FALSE(host.modified);
+    EXPECT_TRUE(asked.empty());
+    const BookmarkList back = TagList(files[0]);
+    ASSERT_EQ(back.size(), 3u);
+    for (size_t i = 0; i < back.size(); ++i) {
+        EXPECT_EQ(back[i]->Bytes(), (*listA)[i]->Bytes()) << i;
+    }
+    EXPECT_EQ(back[0]->GetName(), QStringLiteral("Door opens"));
+    EXPECT_EQ(Bytes(files[1]), bBefore);
+
+    // Copy of two: the pane's clipboard text.
+    BookmarkList two{(*listA)[0], (*listA)[1]};
+    SendViewerMessage<ViewerMessages::CopyBookmarksToClipboard>(viewer.get(), &two);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              BookmarkWorkingLists::CopyText({(*listA)[0].get(), (*listA)[1].get()}));
+
+    SendViewerMessage<ViewerMessages::DeleteBookmark>(viewer.get(), (*listA)[1].get());
+    EXPECT_EQ(listA->size(), 2u);
+    EXPECT_TRUE(host.modified);
+    EXPECT_TRUE(viewer->UndoBookmarkChange());
+    EXPECT_EQ(listA->size(), 3u);
+    EXPECT_FALSE(host.modified);
+    EXPECT_FALSE(viewer->UndoBookmarkChange());
+    const QByteArray aSaved = Bytes(files[0]);
+    SendViewerMessage<ViewerMessages::CloseAllVideoPlayers>(viewer.get());
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(Bytes(files[0]), aSaved);
+}
+
+// The release question: No writes nothing; Yes writes only the released file's list.
+TEST_F(ViewerBookmarksTest, ReleaseAsksAndNoLeavesTheFileByteIdentical)
+{
+    const QByteArray aBefore = Bytes(files[0]);
+    Select(0);
+    SendViewerMessage<ViewerMessages::DeleteBookmark>(viewer.get(), ListOf(0)->front().get());
+    Select(1);
+    SendViewerMessage<ViewerMessages::DeleteBookmark>(viewer.get(), ListOf(1)->front().get());
+    EXPECT_TRUE(host.modified);
+
+    answer = QMessageBox::No;
+    SendViewerMessage<ViewerMessages::ReleaseVideoFile>(viewer.get(), files[0]);
+    ASSERT_EQ(asked, std::vector<QString>{kQuestion});
+    EXPECT_EQ(Bytes(files[0]), aBefore);
+    EXPECT_EQ(ListOf(0), nullptr);
+    EXPECT_TRUE(host.modified);  // B still holds its change
+
+    answer = QMessageBox::Yes;
+    SendViewerMessage<ViewerMessages::CloseAllVideoPlayers>(viewer.get());
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_EQ(TagList(files[1]).size(), 1u);
+    EXPECT_FALSE(host.modified);
+}
+
+// Write-protected evidence: the refusal's text in a box, still unsaved, not a byte changed; the
+// release asks again and fails the same way.
+TEST_F(ViewerBookmarksTest, WriteProtectedFileStaysUnsavedAndByteIdentical)
+{
+    Select(0);
+    typed = CViewer::BookmarkTexts{QStringLiteral("Mark"), QString()};
+    SendViewerMessage<ViewerMessages::AddBookmark>(viewer.get(), std::optional<qint64>());
+    ASSERT_EQ(ListOf(0)->size(), 3u);
+    const QByteArray before = Bytes(files[0]);
+    ASSERT_TRUE(QFile::setPermissions(files[0], QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QString refusal = QStringLiteral("|The file is write-protected: %1|%2")
+                                .arg(files[0])
+                                .arg(static_cast<int>(QMessageBox::NoIcon));
+
+    SendViewerMessage<ViewerMessages::SaveBookmarks>(viewer.get());
+    ASSERT_EQ(asked, std::vector<QString>{refusal});
+    EXPECT_TRUE(host.modified);
+    EXPECT_EQ(Bytes(files[0]), before);
+
+    answer = QMessageBox::Yes;
+    SendViewerMessage<ViewerMessages::CloseAllVideoPlayers>(viewer.get());
+    EXPECT_EQ(asked, (std::vector<QString>{refusal, kQuestion, refusal}));
+    EXPECT_TRUE(host.modified);
+    EXPECT_EQ(Bytes(files[0]), before);
+}
