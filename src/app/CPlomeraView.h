@@ -59,6 +59,7 @@ public:
     IPlomeraViewEvents* ViewEvents() override;
     QString HostTempFolder() override { return tempFolder; }
     void SetBookmarksModified(bool on) override;
+    void ShowBookmarks(const BookmarkList* bookmarks) override;
 
 protected:
     void keyReleaseEvent(QKeyEvent* event) override;

@@ -62,8 +62,12 @@ void CViewer::BookmarksChanged(bool edited)
     }
     // The time scale redraws whichever list it shows; the selected camera's, when there is one.
     Video* selected = SelectedCamera();
-    timeline_->SetBookmarks(selected != nullptr ? bookmarks_->ListOf(selected->GetVideoFile()->path) : nullptr);
-    if (host_) host_->SetBookmarksModified(bookmarks_->AnyModified());
+    const BookmarkList* shown = selected != nullptr ? bookmarks_->ListOf(selected->GetVideoFile()->path) : nullptr;
+    timeline_->SetBookmarks(shown);
+    if (host_) {
+        host_->ShowBookmarks(shown);
+        host_->SetBookmarksModified(bookmarks_->AnyModified());
+    }
 }
 
 // The dialog by default; a test answers it through SetBookmarkDialogFunction.
@@ -193,8 +197,9 @@ void CViewer::WriteBackBookmarks(const QStringList& files)
             }
         }
     }
-    // The time scale lets go first: it may be drawing a list about to go.
+    // The time scale and the pane let go first: they may be showing a list about to go.
     timeline_->SetBookmarks(nullptr);
+    if (host_) host_->ShowBookmarks(nullptr);
     for (const QString& path : released) {
         // A list whose write failed stays, still unsaved: the save command can try it again.
         if (!failedKeys.contains(BookmarkWorkingLists::Key(path))) {

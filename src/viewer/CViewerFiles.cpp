@@ -109,7 +109,9 @@ void CViewer::ShowCameraInControlBar(Video* video, const VideoList& cameras)
     const VideoFile* file = video->GetVideoFile();
     timeline_->SetVideos(&barVideos_);
     timeline_->SetTimeRange(file->startTime, file->endTime);
-    timeline_->SetBookmarks(BookmarksOf(video));
+    const BookmarkList* bookmarks = BookmarksOf(video);
+    timeline_->SetBookmarks(bookmarks);
+    if (host_) host_->ShowBookmarks(bookmarks);
     timeline_->EnableControls(true, video->GetCamera()->GetDevice());
     timeline_->EnableScrolling(true);
     timeline_->SetPlaybackState(static_cast<int>(video->playbackState));

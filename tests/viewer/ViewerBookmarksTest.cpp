@@ -1,6 +1,10 @@
 // The viewer's bookmark requests on real evidence: each open file edits its own working list,
 // saves reach only the changed files, and the release question writes or leaves them exactly.
 #include "bookmarks/BookmarkWorkingLists.h"
+#include "bookmarks/CAddEditBookmarksDlg.h"
+#include "bookmarks/CBookmarkCollector.h"
+#include "bookmarks/CBookmarkListCtrl.h"
+#include "events/CCoordinatorPlomeraView.h"
 #include "events/ViewerMessageDispatch.h"
 #include "evidence/FileTag.h"
 #include "navigator/CVideoFileSelector.h"
@@ -15,13 +19,20 @@
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace {
 
 struct BookmarkHost : IViewerHost {
     CVideoFileSelector navigator;
+    CBookmarkCollector pane;
     bool modified = false;
+    void ShowBookmarks(const BookmarkList* bookmarks) override { pane.ShowBookmarks(bookmarks); }
     CVideoFileSelector* Navigator() override { return &navigator; }
     QWidget* NavigatorPane() override { return &navigator; }
     void SetStatusPane1(const QString&) override {}
@@ -223,4 +234,93 @@ TEST_F(ViewerBookmarksTest, WriteProtectedFileStaysUnsavedAndByteIdentical)
     EXPECT_EQ(asked, (std::vector<QString>{refusal, kQuestion, refusal}));
     EXPECT_TRUE(host.modified);
     EXPECT_EQ(Bytes(files[0]), before);
+}
+
+// The pane's keys through the real coordinator: the menu by selection count, Delete takes exactly
+// the chosen one of two same-named bookmarks, F2 edits, Ctrl+C copies, Enter seeks.
+TEST_F(ViewerBookmarksTest, PaneKeysActOnExactlyTheChosenRows)
+{
+    CCoordinatorPlomeraView coordinator(viewer.get());
+    host.pane.SetEvents([&]() -> IPlomeraViewEvents* { return &coordinator; });
+    Select(0);
+    CBookmarkListCtrl* list = host.pane.List();
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    typed = CViewer::BookmarkTexts{QStringLiteral("Same"), QString()};
+    for (const auto& record : *ListOf(0)) {
+        SendViewerMessage<ViewerMessages::EditBookmark>(viewer.get(), record.get());
+    }
+    EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("Same"));
+
+    const auto menuOf = [&] {
+        std::unique_ptr<QMenu> menu(host.pane.MakeMenu(nullptr));
+        QStringList items{menu->objectName()};
+        for (QAction* a : menu->actions()) items << a->text();
+        return items;
+    };
+    list->clearSelection();
+    EXPECT_EQ(menuOf(), QStringList({"367", "Copy All Bookmarks", "Delete All Bookmarks"}));
+    list->topLevelItem(0)->setSelected(true);
+    EXPECT_EQ(menuOf(), QStringList({"365", "Details"}));
+    list->topLevelItem(1)->setSelected(true);
+    EXPECT_EQ(menuOf(), QStringList({"101", "Delete Bookmarks", "Copy Bookmarks to Clipboard"}));
+
+    const BookmarkRecord* first = ListOf(0)->front().get();
+    list->setCurrentItem(list->topLevelItem(1));
+    QTest::keyClick(list, Qt::Key_Delete);
+    ASSERT_EQ(ListOf(0)->size(), 1u);
+    EXPECT_EQ(ListOf(0)->front().get(), first);
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+
+    list->setCurrentItem(list->topLevelItem(0));
+    typed = CViewer::BookmarkTexts{QStringLiteral("Gate"), QStringLiteral("left open")};
+    QTest::keyClick(list, Qt::Key_F2);
+    EXPECT_EQ(first->GetName(), QStringLiteral("Gate"));
+    EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("Gate"));
+    EXPECT_EQ(list->topLevelItem(0)->toolTip(0), QStringLiteral("left open"));
+
+    list->setCurrentItem(list->topLevelItem(0));
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), BookmarkWorkingLists::CopyText({first}));
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(viewer->CurrentPosition(), first->GetTime());
+}
+
+// Typed one character at a time, whatever the character (the test keyboard knows ASCII only).
+static void Type(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+// Only what a record can hold can be typed; Ctrl+Enter is OK from the notes, Esc is Close.
+TEST(BookmarkDialog, TakesOnlyStorableTextAndAnswersToKeys)
+{
+    EXPECT_EQ(CAddEditBookmarksDlg::Storable(QString::fromUtf8("T\u00fcr\n\u20ac\u03a9x"), 16, false),
+              QString::fromUtf8("T\u00fcr\u20acx"));
+    EXPECT_EQ(CAddEditBookmarksDlg::Storable(QString(300, QLatin1Char('a')), 255, true).size(), 255);
+
+    CAddEditBookmarksDlg dialog(QStringLiteral("Add Bookmark"), QString(), 1'465'997'405, QString());
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("7026"));
+    auto* notes = dialog.findChild<QPlainTextEdit*>(QStringLiteral("7025"));
+    ASSERT_TRUE(name && notes);
+    EXPECT_EQ(QApplication::focusWidget(), name);
+    Type(name, QString::fromUtf8("Gate \u03a9 12345678901234"));
+    EXPECT_EQ(dialog.Name(), QStringLiteral("Gate  1234567890"));
+    notes->setFocus();
+    Type(notes, QString::fromUtf8("a\u03a9b"));
+    EXPECT_EQ(dialog.Notes(), QStringLiteral("ab"));
+    QTest::keyClick(notes, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+
+    CAddEditBookmarksDlg closed(QStringLiteral("Bookmark Details"), QStringLiteral("x"), 0, QString());
+    closed.show();
+    QTest::keyClick(&closed, Qt::Key_Escape);
+    EXPECT_EQ(closed.result(), QDialog::Rejected);
 }
