@@ -1,6 +1,7 @@
 // The viewer's construction, its one dispatch table, and the small requests. Opening and closing
 // live in CViewerFiles.cpp, selection and full screen in CViewerSelection.cpp, pages and the
-// layout change in CViewerLayout.cpp, playback control in CViewerPlayback.cpp.
+// layout change in CViewerLayout.cpp, playback control in CViewerPlayback.cpp, bookmarks in
+// CViewerBookmarks.cpp.
 #include "viewer/CViewer.h"
 
 #include "bookmarks/BookmarkWorkingLists.h"
@@ -224,7 +225,7 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<ViewerMessages::RefreshVideoWindow>(&CViewer::OnRefreshVideoWindow)
             .On<SelectAllCameras>(&CViewer::OnSelectAllCameras);
         // Answered here, carried out by the work that builds them: the rest of synchronised
-        // playback, audio and volume, dewarp views and the watermark, bookmarks, snapshots, map
+        // playback, audio and volume, dewarp views and the watermark, bookmark printing, snapshots, map
         // and metadata. Each returns 0 and changes nothing until then.
         using Time = std::optional<qint64>;
         h.On<VisibleRangeChanged>(&CViewer::Pending<Time, Time>)

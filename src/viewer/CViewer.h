@@ -73,6 +73,7 @@ public:
     const VideoList& OpenFileCameras() const { return openFileCameras_; }
     // Set by the bookmark handlers: the package is written anew when the viewer goes.
     void SetPackageRewrite() { packageRewrite_ = 1; }
+    bool PackageRewrite() const { return packageRewrite_ != 0; }
     // Playback: whether the controls act on all cameras, the time the scale's cursor shows, the
     // loop button's state and the wrap counter of the camera that wrapped last.
     bool SyncAllOn() const { return syncAll_ != 0; }

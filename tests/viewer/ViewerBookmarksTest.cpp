@@ -145,12 +145,14 @@ TEST_F(ViewerBookmarksTest, EditsReachTheirOwnFileAndUndoReturnsToTheSave)
     EXPECT_EQ(dialogs[0].time, between);
     EXPECT_EQ(listA->size(), 2u);
     EXPECT_FALSE(host.modified);
+    EXPECT_FALSE(viewer->PackageRewrite());
 
     typed = CViewer::BookmarkTexts{QStringLiteral("Van"), QStringLiteral("white van, plate hidden")};
     SendViewerMessage<ViewerMessages::AddBookmark>(viewer.get(), std::optional<qint64>(between));
     ASSERT_EQ(listA->size(), 3u);
     EXPECT_EQ((*listA)[1]->GetName(), QStringLiteral("Van"));
     EXPECT_TRUE(host.modified);
+    EXPECT_TRUE(viewer->PackageRewrite());
 
     Select(1);
     typed = CViewer::BookmarkTexts{QStringLiteral("Door opens"), QStringLiteral("first")};
@@ -186,7 +188,8 @@ TEST_F(ViewerBookmarksTest, EditsReachTheirOwnFileAndUndoReturnsToTheSave)
     EXPECT_EQ(Bytes(files[0]), aSaved);
 }
 
-// The release question: No writes nothing; Yes writes only the released file's list.
+// The release question: No writes nothing; Yes writes only the changed file's list, also when the
+// window closes with no tile left.
 TEST_F(ViewerBookmarksTest, ReleaseAsksAndNoLeavesTheFileByteIdentical)
 {
     const QByteArray aBefore = Bytes(files[0]);
@@ -203,8 +206,11 @@ TEST_F(ViewerBookmarksTest, ReleaseAsksAndNoLeavesTheFileByteIdentical)
     EXPECT_EQ(ListOf(0), nullptr);
     EXPECT_TRUE(host.modified);  // B still holds its change
 
+    // Closing the last tile releases nothing; closing the window then asks for B.
     answer = QMessageBox::Yes;
-    SendViewerMessage<ViewerMessages::CloseAllVideoPlayers>(viewer.get());
+    SendViewerMessage<ViewerMessages::CloseVideoPlayer>(viewer.get(), CameraOf(1));
+    EXPECT_EQ(asked.size(), 1u);
+    SendViewerMessage<ViewerMessages::CloseAllVideoPlayersRequest>(viewer.get());
     EXPECT_EQ(asked.size(), 2u);
     EXPECT_EQ(TagList(files[1]).size(), 1u);
     EXPECT_FALSE(host.modified);
