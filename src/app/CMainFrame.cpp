@@ -3,8 +3,11 @@
 #include "app/CPlomeraApp.h"
 #include "app/CPlomeraView.h"
 #include "app/CommandIds.h"
+#include "bookmarks/CBookmarkCollector.h"
 #include "events/CCoordinatorPlomeraView.h"
+#include "events/ViewerMessageDispatch.h"
 #include "navigator/CVideoFileSelector.h"
+#include "viewer/CViewer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +19,7 @@
 #include <QPalette>
 #include <QScreen>
 #include <QSettings>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleFactory>
@@ -59,6 +63,10 @@ void CMainFrame::CreateMenusAndToolbar()
     QAction* open = AddCommand(FileOpen, QStringLiteral("&Open Video File...\tCtrl+O"), file);
     open->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
     open->setIconText(QStringLiteral("Open"));
+    QAction* save = AddCommand(SaveBookmarks, QStringLiteral("Save &Bookmarks\tCtrl+S"), file);
+    save->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    save->setIconText(QStringLiteral("Save Bookmarks"));
+    save->setToolTip(QStringLiteral("Save Bookmarks"));
     file->addSeparator();
     QAction* exit = AddCommand(Exit, QStringLiteral("E&xit"), file);
     connect(exit, &QAction::triggered, this, &QWidget::close);
@@ -81,7 +89,6 @@ void CMainFrame::CreateMenusAndToolbar()
     AddCommand(MetadataChart, QString())->setCheckable(true);
     AddCommand(MetadataChartButton, QString())->setToolTip(QStringLiteral("Metadata Chart"));
     AddCommand(MapView, QString())->setCheckable(true);
-    AddCommand(SaveBookmarks, QString())->setToolTip(QStringLiteral("Save Bookmarks"));
     static const char* kStyles[] = {"Office 2007 (&Blue Style)", "Office 2007 (B&lack Style)",
                                     "Office 2007 (&Silver Style)", "Office 2007 (&Aqua Style)", "Win&dows 7"};
     for (int id = StyleFirst; id <= StyleLast; ++id) {
@@ -98,9 +105,30 @@ void CMainFrame::CreateMenusAndToolbar()
         }
     }
 
+    // Bookmark keys with no command of their own: B adds one at the play position of the selected
+    // camera, Ctrl+Z takes back the latest bookmark change. A text field being typed in keeps
+    // both keys for itself.
+    auto* addBookmark = new QAction(QStringLiteral("Add Bookmark"), this);
+    addBookmark->setShortcut(QKeySequence(Qt::Key_B));
+    addAction(addBookmark);
+    connect(addBookmark, &QAction::triggered, this, [this] {
+        if (CViewer* viewer = view_->Viewer()) {
+            SendViewerMessage<ViewerMessages::AddBookmark>(viewer, std::optional<qint64>());
+        }
+    });
+    auto* undo = new QAction(QStringLiteral("Undo Bookmark Change"), this);
+    undo->setShortcut(QKeySequence::Undo);
+    addAction(undo);
+    connect(undo, &QAction::triggered, this, [this] {
+        if (CViewer* viewer = view_->Viewer()) {
+            viewer->UndoBookmarkChange();
+        }
+    });
+
     QToolBar* bar = addToolBar(QStringLiteral("Standard"));
     bar->setObjectName(QStringLiteral("toolbar570"));
     bar->addAction(open);
+    bar->addAction(save);
     bar->addSeparator();
     bar->addAction(about);
 }
@@ -117,8 +145,14 @@ bool CMainFrame::Create()
 
     navigatorPane_ = new QDockWidget(QString::fromLatin1(StringIds::NavigatorCaption), this);
     navigatorPane_->setObjectName(QStringLiteral("pane133"));
-    navigator_ = new CVideoFileSelector(navigatorPane_);
-    navigatorPane_->setWidget(navigator_);
+    auto* rows = new QSplitter(Qt::Vertical, navigatorPane_);
+    navigator_ = new CVideoFileSelector(rows);
+    bookmarkPane_ = new CBookmarkCollector(rows);
+    rows->addWidget(navigator_);
+    rows->addWidget(bookmarkPane_);
+    rows->setStretchFactor(0, 3);
+    rows->setStretchFactor(1, 2);
+    navigatorPane_->setWidget(rows);
     navigatorPane_->setMinimumSize(100, 200);
     addDockWidget(Qt::LeftDockWidgetArea, navigatorPane_);
     resizeDocks({navigatorPane_}, {300}, Qt::Horizontal);

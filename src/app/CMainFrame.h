@@ -8,6 +8,7 @@ class QDockWidget;
 class QLabel;
 class CPlomeraDoc;
 class CPlomeraView;
+class CBookmarkCollector;
 class CVideoFileSelector;
 class Video;
 
@@ -25,6 +26,8 @@ public:
     CPlomeraView* View() const { return view_; }
     CVideoFileSelector* Navigator() const { return navigator_; }
     QDockWidget* NavigatorPane() const { return navigatorPane_; }
+    // The bookmark pane, below the file tree in the navigator's pane.
+    CBookmarkCollector* BookmarkPane() const { return bookmarkPane_; }
     QAction* Command(int id) const { return commands_.value(id); }
 
     // Operations the viewer reaches through the frame.
@@ -54,6 +57,7 @@ private:
     CPlomeraDoc* document_;
     CPlomeraView* view_ = nullptr;
     CVideoFileSelector* navigator_ = nullptr;
+    CBookmarkCollector* bookmarkPane_ = nullptr;
     QDockWidget* navigatorPane_ = nullptr;
     QLabel* statusPane1_ = nullptr;
     QLabel* statusPane2_ = nullptr;

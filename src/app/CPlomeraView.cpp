@@ -1,6 +1,7 @@
 #include "app/CPlomeraView.h"
 
 #include "app/CMainFrame.h"
+#include "bookmarks/CBookmarkCollector.h"
 #include "app/CommandIds.h"
 #include "startup/CFileVersionInfo.h"
 #include "app/dialogs/CPlomeraAboutDlg.h"
@@ -63,6 +64,7 @@ void CPlomeraView::OnInitialUpdate(const QStringList& arguments)
         viewer_->SetHost(this);
         coordinator_ = std::make_unique<CCoordinatorPlomeraView>(viewer_);
         frame_->Navigator()->SetEvents([this]() -> IPlomeraViewEvents* { return coordinator_.get(); });
+        frame_->BookmarkPane()->SetEvents([this]() -> IPlomeraViewEvents* { return coordinator_.get(); });
         // The time scale raises its events through the main view's channel, read at each event.
         viewer_->Timeline()->SetViewEvents([this]() -> IPlomeraViewEvents* { return coordinator_.get(); });
         InstallPackageHooks();
@@ -181,6 +183,17 @@ void CPlomeraView::SetStatusPane1(const QString& text)
 void CPlomeraView::SetFullScreenMode(bool on)
 {
     frame_->SetFullScreenMode(on);
+}
+
+void CPlomeraView::ShowBookmarks(const BookmarkList* bookmarks)
+{
+    frame_->BookmarkPane()->ShowBookmarks(bookmarks);
+}
+
+void CPlomeraView::SetBookmarksModified(bool on)
+{
+    bookmarksModified = on;
+    frame_->UpdateCommandUI();
 }
 
 IPlomeraViewEvents* CPlomeraView::ViewEvents()

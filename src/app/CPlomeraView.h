@@ -58,6 +58,8 @@ public:
     void SetFullScreenMode(bool on) override;
     IPlomeraViewEvents* ViewEvents() override;
     QString HostTempFolder() override { return tempFolder; }
+    void SetBookmarksModified(bool on) override;
+    void ShowBookmarks(const BookmarkList* bookmarks) override;
 
 protected:
     void keyReleaseEvent(QKeyEvent* event) override;

@@ -232,7 +232,8 @@ FalFacade::OwnedVideos FalFacade::BuildVideos(const QString& path, const QString
 
             auto video = std::make_unique<Video>(std::move(camera));
             video->SetVideoFile(std::move(file));
-            if (tag_.Major() == 6 && tag_.Minor() >= 2) {
+            // Every version the tag writer takes can have its bookmarks edited and written back.
+            if (BookmarksWritable(tag_.Major(), tag_.Minor())) {
                 video->bookmarkCapable = 1;
             }
             videos.push_back(std::move(video));
@@ -265,6 +266,27 @@ void FalFacade::CloseVideo(Video* video)
 void FalFacade::SaveBookmarks()
 {
     tag_.SaveBookmarks();
+}
+
+bool FalFacade::BookmarksWritable(int major, int minor)
+{
+    return (major == 6 && minor >= 0 && minor <= 2) || (major == 7 && minor == 1);
+}
+
+void FalFacade::SaveBookmarks(const QString& path, const BookmarkList& list)
+{
+    FileTag tag;
+    if (!tag.LoadFromFile(path) || !BookmarksWritable(tag.Major(), tag.Minor())) {
+        throw FalException(QStringLiteral("No bookmark tag in %1").arg(path));
+    }
+    BookmarkList& records = tag.Bookmarks();
+    records.clear();
+    for (const auto& record : list) {
+        if (record) {
+            records.push_back(std::make_shared<BookmarkRecord>(*record));
+        }
+    }
+    tag.SaveBookmarks();
 }
 
 void FalFacade::PlayVideos(const VideoList* videos)

@@ -41,6 +41,16 @@ public:
     void StopVideos(const VideoList* videos);
     void CloseVideo(Video* video);
     void SaveBookmarks();
+    // Writes list as the bookmarks of the evidence file at path, through a tag of its own read
+    // fresh from that file, so neither the facade's tag (the file last loaded) nor the caller's
+    // records are touched: the tag gets copies. Every version the tag writer takes is accepted
+    // (6.0/6.1 upgraded to 6.2, 6.2 and 7.1 kept). On the user-interface thread like the rest;
+    // blocks for the write. Failures throw FalException with the evidence layer's own text
+    // (a write-protected file: "The file is write-protected: %s", the file unchanged), or
+    // "No bookmark tag in %s" when the file has no tag the writer takes.
+    void SaveBookmarks(const QString& path, const BookmarkList& list);
+    // Whether a tag of this version can have its bookmarks written back.
+    static bool BookmarksWritable(int major, int minor);
 
     // Playback.
     void PlayVideos(const VideoList* videos);

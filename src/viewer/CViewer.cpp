@@ -1,8 +1,10 @@
 // The viewer's construction, its one dispatch table, and the small requests. Opening and closing
 // live in CViewerFiles.cpp, selection and full screen in CViewerSelection.cpp, pages and the
-// layout change in CViewerLayout.cpp, playback control in CViewerPlayback.cpp.
+// layout change in CViewerLayout.cpp, playback control in CViewerPlayback.cpp, bookmarks in
+// CViewerBookmarks.cpp.
 #include "viewer/CViewer.h"
 
+#include "bookmarks/BookmarkWorkingLists.h"
 #include "events/CCoordinatorViewerCaption.h"
 #include "events/CCoordinatorViewerGrid.h"
 #include "events/CCoordinatorViewerTimeline.h"
@@ -30,7 +32,9 @@
 #include <QPalette>
 
 CViewer::CViewer(QWidget* parent, const VdlAdapter* vdl)
-    : QWidget(parent), watermarks_(std::make_unique<WatermarkReportSink>()), facade_(vdl)
+    : QWidget(parent), watermarks_(std::make_unique<WatermarkReportSink>()), facade_(vdl),
+      bookmarks_(std::make_unique<BookmarkWorkingLists>(
+          [this](const QString& path, const BookmarkList& list) { facade_.SaveBookmarks(path, list); }))
 {
     QPalette p = palette();
     p.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
@@ -200,6 +204,15 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<ViewerMessages::OnGoToTime>(&CViewer::OnGoToTime)
             .On<ViewerMessages::OnShowFileInfo>(&CViewer::OnShowFileInfo)
             .On<StartupComplete>(&CViewer::OnStartupComplete);
+        // Bookmarks (CViewerBookmarks.cpp).
+        h.On<EditBookmark>(&CViewer::OnEditBookmark)
+            .On<DeleteBookmark>(&CViewer::OnDeleteBookmark)
+            .On<DeleteBookmarks>(&CViewer::OnDeleteBookmarks)
+            .On<CopyBookmarkToClipboard>(&CViewer::OnCopyBookmarkToClipboard)
+            .On<CopyBookmarksToClipboard>(&CViewer::OnCopyBookmarksToClipboard)
+            .On<SeekToBookmark>(&CViewer::OnSeekToBookmark)
+            .On<SaveBookmarks>(&CViewer::OnSaveBookmarks)
+            .On<AddBookmark>(&CViewer::OnAddBookmark);
         // Playback control (CViewerPlayback.cpp).
         h.On<ViewerMessages::OnPlay>(&CViewer::OnPlay)
             .On<ViewerMessages::OnPause>(&CViewer::OnPause)
@@ -212,7 +225,7 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<ViewerMessages::RefreshVideoWindow>(&CViewer::OnRefreshVideoWindow)
             .On<SelectAllCameras>(&CViewer::OnSelectAllCameras);
         // Answered here, carried out by the work that builds them: the rest of synchronised
-        // playback, audio and volume, dewarp views and the watermark, bookmarks, snapshots, map
+        // playback, audio and volume, dewarp views and the watermark, bookmark printing, snapshots, map
         // and metadata. Each returns 0 and changes nothing until then.
         using Time = std::optional<qint64>;
         h.On<VisibleRangeChanged>(&CViewer::Pending<Time, Time>)
@@ -230,16 +243,8 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<DewarpDragMove>(&CViewer::OnDewarpDragMove)
             .On<DewarpDragStart>(&CViewer::OnDewarpDragStart)
             .On<ShowWatermark>(&CViewer::OnShowWatermark)
-            .On<EditBookmark>(&CViewer::Pending<BookmarkRecord*>)
-            .On<DeleteBookmark>(&CViewer::Pending<BookmarkRecord*>)
-            .On<DeleteBookmarks>(&CViewer::Pending<BookmarkList*>)
-            .On<CopyBookmarkToClipboard>(&CViewer::Pending<BookmarkRecord*>)
-            .On<CopyBookmarksToClipboard>(&CViewer::Pending<BookmarkList*>)
             .On<PrintBookmark>(&CViewer::Pending<BookmarkRecord*>)
             .On<PrintBookmarks>(&CViewer::Pending<BookmarkList*>)
-            .On<SeekToBookmark>(&CViewer::Pending<BookmarkRecord*>)
-            .On<SaveBookmarks>(&CViewer::Pending<>)
-            .On<AddBookmark>(&CViewer::Pending<Time>)
             .On<OnExportSnapshot>(&CViewer::Pending<>)
             .On<SaveSnapshots>(&CViewer::Pending<void*>)
             .On<OnShowMap>(&CViewer::Pending<>)

@@ -6,6 +6,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -13,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+class BookmarkWorkingLists;
 class CVideoPlayer;
 class CViewerCaption;
 class CViewerGridLayout;
@@ -71,6 +73,7 @@ public:
     const VideoList& OpenFileCameras() const { return openFileCameras_; }
     // Set by the bookmark handlers: the package is written anew when the viewer goes.
     void SetPackageRewrite() { packageRewrite_ = 1; }
+    bool PackageRewrite() const { return packageRewrite_ != 0; }
     // Playback: whether the controls act on all cameras, the time the scale's cursor shows, the
     // loop button's state and the wrap counter of the camera that wrapped last.
     bool SyncAllOn() const { return syncAll_ != 0; }
@@ -87,6 +90,19 @@ public:
     using MessageBoxFunction = std::function<QMessageBox::StandardButton(
         const QString& text, const QString& caption, QMessageBox::StandardButtons buttons, QMessageBox::Icon icon)>;
     void SetMessageBoxFunction(MessageBoxFunction function) { messageBox_ = std::move(function); }
+    // The bookmark details dialog: caption, name, time and notes in; the name and notes typed
+    // out on "OK", none on "Close". A test answers it here.
+    struct BookmarkTexts {
+        QString name;
+        QString notes;
+    };
+    using BookmarkDialogFunction = std::function<std::optional<BookmarkTexts>(
+        const QString& caption, const QString& name, qint64 time, const QString& notes)>;
+    void SetBookmarkDialogFunction(BookmarkDialogFunction function) { bookmarkDialog_ = std::move(function); }
+    // The bookmarks being edited, one working list per open file.
+    BookmarkWorkingLists& Bookmarks() { return *bookmarks_; }
+    // Takes back the latest bookmark change (Ctrl+Z); false when none is left since the last save.
+    bool UndoBookmarkChange();
     // The camera order dialog: the players in, the new order out (none: cancelled).
     using CameraOrderFunction = std::function<std::optional<std::vector<CVideoPlayer*>>(const std::vector<CVideoPlayer*>&)>;
     void SetCameraOrderFunction(CameraOrderFunction function) { cameraOrder_ = std::move(function); }
@@ -159,7 +175,25 @@ private:
     void DestroyPlayer(CVideoPlayer* player);
     void ResetAfterLastClose();
     void StopFile(const std::vector<Video*>& videos);
-    void WriteBackBookmarks();
+
+    // CViewerBookmarks.cpp: the bookmark requests over the per-file working lists.
+    void OnEditBookmark(BookmarkRecord* bookmark);
+    void OnDeleteBookmark(BookmarkRecord* bookmark);
+    void OnDeleteBookmarks(BookmarkList* bookmarks);
+    void OnCopyBookmarkToClipboard(BookmarkRecord* bookmark);
+    void OnCopyBookmarksToClipboard(BookmarkList* bookmarks);
+    void OnSeekToBookmark(BookmarkRecord* bookmark);
+    void OnSaveBookmarks();
+    void OnAddBookmark(std::optional<qint64> time);
+    // The working list of the camera's file, made from its tag on first use.
+    BookmarkList* BookmarksOf(Video* video);
+    // After a change: the time scale redrawn, the save command and the package rewrite follow.
+    void BookmarksChanged(bool edited);
+    // Writes the modified lists (of these files; all when empty), each failure in a box.
+    void SaveBookmarkLists(const QStringList& files);
+    // A release of these files (all when empty): unsaved bookmarks offered for saving, then the
+    // lists let go, except those whose write failed.
+    void WriteBackBookmarks(const QStringList& files);
 
     // CViewerSelection.cpp: selection, maximising, full screen, shifting and display flags.
     void OnSelectCamera(Video* video);
@@ -263,10 +297,8 @@ private:
     bool oneClock_ = true;
     VideoList clockFollowers_;
     QString logText_;
-    BookmarkList workingBookmarks_;
-    BookmarkList savedBookmarks_;
-    bool bookmarksSaved_ = true;
-    bool workingListExists_ = false;
+    std::unique_ptr<BookmarkWorkingLists> bookmarks_;
+    BookmarkDialogFunction bookmarkDialog_;
     int32_t packageRewrite_ = 0;
     bool popupOpen_ = false;
     MessageBoxFunction messageBox_;

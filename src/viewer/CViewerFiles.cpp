@@ -109,7 +109,9 @@ void CViewer::ShowCameraInControlBar(Video* video, const VideoList& cameras)
     const VideoFile* file = video->GetVideoFile();
     timeline_->SetVideos(&barVideos_);
     timeline_->SetTimeRange(file->startTime, file->endTime);
-    timeline_->SetBookmarks(&file->bookmarks);
+    const BookmarkList* bookmarks = BookmarksOf(video);
+    timeline_->SetBookmarks(bookmarks);
+    if (host_) host_->ShowBookmarks(bookmarks);
     timeline_->EnableControls(true, video->GetCamera()->GetDevice());
     timeline_->EnableScrolling(true);
     timeline_->SetPlaybackState(static_cast<int>(video->playbackState));
@@ -222,6 +224,7 @@ void CViewer::OnPlaySelectedVideoFile(const QString& path)
 // and only then are its Videos freed.
 void CViewer::OnReleaseVideoFile(const QString& path)
 {
+    WriteBackBookmarks({path});
     const auto ofFile = [&](const Video* v) { return ViewerOpenRules::SameFile(v->GetVideoFile()->path, path); };
     for (CVideoPlayer* player : Players()) {
         if (PlayerOf(player->GetVideo()) != nullptr && ofFile(player->GetVideo())) {
@@ -292,12 +295,6 @@ void CViewer::OpenSingleCamera(const NavigatorItem& item, structTileInfo* cell)
     const std::vector<Video*> listed = Adopt(facade_.OpenVideoFile(path, tempFolder_));
     if (listed.empty()) {
         return;
-    }
-    if (listed.front()->bookmarkCapable != 0 && !savedBookmarks_.empty()) {
-        workingBookmarks_ = savedBookmarks_;
-        workingListExists_ = true;
-        std::stable_sort(workingBookmarks_.begin(), workingBookmarks_.end(),
-                         [](const auto& a, const auto& b) { return a->GetTime() < b->GetTime(); });
     }
     const auto found = std::find_if(listed.begin(), listed.end(),
                                     [&](const Video* v) { return v->GetCamera()->GetChannel() == channel; });
@@ -483,8 +480,13 @@ void CViewer::OnCloseAllVideoPlayers()
 
 void CViewer::OnCloseAllVideoPlayersRequest()
 {
-    // The main frame is closing: the viewer's own close, as every pane would see it.
+    // The main frame is closing: the viewer's own close, as every pane would see it. Without tiles
+    // that close releases nothing, but unsaved bookmarks of files still listed are asked for.
+    const bool tiles = !players_.empty();
     SendViewerMessage<ViewerMessages::CloseAllVideoPlayers>(this);
+    if (!tiles) {
+        WriteBackBookmarks({});
+    }
 }
 
 // Every tile goes, and every Video of the files they showed gives back its port, tile or not.
@@ -531,32 +533,5 @@ void CViewer::CloseLocalFile()
         currentPage_ = 0;
         Logger::GetInstance()->Info(QStringLiteral("Video File Closed Successfully"));
     });
-    WriteBackBookmarks();
-}
-
-// The files are released: unsaved bookmark changes are offered for keeping, and a working list
-// has the file last loaded store its own bookmarks.
-void CViewer::WriteBackBookmarks()
-{
-    if (!bookmarksSaved_) {
-        const auto answer = ShowMessage(QStringLiteral("Bookmarks not saved.\nDo you want to Save them ?"),
-                                        QStringLiteral("Save Bookmarks"), QMessageBox::Yes | QMessageBox::No,
-                                        QMessageBox::Information);
-        if (answer == QMessageBox::Yes) {
-            savedBookmarks_ = workingBookmarks_;
-        }
-    }
-    bookmarksSaved_ = true;
-    if (!workingListExists_) {
-        return;
-    }
-    try {
-        facade_.SaveBookmarks();
-    } catch (const std::exception& e) {
-        const QString why = QString::fromUtf8(e.what());
-        ShowMessage(why, QString(), QMessageBox::Ok, QMessageBox::NoIcon);
-        Logger::GetInstance()->Error(QStringLiteral("Could not Write Bookmarks Info To LocalFile : %1").arg(why));
-    }
-    workingBookmarks_.clear();
-    workingListExists_ = false;
+    WriteBackBookmarks({});
 }

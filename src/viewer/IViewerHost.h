@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "evidence/VideoFile.h"
+
 class CVideoFileSelector;
 class IPlomeraViewEvents;
 class QWidget;
@@ -22,4 +24,8 @@ public:
     virtual IPlomeraViewEvents* ViewEvents() = 0;
     // The main view's temporary folder, where a package is written back.
     virtual QString HostTempFolder() = 0;
+    // Some open file has bookmark changes not yet written: the save command follows it.
+    virtual void SetBookmarksModified(bool) {}
+    // The bookmark pane shows these (null: empties it).
+    virtual void ShowBookmarks(const BookmarkList*) {}
 };

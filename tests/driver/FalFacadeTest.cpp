@@ -115,16 +115,85 @@ TEST_F(FalFacadeTest, OpenBuildsOneVideoPerChannelAndOpensEachWithTheDriver)
     EXPECT_EQ(mask, 0x0Bu);
 }
 
-TEST_F(FalFacadeTest, OnlySixTwoFilesAreBookmarkCapable)
+TEST_F(FalFacadeTest, EveryVersionTheWriterTakesIsBookmarkCapable)
 {
-    for (auto [version, capable] : {std::pair{"6.0", 0}, std::pair{"6.1", 0}, std::pair{"6.2", 1}, std::pair{"7.1", 0}}) {
+    for (const char* version : {"6.0", "6.1", "6.2", "7.1"}) {
         EvidenceSpec laidOut;
         laidOut.version = QString::fromLatin1(version);
         const QString path = MakeEvidence(dir, QStringLiteral("v%1.video").arg(version), laidOut);
         FalFacade::OwnedVideos videos = facade.OpenVideoFile(path, {});
         ASSERT_FALSE(videos.empty()) << version;
-        EXPECT_EQ(videos.front()->bookmarkCapable, capable) << version;
+        EXPECT_EQ(videos.front()->bookmarkCapable, 1) << version;
     }
+}
+
+namespace {
+
+QByteArray Bytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+std::shared_ptr<BookmarkRecord> Record(const QString& name, qint64 time, const QString& notes)
+{
+    auto r = std::make_shared<BookmarkRecord>();
+    r->SetName(name);
+    r->SetTime(time);
+    r->SetNotes(notes);
+    return r;
+}
+
+} // namespace
+
+// The list goes into the named file only, as copies; the file last loaded keeps its bytes, and
+// older tags come back upgraded while 7.1 stays 7.1.
+TEST_F(FalFacadeTest, SaveBookmarksByPathWritesThatFileOnly)
+{
+    const qint64 t0 = EvidenceTime::FromLocalFields({2021, 6, 5, 7, 8, 10, 0});
+    const BookmarkList list{Record(QStringLiteral("Entry"), t0, QStringLiteral("van arrives")),
+                            Record(QStringLiteral("Sixteen_chars_ab"), t0 + 30, QString())};
+    for (auto [version, written] : {std::pair{"6.0", "6.2"}, std::pair{"6.2", "6.2"}, std::pair{"7.1", "7.1"}}) {
+        EvidenceSpec laidOut;
+        laidOut.version = QString::fromLatin1(version);
+        const QString loaded = MakeEvidence(dir, QStringLiteral("loaded%1.video").arg(version), laidOut);
+        const QString target = MakeEvidence(dir, QStringLiteral("target%1.video").arg(version), laidOut);
+        ASSERT_FALSE(facade.OpenVideoFile(loaded, {}).empty());
+        const QByteArray loadedBefore = Bytes(loaded);
+
+        facade.SaveBookmarks(target, list);
+
+        FileTag back;
+        ASSERT_TRUE(back.LoadFromFile(target)) << version;
+        EXPECT_EQ(back.Version(), QString::fromLatin1(written)) << version;
+        ASSERT_EQ(back.Bookmarks().size(), list.size()) << version;
+        for (size_t i = 0; i < list.size(); ++i) {
+            EXPECT_EQ(back.Bookmarks()[i]->Bytes(), list[i]->Bytes()) << version << " " << i;
+        }
+        EXPECT_EQ(Bytes(loaded), loadedBefore) << version;
+        EXPECT_TRUE(facade.Tag().Bookmarks().empty()) << version;
+    }
+}
+
+TEST_F(FalFacadeTest, SaveBookmarksRefusesWriteProtectedEvidenceUnchanged)
+{
+    const QString path = MakeEvidence(dir, QStringLiteral("sealed.video"), {});
+    const QByteArray before = Bytes(path);
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const BookmarkList list{Record(QStringLiteral("x"), 1, QString())};
+    EXPECT_EQ(Message([&] { facade.SaveBookmarks(path, list); }),
+              QStringLiteral("The file is write-protected: %1").arg(path).toStdString());
+    EXPECT_EQ(Bytes(path), before);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+
+    const QString plain = dir.filePath(QStringLiteral("plain.bin"));
+    QFile f(plain);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(4096, 'S'));
+    f.close();
+    EXPECT_EQ(Message([&] { facade.SaveBookmarks(plain, list); }),
+              QStringLiteral("No bookmark tag in %1").arg(plain).toStdString());
+    EXPECT_EQ(Bytes(plain), QByteArray(4096, 'S'));
 }
 
 TEST_F(FalFacadeTest, FileWithoutTagOpensToNoVideosAlsoRightAfterOneWithATag)

@@ -2,6 +2,7 @@
 #include "app/CPlomeraDoc.h"
 #include "app/CPlomeraView.h"
 #include "app/CommandIds.h"
+#include "bookmarks/CBookmarkCollector.h"
 #include "navigator/CVideoFileSelector.h"
 
 #include <QAction>
@@ -40,13 +41,19 @@ TEST_F(MainWindowTest, ShowsItsBarsAndTheNavigator)
     QToolBar* bar = frame->findChild<QToolBar*>();
     ASSERT_NE(bar, nullptr);
     EXPECT_TRUE(bar->isVisible());
-    ASSERT_EQ(bar->actions().size(), 3);
+    ASSERT_EQ(bar->actions().size(), 4);
     EXPECT_EQ(bar->actions()[0]->data().toInt(), CommandIds::FileOpen);
-    EXPECT_TRUE(bar->actions()[1]->isSeparator());
-    EXPECT_EQ(bar->actions()[2]->data().toInt(), CommandIds::About);
+    EXPECT_EQ(bar->actions()[1]->data().toInt(), CommandIds::SaveBookmarks);
+    EXPECT_TRUE(bar->actions()[2]->isSeparator());
+    EXPECT_EQ(bar->actions()[3]->data().toInt(), CommandIds::About);
+    EXPECT_EQ(frame->Command(CommandIds::SaveBookmarks)->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_TRUE(frame->menuBar()->actions()[0]->menu()->actions().contains(frame->Command(CommandIds::SaveBookmarks)));
     EXPECT_TRUE(frame->statusBar()->isVisible());
     EXPECT_TRUE(frame->NavigatorPane()->isVisible());
     EXPECT_EQ(frame->NavigatorPane()->windowTitle(), "Video File Selector");
+    ASSERT_NE(frame->BookmarkPane(), nullptr);
+    EXPECT_TRUE(frame->BookmarkPane()->isVisible());
+    EXPECT_GT(frame->BookmarkPane()->geometry().top(), frame->Navigator()->geometry().top());
     EXPECT_EQ(frame->dockWidgetArea(frame->NavigatorPane()), Qt::LeftDockWidgetArea);
     EXPECT_EQ(frame->Command(CommandIds::FileOpen)->shortcut(), QKeySequence("Ctrl+O"));
     const QSize screen = QGuiApplication::primaryScreen()->size();
