@@ -580,3 +580,40 @@ TEST_F(ViewerPagesTest, EveryDewarpMenuItemOnEveryMountOpensItsViews)
         SendViewerMessage<ViewerMessages::ReleaseVideoFile>(viewer.get(), file);
     }
 }
+
+// Dragging a numbered outline in the fisheye view of "360 Degree+3 PTZ" moves that PTZ view: its
+// picture changes while the recording stands still, and the other PTZ views keep theirs.
+TEST_F(ViewerPagesTest, DraggingAnOutlineInTheFisheyeViewMovesItsPtzView)
+{
+    Open(fisheye);
+    Video* camera = InCell(0)->GetVideo();
+    SendViewerMessage<ViewerMessages::OpenDewarpView>(viewer.get(), camera, QStringLiteral("Fishye3Ptz"));
+    ASSERT_EQ(viewer->Players().size(), 5u);
+    viewer->Facade().PauseVideo(camera);
+    CVideoPlayer* overview = InCell(1);
+    ASSERT_EQ(overview->GetVideo()->title, camera->title + QStringLiteral(" - Fisheye"));
+    const auto settled = [&](int cell) {
+        QImage last;
+        WaitFor([&] {
+            const QImage now = InCell(cell)->Panel()->HeldImage();
+            QTest::qWait(150);
+            const bool same = !now.isNull() && now == InCell(cell)->Panel()->HeldImage();
+            last = now;
+            return same;
+        });
+        return last;
+    };
+    const QImage first = settled(2);
+    const QImage second = settled(3);
+    ASSERT_FALSE(first.isNull());
+
+    // The first PTZ sits at the middle of the top third of the fisheye picture.
+    const QRect picture = overview->Panel()->geometry();
+    const QPoint from = picture.topLeft() + QPoint(picture.width() / 2, picture.height() / 3);
+    QTest::mousePress(overview, Qt::LeftButton, {}, from);
+    for (int step = 1; step <= 5; ++step)
+        QTest::mouseMove(overview, from + QPoint(8 * step, 4 * step));
+    QTest::mouseRelease(overview, Qt::LeftButton, {}, from + QPoint(40, 20));
+    EXPECT_TRUE(WaitFor([&] { return InCell(2)->Panel()->HeldImage() != first; }));
+    EXPECT_EQ(settled(3), second);
+}
