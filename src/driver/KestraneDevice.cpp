@@ -93,6 +93,13 @@ const VdlAdapter& KestraneDevice::Vdl()
 
 namespace {
 
+// A dewarp view proper: the dewarp byte and a fisheye camera other than itself. A camera whose
+// byte alone is set still plays from its own port.
+bool IsDewarpView(const Video* video)
+{
+    return video != nullptr && video->dewarpView != 0 && video->rootCamera != nullptr && video->rootCamera != video;
+}
+
 // A following port's transport: done by its leader, so each succeeds without a call.
 int32_t FollowerPlay(int32_t, void*) { return 1; }
 int32_t FollowerPause(int32_t, int32_t) { return 1; }
@@ -129,7 +136,7 @@ KestraneCameraData* KestraneDevice::CameraData(const Camera* camera) const
 KestraneCameraData& KestraneDevice::Data(Video* video) const
 {
     // A dewarp view plays from its fisheye camera's port: state, time and transport are its.
-    if (video != nullptr && video->dewarpView != 0 && video->rootCamera != nullptr && video->rootCamera != video) {
+    if (IsDewarpView(video)) {
         video = video->rootCamera;
     }
     KestraneCameraData* data = video != nullptr ? CameraData(video->GetCamera()) : nullptr;
@@ -155,7 +162,7 @@ void KestraneDevice::PlayInto(Video* video, int32_t port)
 {
     // A dewarp view plays its fisheye camera's port into the camera's own surface; the view
     // keeps its sub-port's window.
-    const bool view = video->dewarpView != 0 && video->rootCamera != nullptr && video->rootCamera != video;
+    const bool view = IsDewarpView(video);
     Sdk(VdlFor(port).Play(port, view ? video->rootCamera->renderWindow : video->renderWindow), port, kPlayFailed);
 }
 
@@ -652,7 +659,7 @@ void KestraneDevice::SetRenderSurface(Video* video, VDL_Surface* surface)
         if (video->playbackState == PlaybackState::Closed) {
             return;
         }
-        if (video->dewarpView != 0) {
+        if (IsDewarpView(video)) {
             // A view's tile: its sub-port's window, never the fisheye picture's surface.
             if (video->dewarpPort != 0) {
                 const int32_t port = DewarpPortOf(video);
@@ -669,7 +676,7 @@ void KestraneDevice::SetRenderSurface(Video* video, VDL_Surface* surface)
 void KestraneDevice::SetRenderView(Video* video, const QRect& source, const QSize& output)
 {
     Guard("SetRenderView", [&] {
-        if (video != nullptr && video->dewarpView != 0 && video->dewarpPort != 0) {
+        if (IsDewarpView(video) && video->dewarpPort != 0) {
             // A dewarp view's tile sets the size its sub-port renders at: the view is computed
             // for the tile, never scaled from another size.
             const int32_t port = DewarpPortOf(video);
