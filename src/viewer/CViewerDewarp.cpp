@@ -15,6 +15,7 @@
 #include "viewer/CViewerGridLayout.h"
 #include "viewer/DewarpViewKeys.h"
 #include "viewer/IViewerHost.h"
+#include "viewer/ViewerPlaybackRules.h"
 #include "viewer/ViewerCaptionState.h"
 #include "viewer/structPageInfo.h"
 
@@ -32,7 +33,7 @@ void CViewer::OnOpenDewarpViewRequest(Video* camera, const QString& request)
     // A view tile's menu asks for views of its fisheye camera. The file's own view name comes
     // padded from the tag.
     const QString key = WideText::UpToNul(request);
-    Video* fisheye = camera->dewarpView != 0 && camera->rootCamera != nullptr ? camera->rootCamera : camera;
+    Video* fisheye = ViewerPlaybackRules::RootOf(camera);
     if (const DewarpViewKeys::Combined* combined = DewarpViewKeys::Find(key)) {
         fisheye->dewarpLayoutMode = combined->displayType;
         OpenCombinedDewarpViews(fisheye, key, combined->views, QString::fromLatin1(combined->name));

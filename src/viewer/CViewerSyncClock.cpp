@@ -5,12 +5,13 @@
 // instant; a closed leader hands the lead to the first follower.
 #include "viewer/CViewer.h"
 
-#include "evidence/EvidenceTime.h"
 #include "evidence/FalException.h"
 #include "logging/Logger.h"
+#include "viewer/ViewerPlaybackRules.h"
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -46,10 +47,8 @@ qint64 CViewer::WallMillis(Video* video)
 {
     try {
         const CalendarFields f = facade_.GetVideoTime(video);
-        if (f.month < 1 || f.month > 12 || f.day < 1) {
-            return -1;
-        }
-        return EvidenceTime::FromLocalFields(f) * 1000 + f.millisecond;
+        const std::optional<qint64> seconds = ViewerPlaybackRules::VideoTimeValue(f);
+        return seconds ? *seconds * 1000 + f.millisecond : -1;
     } catch (const FalException&) {
         return -1;
     }
@@ -62,10 +61,7 @@ void CViewer::JoinClock()
         return;
     }
     const VideoList targets = TargetCameras();
-    Video* selected = SelectedCamera();
-    if (selected != nullptr && selected->dewarpView != 0 && selected->rootCamera != nullptr) {
-        selected = selected->rootCamera;
-    }
+    Video* selected = ViewerPlaybackRules::RootOf(SelectedCamera());
     Video* leader = std::find(targets.begin(), targets.end(), selected) != targets.end()
                         ? selected
                         : (targets.empty() ? nullptr : targets.front());
