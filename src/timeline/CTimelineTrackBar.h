@@ -55,6 +55,9 @@ public:
     void EnableScrolling(bool enable);
     qint64 TimeAtLeftEdge() const;
     qint64 TimeAtRightEdge() const;
+    // The time under the pointer where it is now: the view start plus its x over the pixels per
+    // second, in whole seconds.
+    qint64 TimeUnderPointer() const { return PointerNow().time; }
 
     // The scroll buttons' start and stop (one step at once, then one every 10 ms).
     void StartScrolling(int direction);

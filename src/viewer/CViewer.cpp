@@ -223,16 +223,14 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<ViewerMessages::OnLoop>(&CViewer::OnLoop)
             .On<SeekToTime>(&CViewer::OnSeekToTime)
             .On<ViewerMessages::RefreshVideoWindow>(&CViewer::OnRefreshVideoWindow)
-            .On<SelectAllCameras>(&CViewer::OnSelectAllCameras);
-        // Answered here, carried out by the work that builds them: the rest of synchronised
-        // playback, audio and volume, dewarp views and the watermark, bookmark printing, snapshots, map
-        // and metadata. Each returns 0 and changes nothing until then.
-        using Time = std::optional<qint64>;
-        h.On<VisibleRangeChanged>(&CViewer::Pending<Time, Time>)
-            .On<SeekToMapPoint>(&CViewer::Pending<structMapPoint>)
-            .On<SeekToCursorTime>(&CViewer::Pending<>)
-            .On<SyncAll>(&CViewer::Pending<bool>)
-            .On<EnableCameraAudio>(&CViewer::Pending<Video*>)
+            .On<SelectAllCameras>(&CViewer::OnSelectAllCameras)
+            .On<SyncAll>(&CViewer::OnSyncAllAction)
+            .On<SeekToCursorTime>(&CViewer::OnSeekToCursorTime)
+            .On<SeekToMapPoint>(&CViewer::OnSeekToMapPoint)
+            .On<VisibleRangeChanged>(&CViewer::OnVisibleRangeChanged);
+        // Answered here, carried out by the work that builds them: audio and volume, bookmark
+        // printing, snapshots, map and metadata. Each returns 0 and changes nothing until then.
+        h.On<EnableCameraAudio>(&CViewer::Pending<Video*>)
             .On<DisableCameraAudio>(&CViewer::Pending<Video*>)
             .On<ShowVideoPlayerVolumeBars>(&CViewer::Pending<QRect>)
             .On<SetAudioVolume>(&CViewer::Pending<Video*, int>)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "driver/FileDriver.h"
+#include "events/structMapPoint.h"
 #include "evidence/VideoFile.h"
 #include "facade/FalFacade.h"
 
@@ -226,6 +227,12 @@ private:
     void OnSeekToTime(std::optional<qint64> time);
     void OnSelectAllCameras(bool on);
     void OnRefreshVideoWindow();
+    void OnSyncAllAction(bool flag);
+    void OnSeekToCursorTime();
+    void OnSeekToMapPoint(structMapPoint point);
+    void OnVisibleRangeChanged(std::optional<qint64> start, std::optional<qint64> end);
+    Video* FirstOpenCamera() const;
+    bool MetadataShown() const;
     VideoList TargetCameras() const;
     void ForEachTarget(const VideoList& targets, void (FalFacade::*operation)(Video*));
     void SpeedPress(bool forward);
@@ -242,6 +249,7 @@ private:
     // CViewerSyncClock.cpp: with sync all, one camera's port leads and the others follow it.
     void JoinClock();
     void LeaveClock();
+    void JoinClockNewCameras();
     void AlignClock();
     void ClockCameraClosing(Video* video);
     bool FollowsClock(const Video* video) const;
@@ -292,6 +300,11 @@ private:
     qint64 lastComputedPosition_ = 0;
     int loop_ = 0;
     int lastWrapCount_ = 0;
+    // The time scale's visible window, and the metadata inputs of the open file's first camera
+    // (read when it opens; empty for files without a metadata track).
+    qint64 windowStart_ = 0;
+    qint64 windowEnd_ = 0;
+    MetadataConfigList metadataConfig_;
     // Sync all's clock: the camera whose port leads and those that follow it.
     Video* clockLeader_ = nullptr;
     bool oneClock_ = true;

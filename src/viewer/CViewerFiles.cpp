@@ -168,6 +168,7 @@ void CViewer::OnOpenLocalFile(const QString& path)
     RefreshCaptionPageText();
     tileTimer_.stop();
     OnSelectCamera(first);
+    JoinClockNewCameras();
     tileTimer_.start();
     if (first->deviceAudioByte != 0) {
         caption_->EnableAudioButton(true, ViewerCaptionState::kAudioOnPicture);
@@ -350,6 +351,7 @@ void CViewer::OpenSingleCamera(const NavigatorItem& item, structTileInfo* cell)
     cellOrder_ = video->cellOrder;
     tileTimer_.start();
     OnSelectCamera(video);
+    JoinClockNewCameras();
     if (video->deviceAudioByte != 0) {
         caption_->EnableAudioButton(true, ViewerCaptionState::kAudioOnPicture);
     }

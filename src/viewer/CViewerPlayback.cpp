@@ -4,6 +4,7 @@
 // step, which the tiles and the control bar then show.
 #include "viewer/CViewer.h"
 
+#include "driver/MapPositionSeek.h"
 #include "events/ViewerMessageDispatch.h"
 #include "evidence/Camera.h"
 #include "evidence/Device.h"
@@ -270,6 +271,104 @@ void CViewer::OnTileTimer()
     PositionUpdate();
 }
 
+// "Sync All" on the control bar: every camera of the pages, dewarp views too, to the selected
+// camera's instant, playing from there. The flag the application-wide channel would carry changes
+// nothing; nothing raises the request that way.
+void CViewer::OnSyncAllAction(bool /*flag*/)
+{
+    Video* selected = SelectedCamera();
+    const VideoList cameras = AllCameras();
+    if (selected == nullptr || cameras.empty()) {
+        return;
+    }
+    WaitCursor wait;
+    const qint64 time = CameraTime(selected);
+    currentPosition_ = time;
+    lastComputedPosition_ = time;
+    for (Video* video : cameras) {
+        PerCamera([&] {
+            facade_.SeekVideo(video, time);
+            facade_.PlayVideo(video);
+        });
+    }
+    MirrorState(cameras);
+    if (syncAll_ != 0) {
+        AlignClock();
+    }
+    if (loop_ == 0) {
+        PositionUpdate();
+    }
+}
+
+// A double click on the metadata strip: the time under the pointer on the time scale.
+void CViewer::OnSeekToCursorTime()
+{
+    const qint64 time = timeline_->TrackBar()->TimeUnderPointer();
+    currentPosition_ = time;
+    SeekAll(time);
+}
+
+// A double click on the map: the moment the open file's first camera passed within 50 m of there.
+void CViewer::OnSeekToMapPoint(structMapPoint point)
+{
+    Video* first = FirstOpenCamera();
+    if (first == nullptr) {
+        return;
+    }
+    std::unique_ptr<LatLongData> track;
+    if (!PerCamera([&] { track = facade_.GetLatLongData(first); }) || !track) {
+        return;
+    }
+    if (const auto time = MapPositionSeek::TimeAt(*track, point.latitude, point.longitude)) {
+        SeekAll(*time);
+    }
+}
+
+Video* CViewer::FirstOpenCamera() const
+{
+    return openFileCameras_.empty() ? nullptr : openFileCameras_.front();
+}
+
+// The metadata strip follows the play position only for a file whose first camera carries a
+// metadata track with inputs to draw.
+bool CViewer::MetadataShown() const
+{
+    const Video* first = FirstOpenCamera();
+    return first != nullptr && first->hasMetadata != 0 && !metadataConfig_.empty();
+}
+
+namespace {
+
+// The metadata calls take each time as two 32-bit halves, low half first.
+int32_t Low(qint64 time)
+{
+    return static_cast<int32_t>(static_cast<uint64_t>(time) & 0xFFFFFFFFu);
+}
+
+int32_t High(qint64 time)
+{
+    return static_cast<int32_t>(static_cast<uint64_t>(time) >> 32);
+}
+
+} // namespace
+
+// The time scale's visible window moved: the metadata strip draws the same window.
+void CViewer::OnVisibleRangeChanged(std::optional<qint64> start, std::optional<qint64> end)
+{
+    windowStart_ = start.value_or(0);
+    windowEnd_ = end.value_or(0);
+    if (!MetadataShown()) {
+        return;
+    }
+    MetadataConfigList shown;
+    std::copy_if(metadataConfig_.begin(), metadataConfig_.end(), std::back_inserter(shown),
+                 [](const MetadataConfigEntry& e) { return e.display; });
+    PerCamera([&] {
+        facade_.MetadataPlay(FirstOpenCamera(), shown, Low(windowStart_), High(windowStart_), Low(windowEnd_),
+                             High(windowEnd_));
+    });
+}
+
 namespace {
 
 // The library's time of the camera's frame; an unusable time when it cannot report one (before
@@ -337,6 +436,12 @@ void CViewer::PositionUpdate()
         player->RefreshWatermarkBadge();
     }
     CheckPlaybackLoop();
+    if (MetadataShown()) {
+        PerCamera([&] {
+            facade_.RenderMetadataFrame(FirstOpenCamera(), Low(windowStart_), High(windowStart_), Low(windowEnd_),
+                                        High(windowEnd_), Low(currentPosition_), High(currentPosition_));
+        });
+    }
 }
 
 // Each looping camera is checked on its own time, so cameras at different times wrap each at its

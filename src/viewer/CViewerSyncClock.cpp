@@ -91,6 +91,27 @@ void CViewer::LeaveClock()
     clockLeader_ = nullptr;
 }
 
+// A camera opened while sync all is on joins the group at the leader's instant; before any
+// camera leads, the whole group forms.
+void CViewer::JoinClockNewCameras()
+{
+    if (syncAll_ == 0 || !oneClock_) {
+        return;
+    }
+    if (clockLeader_ == nullptr) {
+        JoinClock();
+        return;
+    }
+    for (Video* video : TargetCameras()) {
+        if (video == clockLeader_ || FollowsClock(video) || !IsPlaying(video)) {
+            continue;
+        }
+        if (Logged([&] { facade_.FollowVideo(video, clockLeader_, 0); })) {
+            clockFollowers_.push_back(video);
+        }
+    }
+}
+
 // After seeking all or a wrap: every follower at the leader's instant.
 void CViewer::AlignClock()
 {

@@ -460,3 +460,51 @@ TEST_F(ViewerPlaybackTest, SyncAllPlaysOnOneClockThatKeepsDistancesAndHandsOnThe
     QTest::qWait(100);
     EXPECT_EQ(Frame(Tile(0)), before + 1);
 }
+
+// "Sync All" on the bar brings every tile to the selected camera's instant, sync all mode or not;
+// a camera opened while the tiles share one clock joins it at the leader's instant.
+TEST_F(ViewerPlaybackTest, SyncAllButtonGathersTheTilesAndACameraOpenedUnderSyncAllFollowsTheClock)
+{
+    OpenTiles(2);
+    for (size_t i = 0; i < 2; ++i) {
+        Select(i);
+        Seek(start + 2 + 5 * static_cast<qint64>(i));
+        Send<ViewerMessages::OnPause>();
+    }
+    QTest::qWait(300);
+    const int64_t selectedAt = Frame(Tile(1));
+    ASSERT_GE(selectedAt, 7 * kFps);
+    ASSERT_LT(Frame(Tile(0)), 3 * kFps);
+
+    viewer->Timeline()->Button(TimelineIds::SyncAll)->click();
+    EXPECT_EQ(Cam(0)->playbackState, PlaybackState::Playing);
+    EXPECT_EQ(Cam(1)->playbackState, PlaybackState::Playing);
+    // Both play on from the selected camera's second (the library's time has whole-second and
+    // frame parts; the seek lands on the second).
+    EXPECT_TRUE(WaitFor([&] { return Frame(Tile(0)) >= 7 * kFps && Frame(Tile(1)) >= 7 * kFps; }))
+        << Frame(Tile(0)) << " " << Frame(Tile(1));
+    Send<ViewerMessages::OnPause>(); // sync all is off: the selected tile pauses
+    SendViewerMessage<ViewerMessages::SelectVideoPlayer>(viewer.get(), Cam(0));
+    Send<ViewerMessages::OnPause>();
+    QTest::qWait(200);
+    EXPECT_LE(std::llabs(Frame(Tile(0)) - Frame(Tile(1))), kFps / 2);
+    EXPECT_GE(viewer->CurrentPosition(), start + 7);
+
+    // Under sync all the third camera opens at its start and joins the clock at the leader's
+    // instant: a step then shows one frame in all three tiles.
+    SendViewerMessage<ViewerMessages::SelectAllCameras>(viewer.get(), true);
+    Video* leader = viewer->ClockLeader();
+    ASSERT_NE(leader, nullptr);
+    Seek(start + 5);
+    Send<ViewerMessages::OnPause>();
+    SendViewerMessage<ViewerMessages::OpenLocalFile>(viewer.get(), files[2].path);
+    ASSERT_EQ(viewer->Players().size(), 3u);
+    EXPECT_EQ(viewer->ClockLeader(), leader);
+    ASSERT_TRUE(WaitFor([&] { return Frame(Tile(2)) >= 0; }));
+    Send<ViewerMessages::OnPause>();
+    Send<ViewerMessages::OnNextFrame>();
+    const size_t lead = Tile(0)->GetVideo() == leader ? 0 : 1;
+    EXPECT_TRUE(WaitFor([&] {
+        return Frame(Tile(2)) == Frame(Tile(lead)) && Frame(Tile(0)) == Frame(Tile(1)) && Frame(Tile(0)) >= 5 * kFps;
+    })) << Frame(Tile(0)) << " " << Frame(Tile(1)) << " " << Frame(Tile(2));
+}
