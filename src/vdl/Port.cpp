@@ -10,6 +10,7 @@ extern "C" {
 
 #include <openssl/sha.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <ctime>
@@ -297,10 +298,78 @@ int Port::CheckTransport() const
 void Port::ApplyRate(PlayClock::TimePoint now)
 {
     const double rate = m_paused || m_stopped ? 0.0 : m_direction * SpeedFactor();
+    const bool starts = m_clock.Rate() == 0.0 && rate != 0.0;
+    m_holding = false;
     m_clock.SetRate(rate, now);
+    if (starts)
+        BeginHold(now);
     ClockChanged();
     ++m_serial;
     m_wake.notify_all();
+}
+
+void Port::BeginHold(PlayClock::TimePoint now)
+{
+    std::erase_if(m_followers, [](const std::weak_ptr<Port>& f) { return f.expired(); });
+    if (m_followers.empty() || m_clock.Rate() == 0.0)
+        return;
+    m_heldRate = m_clock.Rate();
+    m_clock.SetRate(0.0, now);
+    m_holding = true;
+    ++m_holdId;
+    m_holdDeadline = now + kFollowerWait;
+}
+
+void Port::CheckHold(std::unique_lock<std::mutex>& lock)
+{
+    if (!m_holding)
+        return;
+    const uint64_t hold = m_holdId;
+    bool release = m_clock.Now() >= m_holdDeadline;
+    if (!release) {
+        std::vector<std::shared_ptr<Port>> followers;
+        for (const auto& f : m_followers) {
+            if (auto port = f.lock())
+                followers.push_back(std::move(port));
+        }
+        const double wall = static_cast<double>(m_originMillis) + m_clock.Position(m_clock.Now());
+        // Never under our own lock: a follower takes its lock and, on its thread, ours.
+        lock.unlock();
+        release = std::all_of(followers.begin(), followers.end(),
+                              [&](const std::shared_ptr<Port>& f) { return f->ShowsLeaderInstant(this, wall); });
+        followers.clear();
+        lock.lock();
+    }
+    if (release && m_holding && m_holdId == hold) {
+        m_holding = false;
+        m_clock.SetRate(m_heldRate, m_clock.Now());
+        ClockChanged();
+        ++m_serial;
+    }
+}
+
+void Port::AddFollower(const std::weak_ptr<Port>& follower)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::erase_if(m_followers, [&](const std::weak_ptr<Port>& f) {
+        return f.expired() || (!f.owner_before(follower) && !follower.owner_before(f));
+    });
+    m_followers.push_back(follower);
+}
+
+bool Port::ShowsLeaderInstant(const Port* leader, double leaderWallMillis)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_open || !m_following || m_leader.lock().get() != leader)
+        return true;
+    const PortEngine::Published report = m_engine->Report();
+    const double target = leaderWallMillis + m_followOffsetMillis - static_cast<double>(m_originMillis);
+    if (target < 0.0 || (report.lastMs >= 0.0 && target > report.lastMs))
+        return true;
+    if (!report.haveScreen)
+        return false;
+    const double frameMs = m_info.frameRate > 0.0 ? 1000.0 / m_info.frameRate : 40.0;
+    return std::abs(report.screenMs - target) <= frameMs;
 }
 
 void Port::ClockChanged()
@@ -526,22 +595,27 @@ int Port::Follow(const std::shared_ptr<Port>& leader)
         if (leader.get() == this || !leader->LeaderClock(&wall, &rate, &leaderFollows) || leaderFollows)
             return VDL_ERR_FOLLOW;
     }
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (!m_open)
-        return VDL_ERR_NOT_OPEN;
-    const auto now = m_clock.Now();
-    if (leader) {
-        m_leader = leader;
-        m_following = true;
-        m_stopped = false;
-    } else if (m_following) {
-        m_following = false;
-        m_leader.reset();
-        m_paused = true;
-        const PortEngine::Published report = m_engine->Report();
-        m_clock.SetPosition(report.haveScreen ? report.screenMs : m_clock.Position(now), now);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_open)
+            return VDL_ERR_NOT_OPEN;
+        const auto now = m_clock.Now();
+        if (leader) {
+            m_leader = leader;
+            m_following = true;
+            m_stopped = false;
+        } else if (m_following) {
+            m_following = false;
+            m_leader.reset();
+            m_paused = true;
+            const PortEngine::Published report = m_engine->Report();
+            m_clock.SetPosition(report.haveScreen ? report.screenMs : m_clock.Position(now), now);
+        }
+        ApplyRate(now);
     }
-    ApplyRate(now);
+    // Outside our lock: the leader's is never taken under a follower's.
+    if (leader)
+        leader->AddFollower(weak_from_this());
     return VDL_ERR_NONE;
 }
 
@@ -776,8 +850,15 @@ void Port::Run()
                 TakeEnd(m_engine->Report());
                 // A seek or step that failed leaves the frame on screen, and the clock, as they were.
                 const bool moves = request.kind == RequestKind::Seek || request.kind == RequestKind::Step;
-                if (moves && result == VDL_ERR_NONE)
-                    m_clock.SetPosition(m_engine->CurrentMs(), m_clock.Now());
+                if (moves && result == VDL_ERR_NONE) {
+                    const auto now = m_clock.Now();
+                    m_clock.SetPosition(m_engine->CurrentMs(), now);
+                    if (m_holding)
+                        m_clock.SetRate(m_heldRate, now); // a fresh hold from here
+                    m_holding = false;
+                    if (request.kind == RequestKind::Seek)
+                        BeginHold(now);
+                }
                 ClockChanged();
             }
             handled = id;
@@ -786,6 +867,9 @@ void Port::Run()
             m_done.notify_all();
             continue;
         }
+        CheckHold(lock);
+        if (m_quit || m_requestId != handled)
+            continue;
         const auto now = m_clock.Now();
         PortEngine::Snapshot s = TakeSnapshot(now);
         std::shared_ptr<Port> leader = m_following ? m_leader.lock() : nullptr;
@@ -808,7 +892,7 @@ void Port::Run()
             }
         }
         leader.reset();
-        const auto wake = m_engine->Tick(s);
+        auto wake = m_engine->Tick(s);
         lock.lock();
         TakeEnd(m_engine->Report());
         if (s.following && m_following) {
@@ -820,6 +904,8 @@ void Port::Run()
         const uint64_t viewSerial = m_viewSerial;
         const uint64_t room = m_roomSignals;
         const uint64_t dewarpSerial = m_dewarp->Serial();
+        if (m_holding)
+            wake = std::min(wake, m_clock.Now() + std::chrono::milliseconds(10));
         m_wake.wait_until(lock, m_clock.RealDeadline(wake), [&] {
             return m_quit || m_requestId != handled || m_serial != serial || m_viewSerial != viewSerial
                 || m_roomSignals != room || m_dewarp->Serial() != dewarpSerial;

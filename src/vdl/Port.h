@@ -7,12 +7,14 @@
 #include "vdl/vdl.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 class KeyframeIndex;
 
@@ -71,6 +73,13 @@ public:
 
     // The leader's side of following: its clock in wall-clock ms and its rate.
     bool LeaderClock(double* wallMillis, double* rate, bool* isFollower);
+    // A port that follows this one; after a seek or a start the leader's clock waits (at most
+    // kFollowerWait) until every follower shows the frame of its instant.
+    void AddFollower(const std::weak_ptr<Port>& follower);
+    // The follower's side: whether it follows that leader and shows the frame of the leader's
+    // wall-clock time plus its offset (an instant outside its recording has none to wait for).
+    bool ShowsLeaderInstant(const Port* leader, double leaderWallMillis);
+    static constexpr auto kFollowerWait = std::chrono::milliseconds(300);
 
     // The port's dewarp views; after changing them, DewarpChanged wakes the port's thread (a
     // paused port shows the frame on screen again).
@@ -103,6 +112,10 @@ private:
     PortEngine::Snapshot TakeSnapshot(PlayClock::TimePoint now) const;
     void TakeEnd(const PortEngine::Published& report);
     void ApplyRate(PlayClock::TimePoint now); // under m_mutex
+    // Under m_mutex: a leader's clock stands still until its followers are at its instant.
+    void BeginHold(PlayClock::TimePoint now);
+    // On the port's thread, with lock held on entry and exit (released while asking followers).
+    void CheckHold(std::unique_lock<std::mutex>& lock);
     // Under m_mutex, after every change of the clock: the pictures waiting follow it.
     void ClockChanged();
     double SpeedFactor() const { return m_speedStep >= 0 ? double(1 << m_speedStep) : 1.0 / double(1 << -m_speedStep); }
@@ -153,6 +166,13 @@ private:
     std::weak_ptr<Port> m_leader;
     bool m_following = false;
     int32_t m_followOffsetMillis = 0;
+    // The leader's side: its followers (they may have left or gone), and the hold after a seek
+    // or start: the rate to resume with and when to resume whatever the followers show.
+    std::vector<std::weak_ptr<Port>> m_followers;
+    bool m_holding = false;
+    uint64_t m_holdId = 0;
+    double m_heldRate = 0.0;
+    PlayClock::TimePoint m_holdDeadline;
     uint64_t m_serial = 0;
     uint64_t m_roomSignals = 0; // the picture queue made room
 

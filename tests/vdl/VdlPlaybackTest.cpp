@@ -413,6 +413,7 @@ TEST(VdlFollow, FollowerKeepsToTheLeaderThroughPauseSeekAndStep)
     EXPECT_FALSE(VDL_Play(follower.Port(), nullptr));
     EXPECT_EQ(VDL_GetLastError(follower.Port()), VDL_ERR_WRONG_STATE);
     ASSERT_TRUE(VDL_Play(leader.Port(), leader.surface.Handle()));
+    std::this_thread::sleep_for(50ms); // the leader's clock starts once the follower shows its frame
     ASSERT_TRUE(StepsTo(clock, leader, 500ms, 12));
     ASSERT_TRUE(WaitFor([&] { return follower.surface.LastStamp() == 12; }));
     ASSERT_TRUE(VDL_Pause(leader.Port(), 1));
@@ -424,6 +425,7 @@ TEST(VdlFollow, FollowerKeepsToTheLeaderThroughPauseSeekAndStep)
     ASSERT_TRUE(VDL_StepForward(leader.Port()));
     ASSERT_TRUE(WaitFor([&] { return follower.surface.LastStamp() == 151; }));
     ASSERT_TRUE(VDL_Play(leader.Port(), nullptr));
+    std::this_thread::sleep_for(50ms);
     ASSERT_TRUE(StepsTo(clock, leader, 400ms, 161));
     EXPECT_TRUE(WaitFor([&] { return follower.surface.LastStamp() == 161; }));
     // An offset keeps the follower that far from the leader's frame, either way.
@@ -447,6 +449,28 @@ TEST(VdlFollow, FollowerKeepsToTheLeaderThroughPauseSeekAndStep)
     EXPECT_FALSE(VDL_FollowPort(follower.Port(), 63));
     EXPECT_EQ(VDL_GetLastError(follower.Port()), VDL_ERR_FOLLOW);
 }
+// After a seek or a start the leader's clock waits for its follower to show its instant (here at
+// once: the follower is there already); the clock then runs for both, from that instant.
+TEST(VdlFollow, ALeaderStartsItsClockOnceItsFollowerShowsItsInstant)
+{
+    SteppedClock clock;
+    Playing leader(StandardSample(), &clock);
+    Playing follower(StandardSample(), &clock);
+    ASSERT_TRUE(VDL_FollowPort(follower.Port(), leader.Port()));
+    ASSERT_TRUE(VDL_SeekPlayedTime(leader.Port(), 2000));
+    ASSERT_TRUE(WaitFor([&] { return follower.surface.LastStamp() == 50; }));
+    ASSERT_TRUE(VDL_Play(leader.Port(), leader.surface.Handle()));
+    std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(StepsTo(clock, leader, 200ms, 55));
+    EXPECT_TRUE(WaitFor([&] { return follower.surface.LastStamp() == 55; }));
+    // A seek while playing holds again, and both go on from the new instant.
+    ASSERT_TRUE(VDL_SeekPlayedTime(leader.Port(), 6000));
+    ASSERT_TRUE(WaitFor([&] { return follower.surface.LastStamp() == 150; }));
+    std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(StepsTo(clock, leader, 200ms, 155));
+    EXPECT_TRUE(WaitFor([&] { return follower.surface.LastStamp() == 155; }));
+}
+
 TEST(VdlBmp, SnapshotIsACompleteBmpOfTheFrameOnScreen)
 {
     Playing p;

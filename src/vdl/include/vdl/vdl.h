@@ -436,7 +436,9 @@ VDL_API int32_t VDL_SetStreamRegion(int32_t port, int64_t endOffset);
 VDL_API int32_t VDL_SetWallClockOrigin(int32_t port, int64_t utcSeconds);
 // The port presents the frame of the leader's current wall-clock time (leader -1: own clock
 // again, at the position it was following). A follower's own transport calls fail with
-// VDL_ERR_WRONG_STATE while it follows, except VDL_Stop, VDL_SetSurface and queries.
+// VDL_ERR_WRONG_STATE while it follows, except VDL_Stop, VDL_SetSurface and queries. After a
+// seek or a start (play, resume, a speed from paused) a leader's clock waits until every follower
+// shows the frame of its instant, at most 300 ms, so the group starts together.
 VDL_API int32_t VDL_FollowPort(int32_t port, int32_t leader);
 // A follower presents the frame of its leader's wall-clock time plus offsetMillis (either sign),
 // so cameras recorded a little apart stay as far apart as they were. Default 0; kept across
