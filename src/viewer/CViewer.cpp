@@ -210,6 +210,8 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<DeleteBookmarks>(&CViewer::OnDeleteBookmarks)
             .On<CopyBookmarkToClipboard>(&CViewer::OnCopyBookmarkToClipboard)
             .On<CopyBookmarksToClipboard>(&CViewer::OnCopyBookmarksToClipboard)
+            .On<PrintBookmark>(&CViewer::OnPrintBookmark)
+            .On<PrintBookmarks>(&CViewer::OnPrintBookmarks)
             .On<SeekToBookmark>(&CViewer::OnSeekToBookmark)
             .On<SaveBookmarks>(&CViewer::OnSaveBookmarks)
             .On<AddBookmark>(&CViewer::OnAddBookmark);
@@ -225,7 +227,7 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<ViewerMessages::RefreshVideoWindow>(&CViewer::OnRefreshVideoWindow)
             .On<SelectAllCameras>(&CViewer::OnSelectAllCameras);
         // Answered here, carried out by the work that builds them: the rest of synchronised
-        // playback, audio and volume, dewarp views and the watermark, bookmark printing, snapshots, map
+        // playback, audio and volume, dewarp views and the watermark, snapshots, map
         // and metadata. Each returns 0 and changes nothing until then.
         using Time = std::optional<qint64>;
         h.On<VisibleRangeChanged>(&CViewer::Pending<Time, Time>)
@@ -243,8 +245,6 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<DewarpDragMove>(&CViewer::OnDewarpDragMove)
             .On<DewarpDragStart>(&CViewer::OnDewarpDragStart)
             .On<ShowWatermark>(&CViewer::OnShowWatermark)
-            .On<PrintBookmark>(&CViewer::Pending<BookmarkRecord*>)
-            .On<PrintBookmarks>(&CViewer::Pending<BookmarkList*>)
             .On<OnExportSnapshot>(&CViewer::Pending<>)
             .On<SaveSnapshots>(&CViewer::Pending<void*>)
             .On<OnShowMap>(&CViewer::Pending<>)
