@@ -17,8 +17,10 @@ namespace {
 enum Command {
     DeleteSelected = 32806,
     CopySelected = 32802,
+    PrintSelected = 32807,
     Details = 32841,
     CopyAll = 32818,
+    PrintAll = 32819,
     DeleteAll = 32820,
 };
 
@@ -28,7 +30,9 @@ HandlerGuard::Failure FailureOf(int command)
     case DeleteSelected: return HandlerGuard::Text("Error in OnDeleteSelectedBookmarks: %s");
     case CopySelected: return HandlerGuard::Text("Error in OnCopySelectedBookmarksToClipboard: %s");
     case Details: return HandlerGuard::Text("Error in OnEditBookmark: %s");
+    case PrintSelected: return HandlerGuard::Text("Error in OnPrintSelectedBookmarks: %s");
     case CopyAll: return HandlerGuard::Text("Error in OnCopyAllBookmarksToClipboard: %s");
+    case PrintAll: return HandlerGuard::Text("Error in OnPrintAllBookmarks: %s");
     default: return HandlerGuard::Text("Error in OnDeleteAllBookmarks: %s");
     }
 }
@@ -99,6 +103,7 @@ QMenu* CBookmarkCollector::MakeMenu(QWidget* parent)
     if (selected == 0) {
         menu->setObjectName(QString::number(kAllMenu));
         add("Copy All Bookmarks", CopyAll);
+        add("Print All Bookmarks", PrintAll);
         add("Delete All Bookmarks", DeleteAll);
     } else if (selected == 1) {
         menu->setObjectName(QString::number(kOneMenu));
@@ -107,6 +112,7 @@ QMenu* CBookmarkCollector::MakeMenu(QWidget* parent)
         menu->setObjectName(QString::number(kSelectedMenu));
         add("Delete Bookmarks", DeleteSelected);
         add("Copy Bookmarks to Clipboard", CopySelected);
+        add("Print Bookmarks", PrintSelected);
     }
     return menu;
 }
@@ -119,7 +125,8 @@ void CBookmarkCollector::RunCommand(int command)
             return;
         }
         // The lists handed over are the pane's own copies: the viewer refills the pane meanwhile.
-        BookmarkList chosen = command == CopyAll || command == DeleteAll ? list_->All() : list_->Selected();
+        const bool all = command == CopyAll || command == PrintAll || command == DeleteAll;
+        BookmarkList chosen = all ? list_->All() : list_->Selected();
         switch (command) {
         case Details:
             if (!chosen.empty()) events->EditBookmark(chosen.front().get());
@@ -128,6 +135,8 @@ void CBookmarkCollector::RunCommand(int command)
         case DeleteAll: events->DeleteBookmarks(&chosen); break;
         case CopySelected:
         case CopyAll: events->CopyBookmarksToClipboard(&chosen); break;
+        case PrintSelected:
+        case PrintAll: events->PrintBookmarks(&chosen); break;
         default: break;
         }
     });
@@ -161,6 +170,8 @@ bool CBookmarkCollector::eventFilter(QObject* watched, QEvent* event)
         const bool several = list_->Selected().size() > 1;
         if (key->matches(QKeySequence::Copy)) {
             RunCommand(list_->Selected().empty() ? CopyAll : CopySelected);
+        } else if (key->matches(QKeySequence::Print)) {
+            RunCommand(list_->Selected().empty() ? PrintAll : PrintSelected);
         } else if (key->key() == Qt::Key_Delete && !list_->Selected().empty()) {
             RunCommand(DeleteSelected);
         } else if (key->key() == Qt::Key_F2 && !several && list_->Current()) {

@@ -10,10 +10,10 @@ class IPlomeraViewEvents;
 class QMenu;
 
 // The bookmark pane (101): a painted "Bookmarks" strip over the list. It never changes bookmarks
-// itself: every request (details, seek, delete, copy) goes to the viewer through the events, and
-// the viewer refills the pane with ShowBookmarks. Keys in the list: Enter seeks, F2 shows the
-// details, Delete deletes the selected rows, Ctrl+C copies them, Menu or Shift+F10 opens the row
-// menu. GUI thread.
+// itself: every request (details, seek, delete, copy, print) goes to the viewer through the events,
+// and the viewer refills the pane with ShowBookmarks. Keys in the list: Enter seeks, F2 shows the
+// details, Delete deletes the selected rows, Ctrl+C copies them and Ctrl+P prints them (every row
+// when none is selected), Menu or Shift+F10 opens the row menu. GUI thread.
 class CBookmarkCollector : public QWidget {
     Q_OBJECT
 public:

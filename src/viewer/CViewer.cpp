@@ -210,6 +210,8 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<DeleteBookmarks>(&CViewer::OnDeleteBookmarks)
             .On<CopyBookmarkToClipboard>(&CViewer::OnCopyBookmarkToClipboard)
             .On<CopyBookmarksToClipboard>(&CViewer::OnCopyBookmarksToClipboard)
+            .On<PrintBookmark>(&CViewer::OnPrintBookmark)
+            .On<PrintBookmarks>(&CViewer::OnPrintBookmarks)
             .On<SeekToBookmark>(&CViewer::OnSeekToBookmark)
             .On<SaveBookmarks>(&CViewer::OnSaveBookmarks)
             .On<AddBookmark>(&CViewer::OnAddBookmark);
@@ -228,8 +230,8 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<SeekToCursorTime>(&CViewer::OnSeekToCursorTime)
             .On<SeekToMapPoint>(&CViewer::OnSeekToMapPoint)
             .On<VisibleRangeChanged>(&CViewer::OnVisibleRangeChanged);
-        // Answered here, carried out by the work that builds them: audio and volume, bookmark
-        // printing, snapshots, map and metadata. Each returns 0 and changes nothing until then.
+        // Answered here, carried out by the work that builds them: audio and volume, snapshots,
+        // map and metadata. Each returns 0 and changes nothing until then.
         h.On<EnableCameraAudio>(&CViewer::Pending<Video*>)
             .On<DisableCameraAudio>(&CViewer::Pending<Video*>)
             .On<ShowVideoPlayerVolumeBars>(&CViewer::Pending<QRect>)
@@ -241,8 +243,6 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<DewarpDragMove>(&CViewer::OnDewarpDragMove)
             .On<DewarpDragStart>(&CViewer::OnDewarpDragStart)
             .On<ShowWatermark>(&CViewer::OnShowWatermark)
-            .On<PrintBookmark>(&CViewer::Pending<BookmarkRecord*>)
-            .On<PrintBookmarks>(&CViewer::Pending<BookmarkList*>)
             .On<OnExportSnapshot>(&CViewer::Pending<>)
             .On<SaveSnapshots>(&CViewer::Pending<void*>)
             .On<OnShowMap>(&CViewer::Pending<>)

@@ -16,6 +16,7 @@
 #include <vector>
 
 class BookmarkWorkingLists;
+class QPrinter;
 class CVideoPlayer;
 class CViewerCaption;
 class CViewerGridLayout;
@@ -100,6 +101,10 @@ public:
     using BookmarkDialogFunction = std::function<std::optional<BookmarkTexts>(
         const QString& caption, const QString& name, qint64 time, const QString& notes)>;
     void SetBookmarkDialogFunction(BookmarkDialogFunction function) { bookmarkDialog_ = std::move(function); }
+    // The print dialog: the printer set up for "Bookmarks.pdf" in, the user's choices made on it;
+    // false when cancelled. A test answers it here.
+    using PrintDialogFunction = std::function<bool(QPrinter& printer)>;
+    void SetPrintDialogFunction(PrintDialogFunction function) { printDialog_ = std::move(function); }
     // The bookmarks being edited, one working list per open file.
     BookmarkWorkingLists& Bookmarks() { return *bookmarks_; }
     // Takes back the latest bookmark change (Ctrl+Z); false when none is left since the last save.
@@ -183,6 +188,8 @@ private:
     void OnDeleteBookmarks(BookmarkList* bookmarks);
     void OnCopyBookmarkToClipboard(BookmarkRecord* bookmark);
     void OnCopyBookmarksToClipboard(BookmarkList* bookmarks);
+    void OnPrintBookmark(BookmarkRecord* bookmark);
+    void OnPrintBookmarks(BookmarkList* bookmarks);
     void OnSeekToBookmark(BookmarkRecord* bookmark);
     void OnSaveBookmarks();
     void OnAddBookmark(std::optional<qint64> time);
@@ -312,6 +319,7 @@ private:
     QString logText_;
     std::unique_ptr<BookmarkWorkingLists> bookmarks_;
     BookmarkDialogFunction bookmarkDialog_;
+    PrintDialogFunction printDialog_;
     int32_t packageRewrite_ = 0;
     bool popupOpen_ = false;
     MessageBoxFunction messageBox_;

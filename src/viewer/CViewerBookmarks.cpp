@@ -1,8 +1,9 @@
 // The bookmark requests of the pane and the time scale, carried out over the working lists (one
 // per open file): details and adding through the details dialog, delete, copy, seek, save, undo,
-// and the save question when files are released.
+// print, and the save question when files are released.
 #include "viewer/CViewer.h"
 
+#include "bookmarks/BookmarkPrintLayout.h"
 #include "bookmarks/BookmarkWorkingLists.h"
 #include "bookmarks/CAddEditBookmarksDlg.h"
 #include "evidence/FalException.h"
@@ -14,7 +15,10 @@
 #include "viewer/IViewerHost.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QGuiApplication>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace {
 
@@ -42,6 +46,31 @@ BookmarkRecord& Checked(BookmarkRecord* bookmark)
 void Copy(const std::vector<const BookmarkRecord*>& records)
 {
     QGuiApplication::clipboard()->setText(BookmarkWorkingLists::CopyText(records));
+}
+
+// The print dialog over a printer whose default output is "Bookmarks.pdf" in the home folder;
+// cancelled, nothing is printed.
+void Print(const CViewer::PrintDialogFunction& dialog, QWidget* parent, const std::vector<const BookmarkRecord*>& records)
+{
+    QPrinter printer;
+    // The layout's rectangle is in device units; 600 dpi, the office printer's, gives it the same
+    // size on every printer and in the PDF.
+    printer.setResolution(600);
+    printer.setDocName(QStringLiteral("Bookmarks.pdf"));
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QDir::home().filePath(QStringLiteral("Bookmarks.pdf")));
+    bool confirmed = false;
+    if (dialog) {
+        confirmed = dialog(printer);
+    } else {
+        QPrintDialog box(&printer, parent);
+        // Every page is printed: the text runs on to as many pages as it needs.
+        box.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        confirmed = box.exec() == QDialog::Accepted;
+    }
+    if (confirmed) {
+        BookmarkPrintLayout::Print(printer, BookmarkWorkingLists::CopyText(records));
+    }
 }
 
 } // namespace
@@ -147,6 +176,18 @@ void CViewer::OnCopyBookmarksToClipboard(BookmarkList* bookmarks)
 {
     HandlerGuard::Run(HandlerGuard::Text("Copy Selected Bookmarks to Clipboard Failed : %s"),
                       [&] { Copy(Records(bookmarks)); });
+}
+
+void CViewer::OnPrintBookmark(BookmarkRecord* bookmark)
+{
+    HandlerGuard::Run(HandlerGuard::Text("Print Bookmark Failed : %s"),
+                      [&] { Print(printDialog_, this, {&Checked(bookmark)}); });
+}
+
+void CViewer::OnPrintBookmarks(BookmarkList* bookmarks)
+{
+    HandlerGuard::Run(HandlerGuard::Text("Print Selected Bookmarks Failed : %s"),
+                      [&] { Print(printDialog_, this, Records(bookmarks)); });
 }
 
 void CViewer::OnSeekToBookmark(BookmarkRecord* bookmark)

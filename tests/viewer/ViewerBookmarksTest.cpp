@@ -1,5 +1,6 @@
 // The viewer's bookmark requests on real evidence: each open file edits its own working list,
 // saves reach only the changed files, and the release question writes or leaves them exactly.
+#include "bookmarks/BookmarkPrintLayout.h"
 #include "bookmarks/BookmarkWorkingLists.h"
 #include "bookmarks/CAddEditBookmarksDlg.h"
 #include "bookmarks/CBookmarkCollector.h"
@@ -20,9 +21,15 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QBuffer>
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPdfWriter>
 #include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -264,11 +271,12 @@ TEST_F(ViewerBookmarksTest, PaneKeysActOnExactlyTheChosenRows)
         return items;
     };
     list->clearSelection();
-    EXPECT_EQ(menuOf(), QStringList({"367", "Copy All Bookmarks", "Delete All Bookmarks"}));
+    EXPECT_EQ(menuOf(), QStringList({"367", "Copy All Bookmarks", "Print All Bookmarks", "Delete All Bookmarks"}));
     list->topLevelItem(0)->setSelected(true);
     EXPECT_EQ(menuOf(), QStringList({"365", "Details"}));
     list->topLevelItem(1)->setSelected(true);
-    EXPECT_EQ(menuOf(), QStringList({"101", "Delete Bookmarks", "Copy Bookmarks to Clipboard"}));
+    EXPECT_EQ(menuOf(),
+              QStringList({"101", "Delete Bookmarks", "Copy Bookmarks to Clipboard", "Print Bookmarks"}));
 
     const BookmarkRecord* first = ListOf(0)->front().get();
     list->setCurrentItem(list->topLevelItem(1));
@@ -329,4 +337,148 @@ TEST(BookmarkDialog, TakesOnlyStorableTextAndAnswersToKeys)
     closed.show();
     QTest::keyClick(&closed, Qt::Key_Escape);
     EXPECT_EQ(closed.result(), QDialog::Rejected);
+}
+
+// The text of a PDF as pdftotext reads it, pages ended by form feeds.
+static QString PdfText(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    EXPECT_TRUE(p.waitForFinished(30000));
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// Printing through the pane and the time scale's single bookmark: 60 names with "&" all reach
+// paper as written, on several pages; the selection prints only itself; cancel prints nothing.
+TEST_F(ViewerBookmarksTest, PrintPutsEveryBookmarkOnPaperAsWrittenAcrossPages)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: scripts/install-deps installs it";
+    }
+    CCoordinatorPlomeraView coordinator(viewer.get());
+    host.pane.SetEvents([&]() -> IPlomeraViewEvents* { return &coordinator; });
+    Select(0);
+    const qint64 start = ListOf(0)->front()->GetTime();
+    viewer->Bookmarks().Delete({ListOf(0)->at(0).get(), ListOf(0)->at(1).get()});
+    QStringList names;
+    for (int i = 0; i < 60; ++i) {
+        names << QStringLiteral("R&D && Co %1").arg(i);
+        viewer->Bookmarks().Add(files[0], names.back(), start + i, QStringLiteral("Tom & Jerry"));
+    }
+    Select(0);
+    CBookmarkListCtrl* list = host.pane.List();
+    ASSERT_EQ(list->topLevelItemCount(), 60);
+
+    int dialogs = 0;
+    QString output;
+    bool confirm = true;
+    viewer->SetPrintDialogFunction([&](QPrinter& printer) {
+        ++dialogs;
+        EXPECT_EQ(printer.docName(), QStringLiteral("Bookmarks.pdf"));
+        EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
+        EXPECT_TRUE(printer.outputFileName().endsWith(QStringLiteral("/Bookmarks.pdf")));
+        printer.setOutputFileName(output);
+        return confirm;
+    });
+
+    output = folder.filePath("all.pdf");
+    list->clearSelection();
+    QTest::keyClick(list, Qt::Key_P, Qt::ControlModifier);
+    ASSERT_EQ(dialogs, 1);
+    const QString all = PdfText(output);
+    for (const QString& name : names) {
+        EXPECT_TRUE(all.contains(QStringLiteral("Bookmark Name: ") + name + QLatin1Char('\n'))) << name.toStdString();
+    }
+    EXPECT_EQ(all.count(QStringLiteral("Bookmark Notes: Tom & Jerry")), 60);
+    EXPECT_GE(all.count(QLatin1Char('\f')), 3) << "pages";
+
+    output = folder.filePath("two.pdf");
+    list->topLevelItem(7)->setSelected(true);
+    list->topLevelItem(59)->setSelected(true);
+    QTest::keyClick(list, Qt::Key_P, Qt::ControlModifier);
+    const QString two = PdfText(output);
+    EXPECT_EQ(two.count(QStringLiteral("Bookmark Name: ")), 2);
+    EXPECT_TRUE(two.contains(names[7]) && two.contains(names[59]));
+    EXPECT_EQ(two.count(QLatin1Char('\f')), 1);
+
+    output = folder.filePath("one.pdf");
+    SendViewerMessage<ViewerMessages::PrintBookmark>(viewer.get(), ListOf(0)->at(3).get());
+    EXPECT_EQ(PdfText(output).count(QStringLiteral("Bookmark Name: R&D && Co 3\n")), 1);
+
+    output = folder.filePath("cancelled.pdf");
+    confirm = false;
+    SendViewerMessage<ViewerMessages::PrintBookmarks>(viewer.get(), ListOf(0));
+    EXPECT_EQ(dialogs, 4);
+    EXPECT_FALSE(QFile::exists(output));
+    EXPECT_TRUE(asked.empty());
+}
+
+// The page layout without a window: nothing is dropped (the lines of every page, joined, give the
+// text back), each line fits the rectangle's width and each page its height, a bookmark is not
+// split across pages, and "&" stays text.
+TEST(BookmarkPrint, LayoutKeepsEveryCharacterAndRunsOnToFurtherPages)
+{
+    QBuffer pdf;
+    QPdfWriter writer(&pdf);
+    writer.setResolution(600);
+    const QFont font(QFont(), &writer);
+    const QFontMetricsF metrics(font, &writer);
+    const QRect rect = BookmarkPrintLayout::TextRect(writer);
+    EXPECT_EQ(rect, QRect(100, 100, 2900, 2900));
+
+    const QString word(300, QLatin1Char('x'));
+    const QString longNotes = QStringLiteral("seen at the gate ") + word + QStringLiteral(" then & left");
+    QString many;
+    for (int i = 0; i < 40; ++i) {
+        // Bookmarks of differing lengths, so that some would straddle a page's end.
+        many += QStringLiteral("Bookmark Name: A&B %1\r\n").arg(i) +
+                QStringLiteral("Bookmark Notes: && &\r\n").repeated(1 + i % 3) + QStringLiteral("\r\n");
+    }
+    const struct {
+        const char* name;
+        QString text;
+        QStringList lines;  // after joining the pages; the text's own line ends gone
+        size_t minPages;
+    } cases[] = {
+        {"ampersands", QStringLiteral("Bookmark Name: &Gate && A&\r\n"), {QStringLiteral("Bookmark Name: &Gate && A&")}, 1},
+        {"empty", QString(), {QString()}, 1},
+        {"long notes", longNotes, {longNotes}, 1},
+        {"many", many, many.chopped(2).split(QStringLiteral("\r\n")), 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<QStringList> pages = BookmarkPrintLayout::Pages(c.text, font, writer);
+        EXPECT_GE(pages.size(), c.minPages);
+        QStringList drawn;
+        for (const QStringList& page : pages) {
+            qsizetype inked = page.size();
+            while (inked > 1 && page[inked - 1].isEmpty()) --inked;
+            EXPECT_LE(rect.top() + (inked - 1) * metrics.lineSpacing() + metrics.height(), rect.bottom() + 1);
+            // A bookmark is never split: every page but the first begins with one.
+            if (&page != &pages.front()) {
+                EXPECT_TRUE(page.front().startsWith(QStringLiteral("Bookmark Name"))) << page.front().toStdString();
+            }
+            for (const QString& line : page) {
+                EXPECT_LE(metrics.horizontalAdvance(line.trimmed()), rect.width()) << line.toStdString();
+            }
+            drawn << page;
+        }
+        // Lines broken inside one of the text's lines join back without a separator.
+        QStringList joined;
+        int at = 0;
+        for (const QString& expected : c.lines) {
+            QString line;
+            while (line.size() < expected.size() && at < drawn.size()) line += drawn[at++];
+            if (expected.isEmpty() && at < drawn.size()) ++at;
+            joined << line;
+        }
+        EXPECT_EQ(joined, c.lines);
+        EXPECT_EQ(at, drawn.size());
+        QBuffer printed;
+        printed.open(QIODevice::WriteOnly);
+        QPdfWriter paper(&printed);
+        paper.setResolution(600);
+        EXPECT_EQ(BookmarkPrintLayout::Print(paper, c.text), static_cast<int>(pages.size()));
+        EXPECT_TRUE(printed.data().startsWith("%PDF"));
+    }
 }
