@@ -595,6 +595,20 @@ int Port::Follow(const std::shared_ptr<Port>& leader)
         if (leader.get() == this || !leader->LeaderClock(&wall, &rate, &leaderFollows) || leaderFollows)
             return VDL_ERR_FOLLOW;
     }
+    // Letting go: where the leader has brought us, which the frame on screen may not show yet
+    // (a follower still decoding its way to the leader's instant after a seek).
+    double leaderWall = 0.0;
+    bool haveLeaderWall = false;
+    if (!leader) {
+        std::shared_ptr<Port> previous;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            previous = m_following ? m_leader.lock() : nullptr;
+        }
+        double rate = 0.0;
+        bool leaderFollows = false;
+        haveLeaderWall = previous && previous->LeaderClock(&leaderWall, &rate, &leaderFollows);
+    }
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (!m_open)
@@ -609,7 +623,14 @@ int Port::Follow(const std::shared_ptr<Port>& leader)
             m_leader.reset();
             m_paused = true;
             const PortEngine::Published report = m_engine->Report();
-            m_clock.SetPosition(report.haveScreen ? report.screenMs : m_clock.Position(now), now);
+            double position = report.haveScreen ? report.screenMs : m_clock.Position(now);
+            if (haveLeaderWall) {
+                const double target = leaderWall + m_followOffsetMillis - static_cast<double>(m_originMillis);
+                const double limit = m_clock.Limit();
+                if (target >= 0.0 && (limit <= 0.0 || target <= limit))
+                    position = target;
+            }
+            m_clock.SetPosition(position, now);
         }
         ApplyRate(now);
     }

@@ -469,6 +469,13 @@ TEST(VdlFollow, ALeaderStartsItsClockOnceItsFollowerShowsItsInstant)
     std::this_thread::sleep_for(50ms);
     ASSERT_TRUE(StepsTo(clock, leader, 200ms, 155));
     EXPECT_TRUE(WaitFor([&] { return follower.surface.LastStamp() == 155; }));
+    // Let go at once after the leader's seek: the follower keeps the leader's instant, even when
+    // the frame of it had not reached its surface yet.
+    ASSERT_TRUE(VDL_Pause(leader.Port(), 1));
+    ASSERT_TRUE(VDL_SeekPlayedTime(leader.Port(), 3000));
+    ASSERT_TRUE(VDL_FollowPort(follower.Port(), -1));
+    EXPECT_TRUE(WaitFor([&] { return follower.surface.LastStamp() == 75 && FrameIndex(follower.Port()) == 75; }))
+        << follower.surface.LastStamp();
 }
 
 TEST(VdlBmp, SnapshotIsACompleteBmpOfTheFrameOnScreen)
