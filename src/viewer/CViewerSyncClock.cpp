@@ -147,6 +147,7 @@ void CViewer::ClockCameraClosing(Video* video)
     Video* next = clockFollowers_.front();
     clockFollowers_.erase(clockFollowers_.begin());
     const PlaybackState state = next->playbackState;
+    const bool fast = state != PlaybackState::Playing;
     Logged([&] { facade_.FollowVideo(next, nullptr, 0); });
     if (Moving(state)) {
         Logged([&] {
@@ -159,5 +160,18 @@ void CViewer::ClockCameraClosing(Video* video)
     for (Video* follower : clockFollowers_) {
         const int32_t offset = Offset(WallMillis(follower), leaderMillis);
         Logged([&] { facade_.FollowVideo(follower, next, offset); });
+    }
+    // The new leader goes on at normal speed: a group that was fast forwarding or rewinding says
+    // so in every strip and on the bar instead of showing a speed it no longer plays at.
+    if (Moving(state) && fast) {
+        for (Video* follower : clockFollowers_) {
+            Logged([&] {
+                facade_.PauseVideo(follower);
+                facade_.PlayVideo(follower);
+            });
+        }
+        VideoList group = clockFollowers_;
+        group.push_back(next);
+        MirrorState(group);
     }
 }

@@ -508,3 +508,28 @@ TEST_F(ViewerPlaybackTest, SyncAllButtonGathersTheTilesAndACameraOpenedUnderSync
         return Frame(Tile(2)) == Frame(Tile(lead)) && Frame(Tile(0)) == Frame(Tile(1)) && Frame(Tile(0)) >= 5 * kFps;
     })) << Frame(Tile(0)) << " " << Frame(Tile(1)) << " " << Frame(Tile(2));
 }
+
+// The leader's tile closes while the group fast forwards, right after a seek all: the new leader
+// plays on at normal speed from the group's instant (not from the frame it showed before the
+// seek reached it), and every strip and the bar say so.
+TEST_F(ViewerPlaybackTest, AHandOverWhileFastForwardingShowsNormalSpeedEverywhere)
+{
+    OpenTiles(3);
+    SendViewerMessage<ViewerMessages::SelectAllCameras>(viewer.get(), true);
+    Seek(start + 2);
+    Send<ViewerMessages::OnFastForward>();
+    ASSERT_EQ(Cam(0)->playbackState, PlaybackState::FastForward);
+    ASSERT_EQ(Strip(0), QStringLiteral("Fast Forward 2x"));
+    Video* leader = viewer->ClockLeader();
+    viewer->GridCoordinator()->CloseVideoPlayer(leader);
+    ASSERT_EQ(viewer->Players().size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(Cam(i)->playbackState, PlaybackState::Playing) << i;
+        EXPECT_EQ(Strip(i), QStringLiteral("Playback 1x")) << i;
+    }
+    EXPECT_EQ(viewer->Timeline()->PlaybackState(), static_cast<int>(PlaybackState::Playing));
+    // One clock still: both tiles move at 1x together.
+    Send<ViewerMessages::OnPause>();
+    EXPECT_TRUE(WaitFor([&] { return std::llabs(Frame(Tile(0)) - Frame(Tile(1))) <= 1; }, 2000))
+        << Frame(Tile(0)) << " " << Frame(Tile(1));
+}
