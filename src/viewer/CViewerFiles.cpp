@@ -140,7 +140,7 @@ void CViewer::OnOpenLocalFile(const QString& path)
     CVideoFileSelector* navigator = host_ != nullptr ? host_->Navigator() : nullptr;
     Video* first = listed.front();
     if (first->GetVideoFile()->viewFlag && CViewerCapabilities::TileCount(layoutMode_) < 2) {
-        if (navigator) navigator->AddCamerasToTreeView(path, listed);
+        if (navigator) navigator->AddCamerasToTreeView(listed, 0);
         StopFile(listed);
         if (navigator) navigator->Refresh();
         ShowMessage(QStringLiteral("Maximum tile count reached"), QString(), QMessageBox::Ok, QMessageBox::NoIcon);
@@ -155,7 +155,7 @@ void CViewer::OnOpenLocalFile(const QString& path)
     }
     if (host_) host_->SetStatusPane1(path);
     if (navigator) {
-        navigator->AddCamerasToTreeView(path, listed);
+        navigator->AddCamerasToTreeView(listed, 0);
         navigator->UpdateCameraOnOffStatus(first, true);
     }
     PlaybackPlay(player);
@@ -195,7 +195,7 @@ void CViewer::OnRegisterLocalFile(const QString& path)
     }
     const std::vector<Video*> listed = Adopt(facade_.OpenVideoFile(path, tempFolder_));
     CVideoFileSelector* navigator = host_ != nullptr ? host_->Navigator() : nullptr;
-    if (navigator) navigator->AddCamerasToTreeView(path, listed);
+    if (navigator) navigator->AddCamerasToTreeView(listed, 0);
     StopFile(listed);
     for (Video* video : listed) {
         if (navigator) navigator->UpdateCameraOnOffStatus(video, false);
@@ -443,7 +443,7 @@ void CViewer::ResetAfterLastClose()
     timeline_->EnableControls(false, nullptr);
     timeline_->update();
     if (host_ && host_->Navigator()) {
-        host_->Navigator()->EnableSelectAll(false, false);
+        host_->Navigator()->EnableSelectAll(false);
         host_->Navigator()->Refresh();
     }
     QApplication::restoreOverrideCursor();
@@ -470,7 +470,7 @@ void CViewer::OnCloseAllVideoPlayers()
         timeline_->EnableScrolling(false);
         timeline_->SetPlaybackState(0);
         if (host_ && host_->Navigator()) {
-            host_->Navigator()->EnableSelectAll(false, false);
+            host_->Navigator()->EnableSelectAll(false);
             host_->Navigator()->Refresh();
         }
         watermarks_->HideWindow();
