@@ -19,7 +19,6 @@
 #include <QPalette>
 #include <QScreen>
 #include <QSettings>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleFactory>

@@ -117,7 +117,7 @@ void CViewer::ShowCameraInControlBar(Video* video, const VideoList& cameras)
     timeline_->SetPlaybackState(static_cast<int>(video->playbackState));
 }
 
-void CViewer::OnOpenLocalFile(const QString& path)
+void CViewer::OpenFileFromPath(const QString& path, int navigatorFlag)
 {
     if (!ViewerOpenRules::PassesSizeFloor(path)) {
         ShowMessage(QStringLiteral("File is corrupted or too small to play."), kAppTitle, QMessageBox::Ok,
@@ -140,7 +140,7 @@ void CViewer::OnOpenLocalFile(const QString& path)
     CVideoFileSelector* navigator = host_ != nullptr ? host_->Navigator() : nullptr;
     Video* first = listed.front();
     if (first->GetVideoFile()->viewFlag && CViewerCapabilities::TileCount(layoutMode_) < 2) {
-        if (navigator) navigator->AddCamerasToTreeView(listed, 0);
+        if (navigator) navigator->AddCamerasToTreeView(listed, navigatorFlag);
         StopFile(listed);
         if (navigator) navigator->Refresh();
         ShowMessage(QStringLiteral("Maximum tile count reached"), QString(), QMessageBox::Ok, QMessageBox::NoIcon);
@@ -155,7 +155,7 @@ void CViewer::OnOpenLocalFile(const QString& path)
     }
     if (host_) host_->SetStatusPane1(path);
     if (navigator) {
-        navigator->AddCamerasToTreeView(listed, 0);
+        navigator->AddCamerasToTreeView(listed, navigatorFlag);
         navigator->UpdateCameraOnOffStatus(first, true);
     }
     PlaybackPlay(player);
@@ -216,7 +216,7 @@ void CViewer::OnPlaySelectedVideoFile(const QString& path)
 {
     const Video* selected = SelectedCamera();
     if (selected == nullptr || !ViewerOpenRules::SameFile(selected->GetVideoFile()->path, path)) {
-        OnOpenLocalFile(path);
+        OpenFileFromPath(path, 1);
     }
 }
 
