@@ -19,7 +19,6 @@
 #include <QPalette>
 #include <QScreen>
 #include <QSettings>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleFactory>
@@ -143,17 +142,10 @@ bool CMainFrame::Create()
     statusBar()->addWidget(statusPane1_);
     statusBar()->addWidget(statusPane2_, 1);
 
-    navigatorPane_ = new QDockWidget(QString::fromLatin1(StringIds::NavigatorCaption), this);
-    navigatorPane_->setObjectName(QStringLiteral("pane133"));
-    auto* rows = new QSplitter(Qt::Vertical, navigatorPane_);
-    navigator_ = new CVideoFileSelector(rows);
-    bookmarkPane_ = new CBookmarkCollector(rows);
-    rows->addWidget(navigator_);
-    rows->addWidget(bookmarkPane_);
-    rows->setStretchFactor(0, 3);
-    rows->setStretchFactor(1, 2);
-    navigatorPane_->setWidget(rows);
-    navigatorPane_->setMinimumSize(100, 200);
+    navigator_ = new CVideoFileSelector(this);
+    navigator_->setObjectName(QStringLiteral("pane133"));
+    navigatorPane_ = navigator_;
+    bookmarkPane_ = navigator_->BookmarkPane();
     addDockWidget(Qt::LeftDockWidgetArea, navigatorPane_);
     resizeDocks({navigatorPane_}, {300}, Qt::Horizontal);
 

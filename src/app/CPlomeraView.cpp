@@ -64,7 +64,17 @@ void CPlomeraView::OnInitialUpdate(const QStringList& arguments)
         viewer_->SetHost(this);
         coordinator_ = std::make_unique<CCoordinatorPlomeraView>(viewer_);
         frame_->Navigator()->SetEvents([this]() -> IPlomeraViewEvents* { return coordinator_.get(); });
-        frame_->BookmarkPane()->SetEvents([this]() -> IPlomeraViewEvents* { return coordinator_.get(); });
+        frame_->Navigator()->SetOpenFileCommand([this] { OnCommand(CommandIds::NavigatorOpenVideoFile); });
+        // The tree records the item it drags here; the grid reads it on a drop, and the drag's
+        // end clears it wherever the item was let go.
+        frame_->Navigator()->SetDragSource([this](const NavigatorItem* item) {
+            dragInProgress = item != nullptr;
+            if (item != nullptr) {
+                dragIsFile = item->kind == NavigatorItem::File;
+                dragFilePath = item->path;
+                dragVideo = item->video;
+            }
+        });
         // The time scale raises its events through the main view's channel, read at each event.
         viewer_->Timeline()->SetViewEvents([this]() -> IPlomeraViewEvents* { return coordinator_.get(); });
         InstallPackageHooks();

@@ -1,160 +1,127 @@
 #include "navigator/CVideoFileSelector.h"
 
-#include "events/IPlomeraViewEvents.h"
-#include "events/NavigatorItem.h"
-#include "evidence/Camera.h"
-#include "evidence/Video.h"
-#include "evidence/VideoFile.h"
+#include "bookmarks/CBookmarkCollector.h"
+#include "logging/HandlerGuard.h"
+#include "navigator/CPaneSplitter.h"
+#include "navigator/CVideoFileViewCollector.h"
+#include "navigator/CViewTree.h"
 
-#include <QCheckBox>
-#include <QFileInfo>
-#include <QSignalBlocker>
-#include <QTreeWidget>
-#include <QVBoxLayout>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QStyleOptionDockWidget>
 
 namespace {
-constexpr int kPathRole = Qt::UserRole;
-constexpr int kVideoRole = Qt::UserRole + 1;
-constexpr int kChannelRole = Qt::UserRole + 2;
+constexpr HandlerGuard::Failure kCreateFailure = HandlerGuard::Text("Error in Creating VideoFile Selector Tree View: %s");
+constexpr HandlerGuard::Failure kCaptionFailure = HandlerGuard::Text("Error in Drawing the Caption: %s");
+constexpr HandlerGuard::Failure kAddFailure = HandlerGuard::Text("Error in AddCamerasToTreeView: %s");
+constexpr HandlerGuard::Failure kVideoStatusFailure = HandlerGuard::Text("Error in update video status: %s");
 } // namespace
 
-CVideoFileSelector::CVideoFileSelector(QWidget* parent)
-    : QWidget(parent), tree_(new QTreeWidget(this)), selectAll_(new QCheckBox(QStringLiteral("Select All"), this))
+CVideoFileSelector::CVideoFileSelector(QWidget* parent) : QDockWidget(QString::fromLatin1(kCaption), parent)
 {
-    tree_->setHeaderHidden(true);
-    tree_->setExpandsOnDoubleClick(false);  // a double click opens; the arrow folds
-    selectAll_->setEnabled(false);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(selectAll_);
-    layout->addWidget(tree_);
-    connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item, int) { OnDoubleClick(item); });
-    connect(selectAll_, &QCheckBox::clicked, this, [this](bool on) {
-        if (IPlomeraViewEvents* events = events_ ? events_() : nullptr) events->SelectAllCameras(on);
+    HandlerGuard::Run(kCreateFailure, [&] {
+        splitter_ = new CPaneSplitter(this);
+        form_ = new CVideoFileViewCollector(splitter_);
+        bookmarks_ = new CBookmarkCollector(splitter_);
+        splitter_->addWidget(form_);
+        splitter_->addWidget(bookmarks_);
+        setWidget(splitter_);
     });
+    setMinimumSize(100, 200);
 }
 
-Video* CVideoFileSelector::ItemVideo(const QTreeWidgetItem* item)
+void CVideoFileSelector::SetEvents(std::function<IPlomeraViewEvents*()> events)
 {
-    return item != nullptr ? static_cast<Video*>(item->data(0, kVideoRole).value<void*>()) : nullptr;
+    form_->SetEvents(events);
+    bookmarks_->SetEvents(std::move(events));
 }
 
-QTreeWidgetItem* CVideoFileSelector::FileItem(const QString& path)
+void CVideoFileSelector::SetOpenFileCommand(std::function<void()> command)
 {
-    for (int i = 0; i < tree_->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = tree_->topLevelItem(i);
-        if (item->data(0, kPathRole).toString() == path) {
-            return item;
-        }
-    }
-    auto* item = new QTreeWidgetItem(tree_, {QFileInfo(path).fileName()});
-    item->setData(0, kPathRole, path);
-    item->setToolTip(0, path);
-    return item;
+    form_->SetOpenFileCommand(std::move(command));
 }
 
-void CVideoFileSelector::AddCamerasToTreeView(const QString& path, const std::vector<Video*>& videos, bool)
+void CVideoFileSelector::SetDragSource(std::function<void(const NavigatorItem*)> source)
 {
-    QTreeWidgetItem* file = FileItem(path);
-    for (Video* video : videos) {
-        QTreeWidgetItem* camera = nullptr;
-        for (int c = 0; c < file->childCount(); ++c) {
-            if (file->child(c)->data(0, kChannelRole).toInt() == video->GetCamera()->GetChannel()) {
-                camera = file->child(c);
-            }
-        }
-        if (camera == nullptr) {
-            camera = new QTreeWidgetItem(file, {video->GetCamera()->GetName()});
-            camera->setData(0, kPathRole, path);
-            camera->setData(0, kChannelRole, video->GetCamera()->GetChannel());
-        }
-        camera->setData(0, kVideoRole, QVariant::fromValue(static_cast<void*>(video)));
-    }
-    file->setExpanded(true);
+    form_->SetDragSource(std::move(source));
 }
 
-QTreeWidgetItem* CVideoFileSelector::CameraItem(const Video* video) const
+void CVideoFileSelector::AddCamerasToTreeView(const std::vector<Video*>& videos, int reuse)
 {
-    for (int i = 0; video != nullptr && i < tree_->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* file = tree_->topLevelItem(i);
-        for (int c = 0; c < file->childCount(); ++c) {
-            if (ItemVideo(file->child(c)) == video) {
-                return file->child(c);
-            }
-        }
-    }
-    return nullptr;
+    HandlerGuard::Run(kAddFailure, [&] { form_->AddCamerasToTreeView(videos, reuse); });
 }
 
 void CVideoFileSelector::UpdateCameraOnOffStatus(Video* video, bool shown)
 {
-    if (QTreeWidgetItem* camera = CameraItem(video)) {
-        QFont f = camera->font(0);
-        f.setBold(shown);
-        camera->setFont(0, f);
-    }
+    form_->UpdateCameraOnOffStatus(video, shown);
+}
+
+void CVideoFileSelector::UpdateCameraAudioOnOffStatus(Video* video, bool audioOn)
+{
+    form_->UpdateCameraAudioOnOffStatus(video, audioOn);
 }
 
 void CVideoFileSelector::UpdateVideoStatus(Video* video)
 {
-    const QString path = video->GetVideoFile()->path;
-    for (int i = 0; i < tree_->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* file = tree_->topLevelItem(i);
-        if (file->data(0, kPathRole).toString() != path) {
-            continue;
-        }
-        for (int c = 0; c < file->childCount(); ++c) {
-            if (file->child(c)->data(0, kChannelRole).toInt() == video->GetCamera()->GetChannel()) {
-                file->child(c)->setData(0, kVideoRole, QVariant::fromValue(static_cast<void*>(video)));
-                return;
-            }
-        }
-    }
+    HandlerGuard::Run(kVideoStatusFailure, [&] { form_->UpdateVideoStatus(video); });
 }
 
-void CVideoFileSelector::EnableSelectAll(bool enable, bool checked)
+void CVideoFileSelector::EnableSelectAll(bool enable)
 {
-    const QSignalBlocker quiet(selectAll_);
-    selectAll_->setChecked(checked);
-    selectAll_->setEnabled(enable);
+    form_->EnableSelectAll(enable);
 }
 
 void CVideoFileSelector::SelectCameraOnTreeView(Video* video)
 {
-    if (QTreeWidgetItem* camera = CameraItem(video)) {
-        const QSignalBlocker quiet(tree_);
-        tree_->setCurrentItem(camera);
-    }
+    form_->SelectCameraOnTreeView(video);
+}
+
+void CVideoFileSelector::UnCheckSelectAllInVideoFileSelector()
+{
+    form_->UnCheckSelectAllInVideoFileSelector();
 }
 
 void CVideoFileSelector::RemoveVideoFile(const QString& path)
 {
-    for (int i = tree_->topLevelItemCount() - 1; i >= 0; --i) {
-        if (tree_->topLevelItem(i)->data(0, kPathRole).toString() == path) {
-            delete tree_->takeTopLevelItem(i);
-        }
-    }
+    form_->RemoveVideoFile(path);
 }
 
 void CVideoFileSelector::Refresh()
 {
-    tree_->viewport()->update();
+    form_->Tree()->viewport()->update();
 }
 
-void CVideoFileSelector::OnDoubleClick(QTreeWidgetItem* item)
+CViewTree* CVideoFileSelector::Tree() const
 {
-    IPlomeraViewEvents* events = events_ ? events_() : nullptr;
-    if (events == nullptr || item == nullptr) {
-        return;
-    }
-    const QString path = item->data(0, kPathRole).toString();
-    if (item->parent() == nullptr) {
-        events->PlaySelectedVideoFile(path);
-        return;
-    }
-    NavigatorItem request;
-    request.kind = NavigatorItem::Camera;
-    request.path = path;
-    request.video = ItemVideo(item);
-    events->OpenVideoPlayer(&request);
+    return form_->Tree();
+}
+
+QCheckBox* CVideoFileSelector::SelectAll() const
+{
+    return form_->SelectAll();
+}
+
+void CVideoFileSelector::paintEvent(QPaintEvent*)
+{
+    HandlerGuard::Run(kCaptionFailure, [&] {
+        QStyleOptionDockWidget option;
+        initStyleOption(&option);
+        const QRect caption = option.rect;
+        if (caption.isEmpty() || isFloating()) {
+            return;
+        }
+        QPainter p(this);
+        QLinearGradient fill(caption.topLeft(), caption.bottomRight());
+        fill.setColorAt(0.0, QColor(0, 0, 255));
+        fill.setColorAt(0.5, QColor(0, 0, 128));
+        fill.setColorAt(1.0, Qt::black);
+        p.fillRect(caption, fill);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setStyleHint(QFont::SansSerif);
+        font.setPointSize(9);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        const QFontMetrics metrics(font);
+        p.drawText(caption.left() + 2, caption.top() + 4 + metrics.ascent(), windowTitle());
+    });
 }

@@ -159,7 +159,9 @@ private:
     QRect NormalGridArea() const;
 
     // CViewerFiles.cpp: opening, registering, releasing and closing.
-    void OnOpenLocalFile(const QString& path);
+    void OnOpenLocalFile(const QString& path) { OpenFileFromPath(path, 0); }
+    // navigatorFlag 1: the file is played again from the navigator, whose item for it stays put.
+    void OpenFileFromPath(const QString& path, int navigatorFlag);
     void OnRegisterLocalFile(const QString& path);
     void OnPlaySelectedVideoFile(const QString& path);
     void OnReleaseVideoFile(const QString& path);

@@ -117,7 +117,7 @@ void CViewer::ShowCameraInControlBar(Video* video, const VideoList& cameras)
     timeline_->SetPlaybackState(static_cast<int>(video->playbackState));
 }
 
-void CViewer::OnOpenLocalFile(const QString& path)
+void CViewer::OpenFileFromPath(const QString& path, int navigatorFlag)
 {
     if (!ViewerOpenRules::PassesSizeFloor(path)) {
         ShowMessage(QStringLiteral("File is corrupted or too small to play."), kAppTitle, QMessageBox::Ok,
@@ -140,7 +140,7 @@ void CViewer::OnOpenLocalFile(const QString& path)
     CVideoFileSelector* navigator = host_ != nullptr ? host_->Navigator() : nullptr;
     Video* first = listed.front();
     if (first->GetVideoFile()->viewFlag && CViewerCapabilities::TileCount(layoutMode_) < 2) {
-        if (navigator) navigator->AddCamerasToTreeView(path, listed);
+        if (navigator) navigator->AddCamerasToTreeView(listed, navigatorFlag);
         StopFile(listed);
         if (navigator) navigator->Refresh();
         ShowMessage(QStringLiteral("Maximum tile count reached"), QString(), QMessageBox::Ok, QMessageBox::NoIcon);
@@ -155,7 +155,7 @@ void CViewer::OnOpenLocalFile(const QString& path)
     }
     if (host_) host_->SetStatusPane1(path);
     if (navigator) {
-        navigator->AddCamerasToTreeView(path, listed);
+        navigator->AddCamerasToTreeView(listed, navigatorFlag);
         navigator->UpdateCameraOnOffStatus(first, true);
     }
     PlaybackPlay(player);
@@ -196,7 +196,7 @@ void CViewer::OnRegisterLocalFile(const QString& path)
     }
     const std::vector<Video*> listed = Adopt(facade_.OpenVideoFile(path, tempFolder_));
     CVideoFileSelector* navigator = host_ != nullptr ? host_->Navigator() : nullptr;
-    if (navigator) navigator->AddCamerasToTreeView(path, listed);
+    if (navigator) navigator->AddCamerasToTreeView(listed, 0);
     StopFile(listed);
     for (Video* video : listed) {
         if (navigator) navigator->UpdateCameraOnOffStatus(video, false);
@@ -217,7 +217,7 @@ void CViewer::OnPlaySelectedVideoFile(const QString& path)
 {
     const Video* selected = SelectedCamera();
     if (selected == nullptr || !ViewerOpenRules::SameFile(selected->GetVideoFile()->path, path)) {
-        OnOpenLocalFile(path);
+        OpenFileFromPath(path, 1);
     }
 }
 
@@ -445,7 +445,7 @@ void CViewer::ResetAfterLastClose()
     timeline_->EnableControls(false, nullptr);
     timeline_->update();
     if (host_ && host_->Navigator()) {
-        host_->Navigator()->EnableSelectAll(false, false);
+        host_->Navigator()->EnableSelectAll(false);
         host_->Navigator()->Refresh();
     }
     QApplication::restoreOverrideCursor();
@@ -472,7 +472,7 @@ void CViewer::OnCloseAllVideoPlayers()
         timeline_->EnableScrolling(false);
         timeline_->SetPlaybackState(0);
         if (host_ && host_->Navigator()) {
-            host_->Navigator()->EnableSelectAll(false, false);
+            host_->Navigator()->EnableSelectAll(false);
             host_->Navigator()->Refresh();
         }
         watermarks_->HideWindow();

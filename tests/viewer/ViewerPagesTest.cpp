@@ -9,6 +9,8 @@
 #include "events/NavigatorItem.h"
 #include "events/ViewerMessageDispatch.h"
 #include "navigator/CVideoFileSelector.h"
+#include "navigator/CViewTree.h"
+#include "navigator/VideoFileTree.h"
 #include "timeline/CTimeline.h"
 #include "timeline/CTimelineBtnCtrl.h"
 #include "timeline/TimelineIds.h"
@@ -163,7 +165,7 @@ protected:
     structTileInfo* Cell(int i) const { return viewer->Grid()->Model().CellAt(i); }
     QTreeWidgetItem* FileItem(const QString& path) const
     {
-        const auto items = host.navigator.Tree()->findItems(QFileInfo(path).fileName(), Qt::MatchExactly);
+        const auto items = host.navigator.Tree()->findItems(QFileInfo(path).fileName(), Qt::MatchExactly | Qt::MatchRecursive);
         return items.isEmpty() ? nullptr : items.front();
     }
     NavigatorItem CameraRequest(const QString& path, int child) const
@@ -171,7 +173,7 @@ protected:
         NavigatorItem item;
         item.kind = NavigatorItem::Camera;
         item.path = path;
-        item.video = CVideoFileSelector::ItemVideo(FileItem(path)->child(child));
+        item.video = VideoFileTree::Record(FileItem(path)->child(child))->video;
         return item;
     }
     // The camera number the tile's picture carries (the picture brought back to the stream's size).
@@ -251,7 +253,7 @@ TEST_F(ViewerPagesTest, AFileShowsItsFirstCameraAndTheOthersOpenOneByOneAsOneVid
     ASSERT_EQ(viewer->Players().size(), 1u);
     ASSERT_NE(FileItem(three), nullptr);
     ASSERT_EQ(FileItem(three)->childCount(), 3);
-    EXPECT_EQ(InCell(0)->GetVideo(), CVideoFileSelector::ItemVideo(FileItem(three)->child(0)));
+    EXPECT_EQ(InCell(0)->GetVideo(), VideoFileTree::Record(FileItem(three)->child(0))->video);
     EXPECT_TRUE(WaitFor([&] { return ShownCamera(InCell(0)) == 5; }));
 
     // The second camera from the navigator: its own tile, the navigator refers to the new Video
@@ -260,7 +262,7 @@ TEST_F(ViewerPagesTest, AFileShowsItsFirstCameraAndTheOthersOpenOneByOneAsOneVid
     Video* before = second.video;
     SendViewerMessage<ViewerMessages::OpenVideoPlayer>(viewer.get(), &second, static_cast<structTileInfo*>(nullptr));
     ASSERT_EQ(viewer->Players().size(), 2u);
-    Video* now = CVideoFileSelector::ItemVideo(FileItem(three)->child(1));
+    Video* now = VideoFileTree::Record(FileItem(three)->child(1))->video;
     EXPECT_NE(now, before);
     EXPECT_EQ(InCell(1)->GetVideo(), now);
     EXPECT_EQ(before->playbackState, PlaybackState::Closed);
@@ -279,7 +281,7 @@ TEST_F(ViewerPagesTest, AFileShowsItsFirstCameraAndTheOthersOpenOneByOneAsOneVid
     SendViewerMessage<ViewerMessages::CloseAllVideoPlayers>(viewer.get());
     EXPECT_EQ(Counting::acquired.load(), Counting::released.load());
     // The Videos stay while the navigator refers to them.
-    EXPECT_EQ(CVideoFileSelector::ItemVideo(FileItem(three)->child(1)), now);
+    EXPECT_EQ(VideoFileTree::Record(FileItem(three)->child(1))->video, now);
 }
 
 TEST_F(ViewerPagesTest, DropsOpenOnlyIntoEmptyCellsAndCellZeroIsReusedWithItsOwnPicture)

@@ -4,6 +4,7 @@
 #include "app/CommandIds.h"
 #include "bookmarks/CBookmarkCollector.h"
 #include "navigator/CVideoFileSelector.h"
+#include "navigator/CVideoFileViewCollector.h"
 
 #include <QAction>
 #include <QApplication>
@@ -53,7 +54,7 @@ TEST_F(MainWindowTest, ShowsItsBarsAndTheNavigator)
     EXPECT_EQ(frame->NavigatorPane()->windowTitle(), "Video File Selector");
     ASSERT_NE(frame->BookmarkPane(), nullptr);
     EXPECT_TRUE(frame->BookmarkPane()->isVisible());
-    EXPECT_GT(frame->BookmarkPane()->geometry().top(), frame->Navigator()->geometry().top());
+    EXPECT_GT(frame->BookmarkPane()->geometry().top(), frame->Navigator()->TreeForm()->geometry().top());
     EXPECT_EQ(frame->dockWidgetArea(frame->NavigatorPane()), Qt::LeftDockWidgetArea);
     EXPECT_EQ(frame->Command(CommandIds::FileOpen)->shortcut(), QKeySequence("Ctrl+O"));
     const QSize screen = QGuiApplication::primaryScreen()->size();
