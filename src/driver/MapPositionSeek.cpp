@@ -51,20 +51,9 @@ std::optional<LatLongSample> MapPositionSeek::FirstNear(const LatLongData& track
 
 qint64 MapPositionSeek::SeekTime(const LatLongSample& sample)
 {
-    const qint64 seconds = FloorDiv(sample.time, 1000);
-    const qint64 days = FloorDiv(seconds, 86400);
-    const qint64 secondOfDay = seconds - days * 86400;
-    qint64 year = 1970;
-    CalendarFields fields;
-    EvidenceTime::CivilFromDays(days, year, fields.month, fields.day);
-    if (year < 1900) {
-        return 0;
-    }
-    fields.year = static_cast<int>(year);
-    fields.hour = static_cast<int>(secondOfDay / 3600);
-    fields.minute = static_cast<int>(secondOfDay / 60 % 60);
-    fields.second = static_cast<int>(secondOfDay % 60);
-    return EvidenceTime::FromLocalFields(fields);
+    qint64 year = 0;
+    const CalendarFields fields = EvidenceTime::WallClockFields(FloorDiv(sample.time, 1000), &year);
+    return year < 1900 ? 0 : EvidenceTime::FromLocalFields(fields);
 }
 
 std::optional<qint64> MapPositionSeek::TimeAt(const LatLongData& track, double latitude, double longitude)

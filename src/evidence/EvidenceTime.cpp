@@ -1,10 +1,12 @@
 #include "evidence/EvidenceTime.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <limits>
 
 namespace {
 
@@ -203,20 +205,26 @@ qint64 EvidenceTime::TimeFromTicks(qint64 ticks)
     }
     // Whole seconds since 1970 counted on the wall clock, then read as local calendar fields.
     const qint64 seconds = (ticks - kTicks0001To1970) / kTicksPerSecond;
-    const qint64 days = FloorDiv(seconds, kSecondsPerDay);
-    const qint64 timeOfDay = seconds - days * kSecondsPerDay;
     qint64 year = 0;
-    CalendarFields f;
-    CivilFromDays(days, year, f.month, f.day);
+    const CalendarFields f = WallClockFields(seconds, &year);
     if (year == 1970) {
         return 0;
     }
     if (year < 1900) {
         return 1;
     }
-    f.year = static_cast<int>(year);
+    return FromLocalFields(f);
+}
+
+CalendarFields EvidenceTime::WallClockFields(qint64 seconds, qint64* year)
+{
+    const qint64 days = FloorDiv(seconds, kSecondsPerDay);
+    const qint64 timeOfDay = seconds - days * kSecondsPerDay;
+    CalendarFields f;
+    CivilFromDays(days, *year, f.month, f.day);
+    f.year = static_cast<int>(std::clamp<qint64>(*year, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     f.hour = static_cast<int>(timeOfDay / 3600);
     f.minute = static_cast<int>(timeOfDay / 60 % 60);
     f.second = static_cast<int>(timeOfDay % 60);
-    return FromLocalFields(f);
+    return f;
 }

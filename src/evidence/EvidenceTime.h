@@ -25,6 +25,9 @@ public:
     // Days since 1970-01-01 of a proleptic Gregorian date, and back.
     static qint64 DaysFromCivil(qint64 year, int month, int day);
     static void CivilFromDays(qint64 days, qint64& year, int& month, int& day);
+    // The calendar fields of seconds since 1970 counted on a recorder's wall clock, without any
+    // zone shift; the year also whole in *year (the fields' int may not hold it).
+    static CalendarFields WallClockFields(qint64 seconds, qint64* year);
 
     // OLE Automation date (days since 1899-12-30, fraction = local time of day), to the nearest
     // whole second. Out of the convertible range gives the null time; a year before 1900 throws

@@ -248,6 +248,7 @@ private:
     void MirrorState(const VideoList& targets);
     void RefreshStatusTexts();
     void SeekAll(qint64 time);
+    void SeekCameras(const VideoList& cameras, qint64 time);
     void PositionUpdate();
     void CheckPlaybackLoop();
     qint64 CameraTime(Video* video);

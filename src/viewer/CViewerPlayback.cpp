@@ -164,7 +164,11 @@ void CViewer::RefreshStatusTexts()
 // the same instant.
 void CViewer::SeekAll(qint64 time)
 {
-    const VideoList targets = TargetCameras();
+    SeekCameras(TargetCameras(), time);
+}
+
+void CViewer::SeekCameras(const VideoList& targets, qint64 time)
+{
     currentPosition_ = time;
     lastComputedPosition_ = time;
     if (!targets.empty()) {
@@ -282,22 +286,7 @@ void CViewer::OnSyncAllAction(bool /*flag*/)
         return;
     }
     WaitCursor wait;
-    const qint64 time = CameraTime(selected);
-    currentPosition_ = time;
-    lastComputedPosition_ = time;
-    for (Video* video : cameras) {
-        PerCamera([&] {
-            facade_.SeekVideo(video, time);
-            facade_.PlayVideo(video);
-        });
-    }
-    MirrorState(cameras);
-    if (syncAll_ != 0) {
-        AlignClock();
-    }
-    if (loop_ == 0) {
-        PositionUpdate();
-    }
+    SeekCameras(cameras, CameraTime(selected));
 }
 
 // A double click on the metadata strip: the time under the pointer on the time scale.
