@@ -88,7 +88,6 @@ void CViewer::OnShowSaveSnapshots()
     Logger::GetInstance()->Info(QStringLiteral("Save Snapshots requested"));
     if (!snapshotDlg_) {
         snapshotDlg_ = std::make_unique<CTimelineExportSnapshotDlg>(this, this);
-        snapshotDlg_->setWindowFlag(Qt::Dialog);
     }
     snapshotDlg_->SetCameras(cameras);
     snapshotDlg_->SetTime(currentPosition_);
@@ -105,10 +104,12 @@ void CViewer::OnSaveSnapshots(void* request)
     const QString prefix = SnapshotComposer::FolderPrefix(r.folder);
     // One level, tried once: a folder that still is not there makes every save below fail.
     QDir().mkdir(r.folder);
+    // An empty folder text would put the files at the root of the file system.
+    const bool noFolder = r.folder.trimmed().isEmpty();
     QStringList failed;
     for (size_t i = 0; i < r.cameras.size(); ++i) {
         Video* video = r.cameras[i];
-        const std::optional<Snapshot> shot = TakeSnapshot(video, r.time);
+        const std::optional<Snapshot> shot = noFolder ? std::nullopt : TakeSnapshot(video, r.time);
         const bool saved = shot
             && SnapshotComposer::Save(shot->image, SnapshotComposer::FreePath(
                                                        prefix + SnapshotComposer::FileName(static_cast<int>(i), DeviceTitle(video),

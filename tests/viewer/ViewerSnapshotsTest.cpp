@@ -270,6 +270,11 @@ TEST_F(ViewerSnapshotsTest, CamerasWithoutAPictureAreNamed)
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[1].text, QStringLiteral("Couldn't save snapshots"));
     EXPECT_EQ(asked[1].icon, QMessageBox::Critical);
+    // No folder at all is no folder, not the root.
+    SnapshotRequest nowhere{QString(), 0, {shown[0]}};
+    SendViewerMessage<ViewerMessages::SaveSnapshots>(viewer.get(), static_cast<void*>(&nowhere));
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_EQ(asked[2].text, QStringLiteral("Couldn't save snapshots"));
     EXPECT_EQ(Saved(out.path()).size(), 2);
 }
 
@@ -286,15 +291,23 @@ TEST_F(ViewerSnapshotsTest, EachImageIsTheFrameOnScreenWithItsOwnTime)
     EXPECT_EQ(playing.namedTime, FrameSecond(first, playing.frame));
 
     // Paused, then three frames on: the picture moves by exactly three.
+    // A frame already on its way when the pause came is let through first.
+    Video* camera = viewer->Players().front()->GetVideo();
+    const auto onScreen = [&] { return viewer->Facade().GetSnapshotAndFrame(camera).frame.frameIndex; };
     SendViewerMessage<ViewerMessages::OnPause>(viewer.get());
-    QTest::qWait(200);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        const int64_t before = onScreen();
+        QTest::qWait(200);
+        return onScreen() == before;
+    }, 5000));
     const QString pausedPath = SnapshotSelected();
     const Shot paused = Read(pausedPath);
     ASSERT_GE(paused.frame, 0);
     for (int i = 0; i < 3; ++i) {
         SendViewerMessage<ViewerMessages::OnNextFrame>(viewer.get());
     }
-    QTest::qWait(300);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return onScreen() >= paused.frame + 3; }, 3000));
+    QTest::qWait(200);
     const Shot stepped = Read(SnapshotSelected());
     EXPECT_EQ(stepped.frame, paused.frame + 3);
     EXPECT_EQ(stepped.namedTime, FrameSecond(first, stepped.frame));
