@@ -3,6 +3,7 @@
 // the picture inside a composed snapshot.
 #include "tools/sample/FrameStamp.h"
 #include "tools/sample/StampCommand.h"
+#include "tools/ToolCommand.h"
 #include "viewer/SnapshotComposer.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QTemporaryDir>
+#include <QTextStream>
 
 #include <vector>
 
@@ -131,6 +133,40 @@ TEST(SnapshotComposerTest, ResultNamesTheCamerasThatFailed)
     EXPECT_EQ(none.text, QStringLiteral("Couldn't save snapshots"));
     EXPECT_EQ(none.icon, SnapshotComposer::Icon::Critical);
     EXPECT_EQ(none.log, QStringLiteral("2 Snapshots could not be saved"));
+}
+
+TEST(SnapshotComposerTest, StampCommandReadsASavedSnapshotAndSaysWhenItCannot)
+{
+    QTemporaryDir dir;
+    const QString shot = dir.filePath(QStringLiteral("shot.png"));
+    const QString plain = dir.filePath(QStringLiteral("plain.png"));
+    const QString text = dir.filePath(QStringLiteral("notes.png"));
+    ASSERT_TRUE(SnapshotComposer::Save(SnapshotComposer::Compose(StampedFrame(352, 240, 4242), QStringLiteral("Cam"), kTime, QStringLiteral("Dev")), shot));
+    QImage grey(352, 240, QImage::Format_RGB32);
+    grey.fill(Qt::gray);
+    ASSERT_TRUE(grey.save(plain));
+    QFile notes(text);
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("not a picture");
+    notes.close();
+
+    struct Case {
+        QStringList words;
+        int exit;
+        QString out;
+    };
+    for (const Case& c : {Case{{shot}, 0, QStringLiteral("4242\n")}, Case{{shot, QStringLiteral("--json")}, 0, QStringLiteral("{\"frame\":4242}\n")},
+                          Case{{plain}, 1, {}}, Case{{text}, 2, {}}, Case{{}, 64, {}}}) {
+        SCOPED_TRACE(c.words.join(QLatin1Char(' ')).toStdString());
+        QString out;
+        QString err;
+        QTextStream o(&out);
+        QTextStream e(&err);
+        EXPECT_EQ(StampCommand::Command().Run(c.words, o, e), c.exit);
+        o.flush();
+        EXPECT_EQ(out, c.out);
+        EXPECT_EQ(err.isEmpty(), c.exit == 0);
+    }
 }
 
 } // namespace
