@@ -67,6 +67,11 @@ void CMainFrame::CreateMenusAndToolbar()
     save->setIconText(QStringLiteral("Save Bookmarks"));
     save->setToolTip(QStringLiteral("Save Bookmarks"));
     file->addSeparator();
+    AddCommand(SnapshotSelectedTile, QStringLiteral("Snapshot of Selected &Tile\tCtrl+Shift+S"), file)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+    AddCommand(CopySnapshotToClipboard, QStringLiteral("&Copy Snapshot to Clipboard\tCtrl+Shift+C"), file)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+C")));
+    file->addSeparator();
     QAction* exit = AddCommand(Exit, QStringLiteral("E&xit"), file);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 

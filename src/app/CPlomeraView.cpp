@@ -147,6 +147,12 @@ void CPlomeraView::OnCommand(int id)
         case SaveBookmarks:
             if (coordinator_) coordinator_->SaveBookmarks();
             break;
+        case SnapshotSelectedTile:
+            if (coordinator_) coordinator_->SnapshotSelectedTile();
+            break;
+        case CopySnapshotToClipboard:
+            if (coordinator_) coordinator_->CopySnapshotToClipboard();
+            break;
         case About: {
             CPlomeraAboutDlg dlg(fileVersion, this);
             dlg.exec();

@@ -159,6 +159,16 @@ void CCoordinatorPlomeraView::SaveBookmarks()
     SendViewerMessage<ViewerMessages::SaveBookmarks>(target_);
 }
 
+void CCoordinatorPlomeraView::SnapshotSelectedTile()
+{
+    SendViewerMessage<ViewerMessages::SnapshotSelectedTile>(target_);
+}
+
+void CCoordinatorPlomeraView::CopySnapshotToClipboard()
+{
+    SendViewerMessage<ViewerMessages::CopySnapshotToClipboard>(target_);
+}
+
 void CCoordinatorPlomeraView::AddBookmarkAtTime(qint64 time)
 {
     SendViewerMessage<ViewerMessages::AddBookmark>(target_, time);

@@ -71,6 +71,8 @@ public:
     void CopyBookmarksToClipboard(BookmarkList* bookmarks) override;
     void PrintBookmarks(BookmarkList* bookmarks) override;
     void SaveBookmarks() override;
+    void SnapshotSelectedTile() override;
+    void CopySnapshotToClipboard() override;
     void AddBookmarkAtTime(qint64 time) override;
     void MetadataHover(QObject* tooltipWindow, const QPoint& point) override;
     void SeekToCursorTime() override;

@@ -47,6 +47,10 @@ public:
     virtual void CopyBookmarksToClipboard(BookmarkList* bookmarks) = 0;
     virtual void PrintBookmarks(BookmarkList* bookmarks) = 0;
     virtual void SaveBookmarks() = 0;
+    // The selected tile's frame as a composed snapshot: into the snapshot folder, or onto the
+    // clipboard.
+    virtual void SnapshotSelectedTile() = 0;
+    virtual void CopySnapshotToClipboard() = 0;
     virtual void AddBookmarkAtTime(qint64 time) = 0;
     // tooltipWindow is null when the pointer left the metadata pane.
     virtual void MetadataHover(QObject* tooltipWindow, const QPoint& point) = 0;

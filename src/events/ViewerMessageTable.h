@@ -137,6 +137,8 @@ inline constexpr auto kTable = [] {
         Row(FramePlacementChanged, "FramePlacementChanged", Number),
         Row(SelectAllCameras, "SelectAllCameras", Flag),
         Row(SyncAll, "SyncAll", Flag),
+        Row(SnapshotSelectedTile, "SnapshotSelectedTile"),
+        Row(CopySnapshotToClipboard, "CopySnapshotToClipboard"),
 
         // Requests that reach the viewer from elsewhere than the four interfaces.
         Row(LogError, "LogError", Text),

@@ -90,6 +90,9 @@ inline constexpr int FramePlacementChanged = 1205;
 inline constexpr int SelectAllCameras = 1207;
 // With a flag from the application-wide channel, or without one from the control bar.
 inline constexpr int SyncAll = 1208;
+// The File menu's snapshots of the selected tile: into the snapshot folder, onto the clipboard.
+inline constexpr int SnapshotSelectedTile = 1213;
+inline constexpr int CopySnapshotToClipboard = 1214;
 
 // Requests that reach the viewer from elsewhere than the four interfaces.
 inline constexpr int LogError = 1126;          // first parameter: the text to log as an error

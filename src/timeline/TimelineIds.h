@@ -46,6 +46,15 @@ inline constexpr int InfoLocation = 1045;
 // Beyond the dialog's template: the camera's watermark checks, on a row of their own.
 inline constexpr int InfoWatermark = 1047;
 
+// Snapshot dialog.
+inline constexpr int SnapshotDialog = 568;
+inline constexpr int SnapshotFolder = 1047;
+inline constexpr int SnapshotTime = 1048;
+inline constexpr int SnapshotDeviceTitle = 1049;
+inline constexpr int SnapshotCameras = 1050;
+inline constexpr int SnapshotBrowse = 1051;
+inline constexpr int SnapshotOk = 1;
+
 // Menus and their commands.
 inline constexpr int BookmarkMenu = 365;
 inline constexpr int PlaceMenu = 366;

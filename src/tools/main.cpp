@@ -37,6 +37,7 @@
 
 #if defined(PLOMERA_HAVE_SAMPLE) && __has_include("tools/sample/MakeSampleCommand.h")
 #include "tools/sample/MakeSampleCommand.h"
+#include "tools/sample/StampCommand.h"
 #define PLOMERA_MAKE_SAMPLE 1
 #endif
 
@@ -111,6 +112,7 @@ int main(int argc, char** argv)
         &WatermarkCommand::Command(),
 #ifdef PLOMERA_MAKE_SAMPLE
         &MakeSampleCommand::Command(),
+        &StampCommand::Command(),
 #endif
         &PackageCommand::Command(),
         &TilesCommand::Command(),

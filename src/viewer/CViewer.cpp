@@ -17,6 +17,7 @@
 #include "logging/Logger.h"
 #include "startup/StartupSequence.h"
 #include "timeline/CTimeline.h"
+#include "timeline/CTimelineExportSnapshotDlg.h"
 #include "timeline/TimelineActions.h"
 #include "viewer/CVideoPlayer.h"
 #include "viewer/CViewerCaption.h"
@@ -230,8 +231,8 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<SeekToCursorTime>(&CViewer::OnSeekToCursorTime)
             .On<SeekToMapPoint>(&CViewer::OnSeekToMapPoint)
             .On<VisibleRangeChanged>(&CViewer::OnVisibleRangeChanged);
-        // Answered here, carried out by the work that builds them: audio and volume, snapshots,
-        // map and metadata. Each returns 0 and changes nothing until then.
+        // Answered here, carried out by the work that builds them: audio and volume, map and
+        // metadata. Each returns 0 and changes nothing until then.
         h.On<EnableCameraAudio>(&CViewer::Pending<Video*>)
             .On<DisableCameraAudio>(&CViewer::Pending<Video*>)
             .On<ShowVideoPlayerVolumeBars>(&CViewer::Pending<QRect>)
@@ -243,8 +244,10 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<DewarpDragMove>(&CViewer::OnDewarpDragMove)
             .On<DewarpDragStart>(&CViewer::OnDewarpDragStart)
             .On<ShowWatermark>(&CViewer::OnShowWatermark)
-            .On<OnExportSnapshot>(&CViewer::Pending<>)
-            .On<SaveSnapshots>(&CViewer::Pending<void*>)
+            .On<OnExportSnapshot>(&CViewer::OnShowSaveSnapshots)
+            .On<SaveSnapshots>(&CViewer::OnSaveSnapshots)
+            .On<SnapshotSelectedTile>(&CViewer::OnSnapshotSelectedTile)
+            .On<CopySnapshotToClipboard>(&CViewer::OnCopySnapshotToClipboard)
             .On<OnShowMap>(&CViewer::Pending<>)
             .On<MetadataHover>(&CViewer::Pending<QObject*, QPoint>)
             .On<DisplayMetadataSettings>(&CViewer::Pending<>)

@@ -5,6 +5,7 @@
 #include "evidence/VideoFile.h"
 #include "facade/FalFacade.h"
 
+#include <QImage>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,7 @@ struct NavigatorItem;
 struct structPageInfo;
 struct structTileInfo;
 class CTimeline;
+class CTimelineExportSnapshotDlg;
 class WatermarkReportSink;
 class ViewerMessageEvent;
 template <typename Receiver>
@@ -109,6 +111,8 @@ public:
     BookmarkWorkingLists& Bookmarks() { return *bookmarks_; }
     // Takes back the latest bookmark change (Ctrl+Z); false when none is left since the last save.
     bool UndoBookmarkChange();
+    // The snapshot export dialog once it was shown (null before).
+    CTimelineExportSnapshotDlg* SnapshotDialog() const { return snapshotDlg_.get(); }
     // The camera order dialog: the players in, the new order out (none: cancelled).
     using CameraOrderFunction = std::function<std::optional<std::vector<CVideoPlayer*>>(const std::vector<CVideoPlayer*>&)>;
     void SetCameraOrderFunction(CameraOrderFunction function) { cameraOrder_ = std::move(function); }
@@ -265,6 +269,17 @@ private:
     bool FollowsClock(const Video* video) const;
     qint64 WallMillis(Video* video);
 
+    // CViewerSnapshots.cpp: the export dialog, its request and the selected tile's snapshot.
+    struct Snapshot {
+        QImage image;  // composed
+        qint64 time = 0;  // of the frame in it
+    };
+    std::optional<Snapshot> TakeSnapshot(Video* video, qint64 fallbackTime);
+    void OnShowSaveSnapshots();
+    void OnSaveSnapshots(void* request);
+    void OnSnapshotSelectedTile();
+    void OnCopySnapshotToClipboard();
+
     // CViewerLayout.cpp: the layout change and pages.
     void OnSetLayout(int mode);
     void OnShowNextVideoPage();
@@ -336,4 +351,6 @@ private:
     std::unique_ptr<CCoordinatorViewerTimeline> timelineCoordinator_;
     CTimeline* timeline_ = nullptr;  // owned by its coordinator
     VideoList barVideos_;            // the cameras the control bar reads
+    // Made on first use, then shown again; the 500 ms timer keeps its time current.
+    std::unique_ptr<CTimelineExportSnapshotDlg> snapshotDlg_;
 };

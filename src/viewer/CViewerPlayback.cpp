@@ -4,6 +4,8 @@
 // step, which the tiles and the control bar then show.
 #include "viewer/CViewer.h"
 
+#include "timeline/CTimelineExportSnapshotDlg.h"
+
 #include "driver/MapPositionSeek.h"
 #include "events/ViewerMessageDispatch.h"
 #include "evidence/Camera.h"
@@ -15,6 +17,7 @@
 #include "events/CCoordinatorViewerTimeline.h"
 #include "timeline/CTimeline.h"
 #include "timeline/CTimelineBtnCtrl.h"
+#include "timeline/CTimelineExportSnapshotDlg.h"
 #include "timeline/TimelineIds.h"
 #include "timeline/TimelineActions.h"
 #include "viewer/CVideoPlayer.h"
@@ -273,6 +276,10 @@ void CViewer::OnRefreshVideoWindow()
 void CViewer::OnTileTimer()
 {
     PositionUpdate();
+    // Only on the timer: the dialog's time follows playback while it is open.
+    if (snapshotDlg_) {
+        snapshotDlg_->SetTime(currentPosition_);
+    }
 }
 
 // "Sync All" on the control bar: every camera of the pages, dewarp views too, to the selected
