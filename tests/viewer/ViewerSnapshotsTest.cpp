@@ -8,6 +8,8 @@
 #include "evidence/Camera.h"
 #include "evidence/Video.h"
 #include "navigator/CVideoFileSelector.h"
+#include "navigator/CViewTree.h"
+#include "navigator/NavigatorTreeItem.h"
 #include "timeline/CTimelineExportSnapshotDlg.h"
 #include "tools/sample/FrameStamp.h"
 #include "tools/sample/SampleMaker.h"
@@ -127,12 +129,15 @@ protected:
     // A file's second camera, as the navigator would ask for it.
     void OpenSecondCamera(const SampleFile& file)
     {
-        const auto items = host.navigator.Tree()->findItems(QFileInfo(file.path).fileName(), Qt::MatchExactly);
+        const auto items = host.navigator.Tree()->findItems(QFileInfo(file.path).fileName(),
+                                                            Qt::MatchExactly | Qt::MatchRecursive);
         ASSERT_FALSE(items.isEmpty());
+        auto* camera = dynamic_cast<NavigatorTreeItem*>(items.front()->child(1));
+        ASSERT_NE(camera, nullptr);
         NavigatorItem item;
         item.kind = NavigatorItem::Camera;
         item.path = file.path;
-        item.video = CVideoFileSelector::ItemVideo(items.front()->child(1));
+        item.video = camera->record.video;
         SendViewerMessage<ViewerMessages::OpenVideoPlayer>(viewer.get(), &item, static_cast<structTileInfo*>(nullptr));
     }
     void WaitForPictures()
