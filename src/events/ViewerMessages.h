@@ -91,6 +91,9 @@ inline constexpr int SelectAllCameras = 1207;
 // With a flag from the application-wide channel, or without one from the control bar.
 inline constexpr int SyncAll = 1208;
 
+// The layout selection pop-up to its caption: the chosen layout mode.
+inline constexpr int LayoutModeSelected = 1124;
+
 // Requests that reach the viewer from elsewhere than the four interfaces.
 inline constexpr int LogError = 1126;          // first parameter: the text to log as an error
 inline constexpr int SaveSnapshots = 1150;     // from the snapshot dialog
