@@ -38,6 +38,7 @@ QString CPlomeraTextBtnCtrl::ShownText(const QString& text, const QString& fontF
         case '4': shown += QChar(0x25B6); break; // ▶
         case '5': shown += QChar(0x25B2); break; // ▲
         case '6': shown += QChar(0x25BC); break; // ▼
+        case 'q': shown += QChar(0x21BB); break; // ↻ (circular arrows)
         default: shown += c; break;
         }
     }

@@ -5,7 +5,7 @@
 // The button with a centred text in a chosen font (size in pixels, regular style); it draws its
 // text even without an image. While hovering, the client area less 2 pixels on each side is
 // filled with the hover colour. The symbol font's arrow letters ("3" "4" "5" "6" of "Webdings")
-// are drawn as the arrows ◀ ▶ ▲ ▼ in a font that has them.
+// are drawn as the arrows ◀ ▶ ▲ ▼, its "q" as the circular arrows ↻, in a font that has them.
 class CPlomeraTextBtnCtrl : public CPlomeraBtnCtrl {
     Q_OBJECT
 public:

@@ -752,6 +752,14 @@ void KestraneDevice::AudioInputEnable(Video* video, bool on)
     });
 }
 
+void KestraneDevice::SetAudioVolume(Video* video, int32_t volume)
+{
+    Guard("SetAudioVolume", [&] {
+        const int32_t port = Port(video);
+        Sdk(Vdl().SetVolume(port, volume), port, "Cannot Set Audio Volume. VDL_SetVolume failed");
+    });
+}
+
 void KestraneDevice::SetWatermark(Video* video, WatermarkHandler handler)
 {
     const int32_t port = Port(video);

@@ -54,6 +54,9 @@ public:
     void PlaybackRewind(const VideoList& videos, float speed) override;
     QImage Snapshot(Video* video) override;
     void AudioInputEnable(Video* video, bool on) override;
+    // The camera's sound level, 0 ... 65535, on its port (the decoder's own scale: 65535 is full).
+    // A sound-on afterwards resets it to kFullVolume, so the viewer sets it again after each.
+    void SetAudioVolume(Video* video, int32_t volume) override;
     void SetWatermark(Video* video, WatermarkHandler handler) override;
     void SetRenderSurface(Video* video, VDL_Surface* surface) override;
     void SetRenderView(Video* video, const QRect& source, const QSize& output) override;

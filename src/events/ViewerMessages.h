@@ -94,6 +94,9 @@ inline constexpr int SyncAll = 1208;
 inline constexpr int SnapshotSelectedTile = 1213;
 inline constexpr int CopySnapshotToClipboard = 1214;
 
+// The layout selection pop-up to its caption: the chosen layout mode.
+inline constexpr int LayoutModeSelected = 1124;
+
 // Requests that reach the viewer from elsewhere than the four interfaces.
 inline constexpr int LogError = 1126;          // first parameter: the text to log as an error
 inline constexpr int SaveSnapshots = 1150;     // from the snapshot dialog

@@ -231,16 +231,17 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<SeekToCursorTime>(&CViewer::OnSeekToCursorTime)
             .On<SeekToMapPoint>(&CViewer::OnSeekToMapPoint)
             .On<VisibleRangeChanged>(&CViewer::OnVisibleRangeChanged);
-        // Answered here, carried out by the work that builds them: audio and volume, map and
-        // metadata. Each returns 0 and changes nothing until then.
-        h.On<EnableCameraAudio>(&CViewer::Pending<Video*>)
-            .On<DisableCameraAudio>(&CViewer::Pending<Video*>)
-            .On<ShowVideoPlayerVolumeBars>(&CViewer::Pending<QRect>)
-            .On<SetAudioVolume>(&CViewer::Pending<Video*, int>)
-            .On<CloseVolumePopup>(&CViewer::Pending<>)
-            .On<EnableAllCamerasAudio>(&CViewer::Pending<bool>)
-            .On<UpdateDeviceLevelAudio>(&CViewer::Pending<bool, bool>)
-            .On<ViewerMessages::OpenDewarpView>(&CViewer::OnOpenDewarpViewRequest)
+        // Audio and volumes (CViewerAudio.cpp).
+        h.On<EnableCameraAudio>(&CViewer::OnEnableCameraAudio)
+            .On<DisableCameraAudio>(&CViewer::OnDisableCameraAudio)
+            .On<ShowVideoPlayerVolumeBars>(&CViewer::OnShowVideoPlayerVolumeBars)
+            .On<SetAudioVolume>(&CViewer::OnSetAudioVolume)
+            .On<CloseVolumePopup>(&CViewer::OnCloseVolumePopup)
+            .On<EnableAllCamerasAudio>(&CViewer::OnEnableAllCamerasAudio)
+            .On<UpdateDeviceLevelAudio>(&CViewer::OnUpdateDeviceLevelAudio);
+        // Dewarp views, the watermark and snapshots; map and metadata are answered here, carried
+        // out by the work that builds them (each returns 0 and changes nothing until then).
+        h.On<ViewerMessages::OpenDewarpView>(&CViewer::OnOpenDewarpViewRequest)
             .On<DewarpDragMove>(&CViewer::OnDewarpDragMove)
             .On<DewarpDragStart>(&CViewer::OnDewarpDragStart)
             .On<ShowWatermark>(&CViewer::OnShowWatermark)

@@ -4,9 +4,11 @@
 #include "events/structMapPoint.h"
 #include "evidence/VideoFile.h"
 #include "facade/FalFacade.h"
+#include "viewer/CameraVolumes.h"
 
 #include <QImage>
 #include <QMessageBox>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -20,6 +22,7 @@ class BookmarkWorkingLists;
 class QPrinter;
 class CVideoPlayer;
 class CViewerCaption;
+class CamerasVolumeDlg;
 class CViewerGridLayout;
 class CCoordinatorViewerCaption;
 class CCoordinatorViewerGrid;
@@ -55,6 +58,9 @@ public:
     const std::vector<std::unique_ptr<Video>>& Videos() const { return videos_; }
     CTimeline* Timeline() const { return timeline_; }
     CViewerCaption* Caption() const { return caption_; }
+    // The volume pop-up while it exists, and the volume each camera keeps.
+    CamerasVolumeDlg* VolumePopup() const;
+    const CameraVolumes& Volumes() const { return volumes_; }
     // Where the selected camera's watermark reports land, and the watermark window.
     WatermarkReportSink* Watermarks() const { return watermarks_.get(); }
 
@@ -229,6 +235,18 @@ private:
     void OnFramePlacementChanged(int showCommand);
     void SizingViewer();
 
+    // CViewerAudio.cpp: the cameras' audio and volumes, the volume pop-up.
+    void OnEnableCameraAudio(Video* video);
+    void OnDisableCameraAudio(Video* video);
+    void OnSetAudioVolume(Video* video, int volume);
+    void OnShowVideoPlayerVolumeBars(QRect anchor);
+    void OnCloseVolumePopup();
+    void OnEnableAllCamerasAudio(bool on);
+    void OnUpdateDeviceLevelAudio(bool channel1, bool channel2);
+    void SwitchCameraAudio(Video* video, bool on);
+    bool HasAudio(Video* video);
+    void ShowAudioButton(Video* video);
+
     // CViewerPlayback.cpp: transport, seeking, looping and the 500 ms position update.
     void OnPlay();
     void OnPause();
@@ -342,6 +360,8 @@ private:
     bool popupOpen_ = false;
     MessageBoxFunction messageBox_;
     CameraOrderFunction cameraOrder_;
+    CameraVolumes volumes_;
+    QPointer<CamerasVolumeDlg> volumePopup_;
     // Timer 1177: the playback check every 500 ms.
     QTimer tileTimer_;
     std::unique_ptr<CCoordinatorViewerCaption> captionCoordinator_;

@@ -1,117 +1,142 @@
 #include "viewer/CViewerCaption.h"
 
+#include "controls/CPlomeraBtnCtrl.h"
+#include "controls/CPlomeraTextBtnCtrl.h"
+#include "controls/StringTable.h"
 #include "events/IUIViewerCaptionEvents.h"
+#include "events/ViewerMessageEvent.h"
+#include "events/ViewerMessages.h"
+#include "viewer/CLayoutSelectionDlg.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLinearGradient>
-#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
-#include <QToolButton>
+#include <utility>
+
+namespace {
+
+// The template's x positions are dialog units; the caption's font makes one unit 1.5 pixels.
+constexpr int Px(int dialogUnits) { return dialogUnits * 3 / 2; }
+constexpr int kButtonSize = 20;
+constexpr int kShiftBackPicture = 3612;
+constexpr int kShiftForwardPicture = 3613;
+constexpr int kMaximisePicture = 355;
+constexpr int kCloseAllPicture = 356;
+constexpr int kLayoutTooltipText = 1309;
+const QRgb kHover = qRgb(60, 60, 150);
+
+} // namespace
 
 CViewerCaption::CViewerCaption(QWidget* parent) : QWidget(parent)
 {
     setFixedHeight(kHeight);
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(4, 1, 4, 1);
-    row->setSpacing(3);
-    const QString white = QStringLiteral("color: white;");
-    title_ = new QLabel(this);
-    title_->setStyleSheet(white);
+    const QString white = QStringLiteral("color: white; background: transparent;");
     overlay_ = new QCheckBox(QStringLiteral("Overlay"), this);
+    overlay_->setObjectName(QString::number(kOverlayId));
     overlay_->setStyleSheet(white);
-    row->addWidget(overlay_);
-    row->addWidget(title_, 1);
-    audio_ = AddButton(QStringLiteral("\u266A"), QString());
-    order_ = AddButton(QStringLiteral("\u21C5"), QString());
-    shiftBack_ = AddButton(QStringLiteral("\u25C0"), QString());
-    shiftForward_ = AddButton(QStringLiteral("\u25B6"), QString());
-    volume_ = AddButton(QStringLiteral("\u25BE"), QString());
+    overlay_->move(Px(7), 3);
+    // The template puts the title at x 3 under the check box; it starts after it instead.
+    title_ = new QLabel(this);
+    title_->setObjectName(QString::number(kTitleId));
+    title_->setStyleSheet(white);
+    title_->setGeometry(Px(50), 0, Px(139) - Px(50) - 2, kHeight);
+    audio_ = AddPictureButton(kAudioId, 139, ViewerCaptionState::kAudioOffPicture, QString());
+    order_ = AddSymbolButton(kOrderId, 168, "q");
+    shiftBack_ = AddPictureButton(kShiftBackId, 194, kShiftBackPicture, QString());
+    shiftForward_ = AddPictureButton(kShiftForwardId, 231, kShiftForwardPicture, QString());
+    volume_ = AddSymbolButton(kVolumeId, 246, "6");
     page_ = new QLabel(this);
+    page_->setObjectName(QString::number(kPageId));
     page_->setStyleSheet(white);
-    row->addWidget(page_);
-    previous_ = AddButton(QStringLiteral("\u2039"), QString());
-    next_ = AddButton(QStringLiteral("\u203A"), QString());
-    // Until the layout pop-up comes with the caption's own work: the twelve modes as a menu.
-    layout_ = AddButton(QStringLiteral("\u229E"), QStringLiteral("Layout Selection"));
-    layout_->setPopupMode(QToolButton::InstantPopup);
-    auto* modes = new QMenu(layout_);
-    static const char* const kModeNames[] = {"1x1", "Custom 2x1", "Custom 6x1", "2x2", "Custom 2x2", "Custom 12x1",
-                                             "3x3", "Custom 3x2", "Custom 14x1", "4x4", "Custom 3x1", "Custom 4x1"};
-    for (int mode = 0; mode < 12; ++mode) {
-        modes->addAction(QString::fromLatin1(kModeNames[mode]), this, [this, mode] {
-            if (coordinator_) coordinator_->SetLayout(mode);
-        });
-    }
-    layout_->setMenu(modes);
-    maximise_ = AddButton(QStringLiteral("\u25A1"), QStringLiteral("Maximize/Restore Viewer"));
-    maximise_->setCheckable(true);
-    closeAll_ = AddButton(QStringLiteral("\u2715"), QStringLiteral("Close All Tiles"));
+    page_->setGeometry(Px(330) - 12, 0, Px(365) - Px(330) + 10, kHeight);
+    previous_ = AddSymbolButton(kPreviousId, 365, "3");
+    next_ = AddSymbolButton(kNextId, 379, "4");
+    layout_ = AddPictureButton(kLayoutId, 400, 354, StringTable::Load(kLayoutTooltipText));
+    layout_->SetTooltipText(QStringLiteral("Layout Selection"));
+    maximise_ = AddPictureButton(kMaximiseId, 419, kMaximisePicture, QStringLiteral("Maximize/Restore Viewer"));
+    maximise_->SetToggleMode(true);
+    closeAll_ = AddPictureButton(kCloseAllId, 439, kCloseAllPicture, QStringLiteral("Close All Tiles"));
 
     connect(overlay_, &QCheckBox::toggled, this, [this](bool on) {
         if (coordinator_) coordinator_->ShowOverLayText(on);
     });
-    connect(audio_, &QToolButton::clicked, this, [this] {
+    connect(audio_, &CPlomeraBtnCtrl::clicked, this, [this] {
         if (coordinator_) coordinator_->EnableAllCamerasAudio(allAudio_);
         allAudio_ = !allAudio_;
     });
-    connect(order_, &QToolButton::clicked, this, [this] {
+    connect(order_, &CPlomeraBtnCtrl::clicked, this, [this] {
         if (coordinator_) coordinator_->AdjustCameraOrder();
     });
-    connect(shiftBack_, &QToolButton::clicked, this, [this] {
+    connect(shiftBack_, &CPlomeraBtnCtrl::clicked, this, [this] {
         if (coordinator_) coordinator_->ShiftCamerasBackward();
     });
-    connect(shiftForward_, &QToolButton::clicked, this, [this] {
+    connect(shiftForward_, &CPlomeraBtnCtrl::clicked, this, [this] {
         if (coordinator_) coordinator_->ShiftCamerasForward();
     });
-    connect(volume_, &QToolButton::clicked, this, [this] {
+    connect(volume_, &CPlomeraBtnCtrl::clicked, this, [this] {
         if (coordinator_) coordinator_->ShowVideoPlayerVolumeBars(QRect(volume_->mapToGlobal(QPoint()), volume_->size()));
     });
-    connect(previous_, &QToolButton::clicked, this, [this] {
+    connect(previous_, &CPlomeraBtnCtrl::clicked, this, [this] {
         if (coordinator_) coordinator_->ShowPreviousVideoPage();
     });
-    connect(next_, &QToolButton::clicked, this, [this] {
+    connect(next_, &CPlomeraBtnCtrl::clicked, this, [this] {
         if (coordinator_) coordinator_->ShowNextVideoPage();
     });
-    connect(maximise_, &QToolButton::clicked, this, [this](bool on) {
-        if (coordinator_) coordinator_->MaxRestoreViewer(on);
+    connect(layout_, &CPlomeraBtnCtrl::clicked, this, &CViewerCaption::ToggleLayoutPopup);
+    connect(maximise_, &CPlomeraBtnCtrl::clicked, this, [this] {
+        if (coordinator_) coordinator_->MaxRestoreViewer(maximise_->IsCheckedState());
     });
-    connect(closeAll_, &QToolButton::clicked, this, [this] {
+    connect(closeAll_, &CPlomeraBtnCtrl::clicked, this, [this] {
         if (coordinator_) coordinator_->CloseAllVideoPlayers();
     });
     state_.EnableFileControls(false);
     Mirror();
 }
 
-QToolButton* CViewerCaption::AddButton(const QString& text, const QString& tooltip)
+CPlomeraBtnCtrl* CViewerCaption::AddPictureButton(ControlId id, int x, int picture, const QString& tooltip)
 {
-    auto* button = new QToolButton(this);
-    button->setText(text);
-    button->setToolTip(tooltip);
-    button->setAutoRaise(true);
-    // A hovered or pressed button keeps a dark fill: the style's light one left the white glyph
-    // unreadable, and a button whose menu just closed stays hovered until the pointer moves.
-    button->setStyleSheet(QStringLiteral("QToolButton { color: white; } QToolButton:disabled { color: gray; } "
-                                         "QToolButton:hover, QToolButton:pressed { background-color: rgb(60, 60, 150); "
-                                         "border: none; }"));
-    layout()->addWidget(button);
+    auto* button = new CPlomeraBtnCtrl(this);
+    button->setObjectName(QString::number(id));
+    button->SetImage(picture, true);
+    button->SetTooltipText(tooltip);
+    button->SetHoverColour(kHover);
+    button->setGeometry(Px(x), (kHeight - kButtonSize) / 2, kButtonSize, kButtonSize);
     return button;
+}
+
+CPlomeraTextBtnCtrl* CViewerCaption::AddSymbolButton(ControlId id, int x, const char* letter)
+{
+    auto* button = new CPlomeraTextBtnCtrl(this);
+    button->setObjectName(QString::number(id));
+    button->SetText(QString::fromLatin1(letter), QStringLiteral("Webdings"), 14, 0xFFFFFFFF);
+    button->SetHoverColour(kHover);
+    button->setGeometry(Px(x), (kHeight - kButtonSize) / 2, kButtonSize, kButtonSize);
+    return button;
+}
+
+QWidget* CViewerCaption::Control(ControlId id) const
+{
+    return findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);
 }
 
 void CViewerCaption::Mirror()
 {
     title_->setText(state_.DeviceTitle());
     page_->setText(state_.PageText());
-    previous_->setEnabled(state_.PreviousEnabled());
-    next_->setEnabled(state_.NextEnabled());
-    shiftBack_->setEnabled(state_.FileControls());
-    shiftForward_->setEnabled(state_.FileControls());
-    volume_->setEnabled(state_.FileControls());
-    audio_->setEnabled(state_.AudioEnabled());
-    audio_->setText(state_.AudioPicture() == ViewerCaptionState::kAudioOnPicture ? QStringLiteral("\u266B")
-                                                                                  : QStringLiteral("\u266A"));
-    maximise_->setChecked(state_.Maximised());
+    previous_->SetDisabled(!state_.PreviousEnabled());
+    next_->SetDisabled(!state_.NextEnabled());
+    shiftBack_->SetDisabled(!state_.FileControls());
+    shiftForward_->SetDisabled(!state_.FileControls());
+    volume_->SetDisabled(!state_.VolumeEnabled());
+    audio_->SetDisabled(!state_.AudioEnabled());
+    // A new image drops the button's cached pictures: only when it changes.
+    if (std::exchange(shownAudioPicture_, state_.AudioPicture()) != state_.AudioPicture())
+        audio_->SetImage(state_.AudioPicture(), true);
+    if (std::exchange(shownLayoutPicture_, state_.LayoutPicture()) != state_.LayoutPicture())
+        layout_->SetImage(state_.LayoutPicture(), true);
+    maximise_->SetCheckedState(state_.Maximised());
 }
 
 void CViewerCaption::SetPageText(int index, int count)
@@ -141,6 +166,7 @@ void CViewerCaption::SetDeviceTitle(const QString& title)
 void CViewerCaption::SetLayoutPicture(int picture)
 {
     state_.SetLayoutPicture(picture);
+    Mirror();
 }
 
 void CViewerCaption::SetMaximised(bool on)
@@ -161,11 +187,50 @@ void CViewerCaption::EnablePageButtons(bool on)
     Mirror();
 }
 
+void CViewerCaption::EnableVolumeButton(bool on)
+{
+    state_.EnableVolumeButton(on);
+    Mirror();
+}
+
+void CViewerCaption::ToggleLayoutPopup()
+{
+    if (!layoutPopup_) layoutPopup_ = new CLayoutSelectionDlg(this);
+    if (layoutPopup_->isVisible()) {
+        layoutPopup_->hide();
+        return;
+    }
+    layoutPopup_->Open(currentMode_, layout_->mapToGlobal(QPoint(0, layout_->height())));
+}
+
+void CViewerCaption::LayoutSelected(int mode)
+{
+    previousMode_ = currentMode_;
+    currentMode_ = mode;
+    if (coordinator_) coordinator_->SetLayout(mode);
+}
+
+bool CViewerCaption::event(QEvent* e)
+{
+    if (ViewerMessageEvent* m = ViewerMessageEvent::From(e); m && m->Message() == ViewerMessages::LayoutModeSelected) {
+        LayoutSelected(static_cast<int>(m->WParam()));
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void CViewerCaption::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && layoutPopup_ && layoutPopup_->isVisible()) layoutPopup_->hide();
+    QWidget::mouseReleaseEvent(event);
+}
+
 void CViewerCaption::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     QLinearGradient g(rect().topLeft(), rect().bottomRight());
     g.setColorAt(0, QColor(0, 0, 255));
+    g.setColorAt(0.5, QColor(0, 0, 128));
     g.setColorAt(1, Qt::black);
     p.fillRect(rect(), g);
 }

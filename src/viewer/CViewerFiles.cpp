@@ -247,6 +247,9 @@ void CViewer::OnReleaseVideoFile(const QString& path)
     const auto gone = [&](const Video* v) { return ofFile(v); };
     std::erase_if(barVideos_, gone);
     std::erase_if(openFileCameras_, gone);
+    for (const auto& v : videos_) {
+        if (gone(v.get())) volumes_.Forget(v.get());
+    }
     std::erase_if(videos_, [&](const std::unique_ptr<Video>& v) { return gone(v.get()); });
     std::erase_if(views_, [&](const std::unique_ptr<Video>& v) { return gone(v.get()); });
     timeline_->SetVideos(&barVideos_);

@@ -8,6 +8,7 @@
 #include "logging/HandlerGuard.h"
 #include "logging/Logger.h"
 #include "navigator/CVideoFileSelector.h"
+#include "viewer/CAdjustCameraOrderDlg.h"
 #include "timeline/CTimeline.h"
 #include "viewer/CVideoPlayer.h"
 #include "viewer/CViewerCaption.h"
@@ -183,10 +184,11 @@ void CViewer::OnAdjustCameraOrder()
 {
     Logger::GetInstance()->Info(QStringLiteral("Adjust Camera Order requested"));
     const std::vector<CVideoPlayer*> players = cellOrder_ != 0 ? grid_->PlayersInCells() : GetAllVideoPlayersFromVideoPages();
-    if (!cameraOrder_ || players.empty()) {
-        return;  // the dialog comes with the caption's own work
+    if (players.empty()) {
+        return;
     }
-    if (const auto ordered = cameraOrder_(players)) {
+    const auto ordered = cameraOrder_ ? cameraOrder_(players) : CAdjustCameraOrderDlg::Run(players, this);
+    if (ordered) {
         grid_->ReorderVideoPlayers(*ordered);
     }
 }

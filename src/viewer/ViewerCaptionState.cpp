@@ -15,6 +15,7 @@ void ViewerCaptionState::ResetPageText()
 void ViewerCaptionState::EnableFileControls(bool on)
 {
     fileOpen_ = on;
+    volume_ = on;
     audio_ = false;
     audioPicture_ = kAudioOffPicture;
 }

@@ -22,6 +22,8 @@ public:
     void SetMaximised(bool on) { maximised_ = on; }
     void EnableAudioButton(bool on, int picture);
     void EnablePageButtons(bool on);
+    // The volume pop-up button, which the audio requests enable on their own.
+    void EnableVolumeButton(bool on) { volume_ = on; }
 
     const QString& PageText() const { return pageText_; }
     const QString& DeviceTitle() const { return title_; }
@@ -29,6 +31,7 @@ public:
     bool NextEnabled() const { return next_; }
     bool FileControls() const { return fileOpen_; }
     bool AudioEnabled() const { return audio_; }
+    bool VolumeEnabled() const { return volume_; }
     int AudioPicture() const { return audioPicture_; }
     int LayoutPicture() const { return layoutPicture_; }
     bool Maximised() const { return maximised_; }
@@ -40,6 +43,7 @@ private:
     bool next_ = false;
     bool fileOpen_ = false;
     bool audio_ = false;
+    bool volume_ = false;
     int audioPicture_ = kAudioOffPicture;
     int layoutPicture_ = 354;
     bool maximised_ = false;

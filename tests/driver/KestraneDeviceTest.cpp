@@ -421,6 +421,19 @@ TEST_F(KestraneDeviceTest, AudioSwitchesSoundAndSetsFullVolume)
               "Error while Getting AudioInputEnable : SDK call failed: Cannot Disbale Audio. VDL_SoundOff failed - 4");
 }
 
+TEST_F(KestraneDeviceTest, VolumeReachesThePortAndFailureIsReported)
+{
+    Fixture f;
+    Video* v = f.Opened(PlaybackState::Playing);
+    // After a sound-on (which sets its own level) the caller's level is the one that stays.
+    f.driver.AudioInputEnable(v, true);
+    f.driver.SetAudioVolume(v, 40000);
+    EXPECT_EQ(FakeVdl::Get().Calls(), "SoundOn(1) SetVolume(1,32767) SetVolume(1,40000)");
+    FakeVdl::Get().Fail("SetVolume", 4);
+    EXPECT_EQ(Message([&] { f.driver.SetAudioVolume(v, 1); }),
+              "Error while Getting SetAudioVolume : SDK call failed: Cannot Set Audio Volume. VDL_SetVolume failed - 4");
+}
+
 TEST_F(KestraneDeviceTest, CameraNeverOpenedIsRefusedNotGuessed)
 {
     Fixture f;

@@ -17,7 +17,10 @@
 #include "evidence/WideText.h"
 #include "tools/sample/FrameStamp.h"
 #include "tools/sample/SampleMaker.h"
+#include "viewer/CAdjustCameraOrderDlg.h"
+#include "viewer/CPlayerAudioCtrl.h"
 #include "viewer/CPtzPanel.h"
+#include "viewer/CamerasVolumeDlg.h"
 #include "viewer/CVideoPlayer.h"
 #include "viewer/CVideoPlayerCaptionBar.h"
 #include "viewer/CViewer.h"
@@ -32,6 +35,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QSlider>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -618,4 +622,65 @@ TEST_F(ViewerPagesTest, DraggingAnOutlineInTheFisheyeViewMovesItsPtzView)
     QTest::mouseRelease(overview, Qt::LeftButton, {}, from + QPoint(40, 20));
     EXPECT_TRUE(WaitFor([&] { return InCell(2)->Panel()->HeldImage() != first; }));
     EXPECT_EQ(settled(3), second);
+}
+
+TEST_F(ViewerPagesTest, CameraOrderKeepsBothTilesOfTwoFilesSameCameraNumber)
+{
+    SampleEvidenceOptions o;
+    o.durationSeconds = 8;
+    o.width = 320;
+    o.height = 180;
+    o.cameras = 1;
+    o.bitRate = 4000000;
+    Layout(CViewerCapabilities::Layout2x2);
+    Open(SampleMaker::Make(folder->filePath("zero-a"), o).value(0));
+    Open(SampleMaker::Make(folder->filePath("zero-b"), o).value(0));
+    CVideoPlayer* a = InCell(0);
+    CVideoPlayer* b = InCell(1);
+    ASSERT_TRUE(a && b);
+    ASSERT_EQ(a->GetVideo()->GetCamera()->GetChannel(), b->GetVideo()->GetCamera()->GetChannel());
+    viewer->SetCameraOrderFunction([](const std::vector<CVideoPlayer*>& players) {
+        CAdjustCameraOrderDlg dialog(players);
+        dialog.ButtonDown();
+        return std::optional(dialog.Order().Players());
+    });
+    SendViewerMessage<ViewerMessages::AdjustCameraOrder>(viewer.get());
+    EXPECT_EQ(InCell(0), b);
+    EXPECT_EQ(InCell(1), a);
+}
+
+TEST_F(ViewerPagesTest, AMutedCamerasSliderTurnsItsAudioOnAtTheSlidersVolume)
+{
+    SampleEvidenceOptions o;
+    o.durationSeconds = 8;
+    o.width = 320;
+    o.height = 180;
+    o.cameras = 1;
+    o.audio = true;
+    o.bitRate = 4000000;
+    const QString path = SampleMaker::Make(folder->filePath("audio"), o).value(0);
+    Open(path);
+    CVideoPlayer* player = InCell(0);
+    ASSERT_NE(player, nullptr);
+    Video* camera = player->GetVideo();
+    ASSERT_EQ(camera->audioOn, 0);
+    EXPECT_EQ(viewer->Volumes().Volume(camera), 65535);
+
+    SendViewerMessage<ViewerMessages::ShowVideoPlayerVolumeBars>(viewer.get(), QRect(600, 20, 20, 20));
+    CamerasVolumeDlg* popup = viewer->VolumePopup();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->Control()->Slider()->value(), 0) << "opens at the camera's volume, full";
+    popup->Control()->Slider()->setValue(65535 - 20000);
+    EXPECT_EQ(camera->audioOn, 1);
+    EXPECT_EQ(viewer->Volumes().Volume(camera), 20000);
+    EXPECT_EQ(VideoFileTree::ImageOf(FileItem(path)->child(0)), VideoFileTree::CameraWithAudio);
+    EXPECT_EQ(viewer->Caption()->State().AudioPicture(), ViewerCaptionState::kAudioOnPicture);
+
+    // The volume button pressed again closes the pop-up; reopened, the slider is where it was left.
+    SendViewerMessage<ViewerMessages::ShowVideoPlayerVolumeBars>(viewer.get(), QRect(600, 20, 20, 20));
+    QTest::qWait(10);
+    EXPECT_EQ(viewer->VolumePopup(), nullptr);
+    SendViewerMessage<ViewerMessages::ShowVideoPlayerVolumeBars>(viewer.get(), QRect(600, 20, 20, 20));
+    ASSERT_NE(viewer->VolumePopup(), nullptr);
+    EXPECT_EQ(viewer->VolumePopup()->Control()->Slider()->value(), 65535 - 20000);
 }
