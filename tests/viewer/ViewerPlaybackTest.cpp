@@ -434,10 +434,10 @@ TEST_F(ViewerPlaybackTest, SyncAllPlaysOnOneClockThatKeepsDistancesAndHandsOnThe
     Send<ViewerMessages::OnPlay>();
     QTest::qWait(600);
     Send<ViewerMessages::OnPause>();
-    // Paused, the followers come to the leader's frame (at once on a quiet machine).
-    EXPECT_TRUE(WaitFor([&] {
-        return std::llabs(Frame(Tile(0)) - Frame(Tile(2))) <= 1 && std::llabs(Frame(Tile(1)) - Frame(Tile(2))) <= 1;
-    }, 3000)) << Frame(Tile(0)) << " " << Frame(Tile(1)) << " " << Frame(Tile(2));
+    // Paused, every tile comes to the frame of the leader's clock (the leader's own picture may
+    // trail its clock by a frame for a moment, on a busy machine longer).
+    EXPECT_TRUE(WaitFor([&] { return Frame(Tile(0)) == Frame(Tile(2)) && Frame(Tile(1)) == Frame(Tile(2)); }, 3000))
+        << Frame(Tile(0)) << " " << Frame(Tile(1)) << " " << Frame(Tile(2));
 
     // The leader's tile closes: the first follower leads and the other still follows it.
     Video* first = Cam(0);
