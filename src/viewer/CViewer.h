@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -352,6 +353,9 @@ private:
     Video* clockLeader_ = nullptr;
     bool oneClock_ = true;
     VideoList clockFollowers_;
+    // Each follower's distance from the leader as last set (ms): a hand-over derives the new
+    // distances from these rather than from pictures that may not have settled yet.
+    std::map<const Video*, int32_t> clockOffsets_;
     QString logText_;
     std::unique_ptr<BookmarkWorkingLists> bookmarks_;
     BookmarkDialogFunction bookmarkDialog_;

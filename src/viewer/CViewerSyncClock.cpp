@@ -78,6 +78,7 @@ void CViewer::JoinClock()
         const int32_t offset = Offset(WallMillis(video), leaderMillis);
         if (Logged([&] { facade_.FollowVideo(video, leader, offset); })) {
             clockFollowers_.push_back(video);
+            clockOffsets_[video] = offset;
         }
     }
 }
@@ -88,6 +89,7 @@ void CViewer::LeaveClock()
         Logged([&] { facade_.FollowVideo(video, nullptr, 0); });
     }
     clockFollowers_.clear();
+    clockOffsets_.clear();
     clockLeader_ = nullptr;
 }
 
@@ -108,6 +110,7 @@ void CViewer::JoinClockNewCameras()
         }
         if (Logged([&] { facade_.FollowVideo(video, clockLeader_, 0); })) {
             clockFollowers_.push_back(video);
+            clockOffsets_[video] = 0;
         }
     }
 }
@@ -117,6 +120,7 @@ void CViewer::AlignClock()
 {
     for (Video* video : clockFollowers_) {
         Logged([&] { facade_.FollowVideo(video, clockLeader_, 0); });
+        clockOffsets_[video] = 0;
     }
 }
 
@@ -126,8 +130,8 @@ bool CViewer::FollowsClock(const Video* video) const
 }
 
 // Before a camera's port goes: a follower leaves the group; the leader hands the lead to the first
-// follower, which takes its own clock again at the frame it shows and goes on as it was going,
-// the others following it at their present distance.
+// follower, which takes its own clock again at the group's instant and goes on as it was going,
+// the others following it at the distances they had.
 void CViewer::ClockCameraClosing(Video* video)
 {
     if (video == nullptr || clockLeader_ == nullptr) {
@@ -137,6 +141,7 @@ void CViewer::ClockCameraClosing(Video* video)
         if (FollowsClock(video)) {
             Logged([&] { facade_.FollowVideo(video, nullptr, 0); });
             std::erase(clockFollowers_, video);
+            clockOffsets_.erase(video);
         }
         return;
     }
@@ -156,9 +161,14 @@ void CViewer::ClockCameraClosing(Video* video)
         });
     }
     clockLeader_ = next;
-    const qint64 leaderMillis = WallMillis(next);
+    // Distances from the new leader follow from those from the old one.
+    const int32_t nextOffset = clockOffsets_[next];
+    clockOffsets_.erase(next);
     for (Video* follower : clockFollowers_) {
-        const int32_t offset = Offset(WallMillis(follower), leaderMillis);
+        const int32_t offset = static_cast<int32_t>(std::clamp<qint64>(
+            qint64{clockOffsets_[follower]} - nextOffset, std::numeric_limits<int32_t>::min(),
+            std::numeric_limits<int32_t>::max()));
+        clockOffsets_[follower] = offset;
         Logged([&] { facade_.FollowVideo(follower, next, offset); });
     }
     // The new leader goes on at normal speed: a group that was fast forwarding or rewinding says
