@@ -13,12 +13,13 @@
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPalette>
+#include <QResizeEvent>
+#include <algorithm>
 #include <utility>
 
 namespace {
 
-// The template's x positions are dialog units; the caption's font makes one unit 1.5 pixels.
-constexpr int Px(int dialogUnits) { return dialogUnits * 3 / 2; }
 constexpr int kButtonSize = 20;
 constexpr int kShiftBackPicture = 3612;
 constexpr int kShiftForwardPicture = 3613;
@@ -35,13 +36,18 @@ CViewerCaption::CViewerCaption(QWidget* parent) : QWidget(parent)
     const QString white = QStringLiteral("color: white; background: transparent;");
     overlay_ = new QCheckBox(QStringLiteral("Overlay"), this);
     overlay_->setObjectName(QString::number(kOverlayId));
-    overlay_->setStyleSheet(white);
-    overlay_->move(Px(7), 3);
+    // A palette rather than a style sheet: a style sheet's transparent background also took the
+    // box's own white square, leaving only the word on the blue.
+    QPalette palette = overlay_->palette();
+    palette.setColor(QPalette::WindowText, Qt::white);
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, Qt::black);
+    overlay_->setPalette(palette);
+    overlay_->adjustSize();
     // The template puts the title at x 3 under the check box; it starts after it instead.
     title_ = new QLabel(this);
     title_->setObjectName(QString::number(kTitleId));
     title_->setStyleSheet(white);
-    title_->setGeometry(Px(50), 0, Px(139) - Px(50) - 2, kHeight);
     audio_ = AddPictureButton(kAudioId, 139, ViewerCaptionState::kAudioOffPicture, QString());
     order_ = AddSymbolButton(kOrderId, 168, "q");
     shiftBack_ = AddPictureButton(kShiftBackId, 194, kShiftBackPicture, QString());
@@ -50,7 +56,7 @@ CViewerCaption::CViewerCaption(QWidget* parent) : QWidget(parent)
     page_ = new QLabel(this);
     page_->setObjectName(QString::number(kPageId));
     page_->setStyleSheet(white);
-    page_->setGeometry(Px(330) - 12, 0, Px(365) - Px(330) + 10, kHeight);
+    page_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     previous_ = AddSymbolButton(kPreviousId, 365, "3");
     next_ = AddSymbolButton(kNextId, 379, "4");
     layout_ = AddPictureButton(kLayoutId, 400, 354, StringTable::Load(kLayoutTooltipText));
@@ -93,6 +99,26 @@ CViewerCaption::CViewerCaption(QWidget* parent) : QWidget(parent)
     });
     state_.EnableFileControls(false);
     Mirror();
+    PlaceControls();
+}
+
+void CViewerCaption::PlaceControls()
+{
+    const int w = width();
+    const int top = (kHeight - kButtonSize) / 2;
+    overlay_->move(ViewerCaptionState::ControlX(7, w), (kHeight - overlay_->height()) / 2);
+    for (const auto& [control, x] : placed_)
+        control->move(ViewerCaptionState::ControlX(x, w), top);
+    const int titleX = overlay_->x() + overlay_->width() + 8;
+    title_->setGeometry(titleX, 0, std::max(0, audio_->x() - 4 - titleX), kHeight);
+    const int pageRight = previous_->x() - 4;
+    page_->setGeometry(pageRight - 80, 0, 80, kHeight);
+}
+
+void CViewerCaption::resizeEvent(QResizeEvent* event)
+{
+    PlaceControls();
+    QWidget::resizeEvent(event);
 }
 
 CPlomeraBtnCtrl* CViewerCaption::AddPictureButton(ControlId id, int x, int picture, const QString& tooltip)
@@ -102,7 +128,8 @@ CPlomeraBtnCtrl* CViewerCaption::AddPictureButton(ControlId id, int x, int pictu
     button->SetImage(picture, true);
     button->SetTooltipText(tooltip);
     button->SetHoverColour(kHover);
-    button->setGeometry(Px(x), (kHeight - kButtonSize) / 2, kButtonSize, kButtonSize);
+    button->resize(kButtonSize, kButtonSize);
+    placed_.push_back({button, x});
     return button;
 }
 
@@ -112,7 +139,8 @@ CPlomeraTextBtnCtrl* CViewerCaption::AddSymbolButton(ControlId id, int x, const 
     button->setObjectName(QString::number(id));
     button->SetText(QString::fromLatin1(letter), QStringLiteral("Webdings"), 14, 0xFFFFFFFF);
     button->SetHoverColour(kHover);
-    button->setGeometry(Px(x), (kHeight - kButtonSize) / 2, kButtonSize, kButtonSize);
+    button->resize(kButtonSize, kButtonSize);
+    placed_.push_back({button, x});
     return button;
 }
 

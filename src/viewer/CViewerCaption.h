@@ -4,6 +4,9 @@
 
 #include <QWidget>
 
+#include <utility>
+#include <vector>
+
 class CLayoutSelectionDlg;
 class CPlomeraBtnCtrl;
 class CPlomeraTextBtnCtrl;
@@ -56,11 +59,13 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool event(QEvent* e) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     CPlomeraBtnCtrl* AddPictureButton(ControlId id, int x, int picture, const QString& tooltip);
     CPlomeraTextBtnCtrl* AddSymbolButton(ControlId id, int x, const char* letter);
     void Mirror();
+    void PlaceControls();
     void LayoutSelected(int mode);
 
     IUIViewerCaptionEvents* coordinator_ = nullptr;
@@ -81,6 +86,8 @@ private:
     CPlomeraBtnCtrl* layout_ = nullptr;
     CPlomeraBtnCtrl* maximise_ = nullptr;
     CPlomeraBtnCtrl* closeAll_ = nullptr;
+    // The buttons with their template x, placed again on every resize.
+    std::vector<std::pair<QWidget*, int>> placed_;
     bool allAudio_ = false;
     int shownAudioPicture_ = ViewerCaptionState::kAudioOffPicture;
     int shownLayoutPicture_ = 354;

@@ -1,5 +1,7 @@
 #include "viewer/ViewerCaptionState.h"
 
+#include <algorithm>
+
 void ViewerCaptionState::SetPageText(int index, int count)
 {
     pageText_ = QStringLiteral("Page %1/%2").arg(index + 1).arg(count);
@@ -32,4 +34,11 @@ void ViewerCaptionState::EnablePageButtons(bool on)
         previous_ = false;
         next_ = false;
     }
+}
+
+int ViewerCaptionState::ControlX(int templateX, int captionWidth)
+{
+    const int x = templateX * 3 / 2;
+    if (templateX < kPageGroupX) return x;
+    return x + std::max(0, captionWidth - kTemplateWidth);
 }

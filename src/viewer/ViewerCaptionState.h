@@ -9,6 +9,15 @@ class ViewerCaptionState {
 public:
     static constexpr int kAudioOffPicture = 430;
     static constexpr int kAudioOnPicture = 432;
+    // The template is 456 dialog units wide, 1.5 pixels a unit in the caption's font.
+    static constexpr int kTemplateWidth = 684;
+    static constexpr int kPageGroupX = 330;
+
+    // Where a control of the template's x (dialog units) stands in a caption of the given width:
+    // the title's group keeps its place at the left; the page, layout, maximise and close
+    // controls keep their distance from the right edge, so a wide viewer has its window buttons
+    // in its corner rather than two thirds across. Never left of the template's place.
+    static int ControlX(int templateX, int captionWidth);
 
     // "Page %d/%d" with index + 1 and count; previous enabled past the first page, next before
     // the last.

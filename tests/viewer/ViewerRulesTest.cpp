@@ -97,6 +97,18 @@ TEST(ViewerCaptionState, PageTextAndButtonsFollowPageAndFile)
     EXPECT_EQ(s.AudioPicture(), ViewerCaptionState::kAudioOffPicture);
 }
 
+TEST(ViewerCaptionState, WindowButtonsKeepTheirCornerWhileTheTitleGroupStaysLeft)
+{
+    // At the template's width, or narrower, every control is at its template place.
+    EXPECT_EQ(ViewerCaptionState::ControlX(139, 684), 208);
+    EXPECT_EQ(ViewerCaptionState::ControlX(439, 684), 658);
+    EXPECT_EQ(ViewerCaptionState::ControlX(439, 400), 658);
+    // Wider: the title group stays, the page group moves with the right edge.
+    EXPECT_EQ(ViewerCaptionState::ControlX(246, 1284), 369);
+    EXPECT_EQ(ViewerCaptionState::ControlX(330, 1284), 1095);
+    EXPECT_EQ(ViewerCaptionState::ControlX(439, 1284), 1258);
+}
+
 TEST(ViewerGridModel, ShiftRotatesEveryCellEmptyOnesIncluded)
 {
     ViewerGridModel m;
