@@ -71,12 +71,9 @@ std::unique_ptr<MetadataConfigList> FileDriver::GetMetadataConfig(Video*)
     return std::make_unique<MetadataConfigList>();
 }
 
-void FileDriver::MetadataPlay(Video*, const MetadataConfigList&, int32_t, int32_t, int32_t, int32_t) {}
-void FileDriver::RenderMetadataFrame(Video*, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
-                                     uint32_t)
-{
-}
-bool FileDriver::RenderMetadataTooltip(Video*, int32_t, int32_t, int32_t, int32_t, int32_t) { return false; }
+void FileDriver::MetadataPlay(Video*, const MetadataConfigList&, qint64, qint64) {}
+void FileDriver::RenderMetadataFrame(Video*, QImage*, qint64, qint64, qint64, int32_t, uint32_t) {}
+bool FileDriver::RenderMetadataTooltip(Video*, QImage*, int32_t, int32_t, qint64) { return false; }
 void FileDriver::DisposeMetadataRenderer(Video*) {}
 void FileDriver::RefreshVideoWindow(Video*) {}
 std::unique_ptr<LatLongData> FileDriver::GetLatLongData() { return nullptr; }

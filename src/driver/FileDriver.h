@@ -78,12 +78,21 @@ public:
     virtual int32_t DeviceQuery(Video* video);                                         // 33
     virtual void DeviceLevelAudio(Video* video, bool on);                              // 34
     virtual std::unique_ptr<MetadataConfigList> GetMetadataConfig(Video* video);       // 35
-    virtual void MetadataPlay(Video* video, const MetadataConfigList& entries, int32_t a, int32_t b,
-                              int32_t c, int32_t d);                                   // 36
-    virtual void RenderMetadataFrame(Video* video, int32_t a, int32_t b, int32_t c, int32_t d,
-                                     int32_t e, int32_t f, int32_t mode, uint32_t colour); // 37
-    virtual bool RenderMetadataTooltip(Video* video, int32_t a, int32_t b, int32_t c, int32_t d,
-                                       int32_t e);                                     // 38
+    // The metadata strip, on the user interface's thread like every call here. Times are the
+    // viewer's (whole seconds, the time scale's); the pictures stay the caller's. A driver
+    // without a metadata track keeps these defaults: nothing drawn, no tooltip.
+    // The selection to draw and the time scale's window [windowStart, windowEnd].
+    virtual void MetadataPlay(Video* video, const MetadataConfigList& entries, qint64 windowStart,
+                              qint64 windowEnd);                                       // 36
+    // Paints the whole strip picture (when it is not null or empty) for the window and the play
+    // position; the cursor is mode pixels wide in colour (0xRRGGBB). Also where play passing
+    // samples is noticed.
+    virtual void RenderMetadataFrame(Video* video, QImage* strip, qint64 windowStart, qint64 windowEnd,
+                                     qint64 position, int32_t mode, uint32_t colour); // 37
+    // Paints the tooltip picture for the pointer at (x, y) and the time under it, resizing it to
+    // fit; false, the picture untouched, when there is nothing to show.
+    virtual bool RenderMetadataTooltip(Video* video, QImage* tooltip, int32_t x, int32_t y,
+                                       qint64 time);                                   // 38
     virtual void DisposeMetadataRenderer(Video* video);                                // 39
     virtual void RefreshVideoWindow(Video* video);                                     // 40
     virtual std::unique_ptr<LatLongData> GetLatLongData();                             // 41

@@ -496,11 +496,10 @@ std::unique_ptr<MetadataConfigList> FalFacade::GetMetadataConfig(Video* video)
     return Wrapped("Couldn't get metadata config. %s", [&] { return driver->GetMetadataConfig(video); });
 }
 
-void FalFacade::MetadataPlay(Video* video, const MetadataConfigList& entries, int32_t a, int32_t b, int32_t c,
-                             int32_t d)
+void FalFacade::MetadataPlay(Video* video, const MetadataConfigList& entries, qint64 windowStart, qint64 windowEnd)
 {
     FileDriver& driver = DriverFor(video);
-    Wrapped("Couldn't play MetadataPlay %s", [&] { driver.MetadataPlay(video, entries, a, b, c, d); });
+    Wrapped("Couldn't play MetadataPlay %s", [&] { driver.MetadataPlay(video, entries, windowStart, windowEnd); });
 }
 
 std::unique_ptr<LatLongData> FalFacade::GetLatLongData(Video* video)
@@ -509,19 +508,21 @@ std::unique_ptr<LatLongData> FalFacade::GetLatLongData(Video* video)
     return Wrapped("Couldn't Get lat Long Data %s", [&] { return driver.GetLatLongData(); });
 }
 
-void FalFacade::RenderMetadataFrame(Video* video, int32_t a, int32_t b, int32_t c, int32_t d, int32_t e, int32_t f)
+void FalFacade::RenderMetadataFrame(Video* video, QImage* strip, qint64 windowStart, qint64 windowEnd,
+                                    qint64 position)
 {
     FileDriver& driver = DriverFor(video);
     Wrapped("Couldn't render Metadata frame %s", [&] {
-        driver.RenderMetadataFrame(video, a, b, c, d, e, f, kMetadataFrameMode, kMetadataFrameColour);
+        driver.RenderMetadataFrame(video, strip, windowStart, windowEnd, position, kMetadataFrameMode,
+                                   kMetadataFrameColour);
     });
 }
 
-bool FalFacade::RenderMetadataTooltip(Video* video, int32_t a, int32_t b, int32_t c, int32_t d, int32_t e)
+bool FalFacade::RenderMetadataTooltip(Video* video, QImage* tooltip, int32_t x, int32_t y, qint64 time)
 {
     FileDriver& driver = DriverFor(video);
     return Wrapped("Couldn't render Metadata TOOLTIP %s",
-                   [&] { return driver.RenderMetadataTooltip(video, a, b, c, d, e); });
+                   [&] { return driver.RenderMetadataTooltip(video, tooltip, x, y, time); });
 }
 
 void FalFacade::DisposeMetadataRenderer(Video* video)

@@ -103,10 +103,13 @@ public:
 
     // Metadata.
     std::unique_ptr<MetadataConfigList> GetMetadataConfig(Video* video);
-    void MetadataPlay(Video* video, const MetadataConfigList& entries, int32_t a, int32_t b, int32_t c, int32_t d);
+    // The strip's calls, on the user interface's thread; times in the viewer's seconds, the
+    // pictures the caller's (see FileDriver 36-38). Failures: "Couldn't play MetadataPlay %s",
+    // "Couldn't render Metadata frame %s", "Couldn't render Metadata TOOLTIP %s".
+    void MetadataPlay(Video* video, const MetadataConfigList& entries, qint64 windowStart, qint64 windowEnd);
     std::unique_ptr<LatLongData> GetLatLongData(Video* video);
-    void RenderMetadataFrame(Video* video, int32_t a, int32_t b, int32_t c, int32_t d, int32_t e, int32_t f);
-    bool RenderMetadataTooltip(Video* video, int32_t a, int32_t b, int32_t c, int32_t d, int32_t e);
+    void RenderMetadataFrame(Video* video, QImage* strip, qint64 windowStart, qint64 windowEnd, qint64 position);
+    bool RenderMetadataTooltip(Video* video, QImage* tooltip, int32_t x, int32_t y, qint64 time);
     void DisposeMetadataRenderer(Video* video);
     void RefreshVideoWindow(Video* video);
 

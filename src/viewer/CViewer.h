@@ -349,6 +349,9 @@ private:
     qint64 windowStart_ = 0;
     qint64 windowEnd_ = 0;
     MetadataConfigList metadataConfig_;
+    // The metadata strip's picture: the strip's size, repainted whole by the driver on each
+    // position update (empty until a strip is shown, and then nothing is painted).
+    QImage metadataStrip_;
     // Sync all's clock: the camera whose port leads and those that follow it.
     Video* clockLeader_ = nullptr;
     bool oneClock_ = true;

@@ -333,21 +333,6 @@ bool CViewer::MetadataShown() const
     return first != nullptr && first->hasMetadata != 0 && !metadataConfig_.empty();
 }
 
-namespace {
-
-// The metadata calls take each time as two 32-bit halves, low half first.
-int32_t Low(qint64 time)
-{
-    return static_cast<int32_t>(static_cast<uint64_t>(time) & 0xFFFFFFFFu);
-}
-
-int32_t High(qint64 time)
-{
-    return static_cast<int32_t>(static_cast<uint64_t>(time) >> 32);
-}
-
-} // namespace
-
 // The time scale's visible window moved: the metadata strip draws the same window.
 void CViewer::OnVisibleRangeChanged(std::optional<qint64> start, std::optional<qint64> end)
 {
@@ -360,8 +345,7 @@ void CViewer::OnVisibleRangeChanged(std::optional<qint64> start, std::optional<q
     std::copy_if(metadataConfig_.begin(), metadataConfig_.end(), std::back_inserter(shown),
                  [](const MetadataConfigEntry& e) { return e.display; });
     PerCamera([&] {
-        facade_.MetadataPlay(FirstOpenCamera(), shown, Low(windowStart_), High(windowStart_), Low(windowEnd_),
-                             High(windowEnd_));
+        facade_.MetadataPlay(FirstOpenCamera(), shown, windowStart_, windowEnd_);
     });
 }
 
@@ -434,8 +418,8 @@ void CViewer::PositionUpdate()
     CheckPlaybackLoop();
     if (MetadataShown()) {
         PerCamera([&] {
-            facade_.RenderMetadataFrame(FirstOpenCamera(), Low(windowStart_), High(windowStart_), Low(windowEnd_),
-                                        High(windowEnd_), Low(currentPosition_), High(currentPosition_));
+            facade_.RenderMetadataFrame(FirstOpenCamera(), &metadataStrip_, windowStart_, windowEnd_,
+                                        currentPosition_);
         });
     }
 }

@@ -372,10 +372,18 @@ TEST_F(FalFacadeTest, MetadataOperationsKeepTheirDefaultsWithLocalFiles)
     ASSERT_NE(config, nullptr);
     EXPECT_TRUE(config->empty());
     EXPECT_EQ(facade.GetLatLongData(v), nullptr);
-    EXPECT_FALSE(facade.RenderMetadataTooltip(v, 1, 2, 3, 4, 5));
-    facade.MetadataPlay(v, *config, 1, 2, 3, 4);
-    facade.RenderMetadataFrame(v, 1, 2, 3, 4, 5, 6);
+    // Times past 32 bits reach the driver whole; the local-file driver neither draws nor answers.
+    const qint64 late = (qint64{1} << 33) + 7;
+    QImage strip(40, 10, QImage::Format_RGB32);
+    strip.fill(Qt::white);
+    QImage tooltip(5, 5, QImage::Format_RGB32);
+    tooltip.fill(Qt::white);
+    EXPECT_FALSE(facade.RenderMetadataTooltip(v, &tooltip, 1, 2, late));
+    facade.MetadataPlay(v, *config, late - 60, late);
+    facade.RenderMetadataFrame(v, &strip, late - 60, late, late - 30);
     facade.DisposeMetadataRenderer(v);
+    EXPECT_EQ(strip.pixel(20, 5), QColor(Qt::white).rgb());
+    EXPECT_EQ(tooltip.size(), QSize(5, 5));
     facade.RefreshVideoWindow(v);
     EXPECT_EQ(v->hasMetadata, 0);
     EXPECT_EQ(FakeVdl::Get().Calls(), "");
