@@ -2,6 +2,7 @@
 #include "metadata/CVehicleInfoCollector.h"
 #include "metadata/VehicleInfoLayout.h"
 
+#include <QCoreApplication>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
