@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+class QObject;
+
 // The recording device named by a tag. The accessors are virtual in this order: device type,
 // property A, property B.
 class Device {
@@ -44,6 +46,10 @@ public:
     qint64 GetEndTime() const { return endTime_; }
     void SetEndTime(qint64 t) { endTime_ = t; }
 
+    // The window the device's driver posts its notices to (the viewer's; null: none). Not owned.
+    QObject* GetNotifyWindow() const { return notifyWindow_; }
+    void SetNotifyWindow(QObject* window) { notifyWindow_ = window; }
+
 private:
     int deviceType_ = 0;
     QString name_;
@@ -63,4 +69,5 @@ private:
     int32_t unused2_ = 0;
     QString text3_;
     QString text4_;
+    QObject* notifyWindow_ = nullptr;
 };
