@@ -13,7 +13,11 @@ struct Entry {
 // Sorted by number. Add new texts in their place.
 constexpr Entry kStrings[] = {
     {121, "Add Bookmark"},
+    {142, "Metadata Player"},
+    {143, "Hide ToolTip"},
+    {144, "Show ToolTip"},
     {314, "Scroll Right"},
+    {330, "Show Metadata"},
     // The layout modes' tooltips (modes 0, 8, 9, 10, then 1 to 7 and 11).
     {332, "1x1"},
     {340, "Custom 14x1"},
