@@ -4,6 +4,11 @@
 #include "app/CPlomeraView.h"
 #include "app/CommandIds.h"
 #include "bookmarks/CBookmarkCollector.h"
+#include "facade/FalFacade.h"
+#include "logging/HandlerGuard.h"
+#include "metadata/CTimelineControls.h"
+#include "metadata/CTimelineMetadataPlayback.h"
+#include "metadata/CVehicleInfo.h"
 #include "events/CCoordinatorPlomeraView.h"
 #include "events/ViewerMessageDispatch.h"
 #include "navigator/CVideoFileSelector.h"
@@ -153,6 +158,21 @@ bool CMainFrame::Create()
     bookmarkPane_ = navigator_->BookmarkPane();
     addDockWidget(Qt::LeftDockWidgetArea, navigatorPane_);
     resizeDocks({navigatorPane_}, {300}, Qt::Horizontal);
+    // The metadata panes exist only under the developer option; without it the frame is as ever.
+    if (FalFacade::MetadataOption()) {
+        HandlerGuard::Run(HandlerGuard::Text("Failed to Create Timeline Control Pane: %s"), [&] {
+            metadataPane_ = new CTimelineControls(this);
+            metadataPane_->Strip()->SetEvents([this]() -> IPlomeraViewEvents* { return view_->ViewEvents(); });
+            addDockWidget(Qt::BottomDockWidgetArea, metadataPane_);
+            resizeDocks({metadataPane_}, {70}, Qt::Vertical);
+        });
+        HandlerGuard::Run(HandlerGuard::Text("Error in Creating VideoFile Selector Tree View: %s"), [&] {
+            vehicleInfoPane_ = new CVehicleInfo(this);
+            vehicleInfoPane_->setObjectName(QStringLiteral("pane129"));
+            addDockWidget(Qt::RightDockWidgetArea, vehicleInfoPane_);
+            resizeDocks({vehicleInfoPane_}, {280}, Qt::Horizontal);
+        });
+    }
 
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         setMinimumSize(MinimumTrackingSize(screen->size()));
@@ -251,8 +271,9 @@ void CMainFrame::SetFullScreenMode(bool on)
 
 void CMainFrame::ShowMetadataPane(bool show)
 {
-    // The metadata pane is never created in this program: only the flag changes.
+    // Without the developer option there is no pane: only the flag changes.
     metadataPaneShown_ = show ? 1 : 0;
+    if (metadataPane_) metadataPane_->setVisible(show);
 }
 
 void CMainFrame::UpdateNavigatorOnOffStatus(const std::vector<Video*>& videos, bool shown)

@@ -9,6 +9,8 @@ class QLabel;
 class CPlomeraDoc;
 class CPlomeraView;
 class CBookmarkCollector;
+class CTimelineControls;
+class CVehicleInfo;
 class CVideoFileSelector;
 class Video;
 
@@ -35,6 +37,9 @@ public:
     void SetStatusPane1(const QString& text);
     QString StatusPane1() const;
     void ShowMetadataPane(bool show);
+    // The metadata panes (null unless the developer option made them).
+    CTimelineControls* MetadataPane() const { return metadataPane_; }
+    CVehicleInfo* VehicleInfoPane() const { return vehicleInfoPane_; }
     void UpdateNavigatorOnOffStatus(const std::vector<Video*>& videos, bool shown);
 
     // Visual styles 205-219; the choice is kept in ApplicationLook.
@@ -59,6 +64,8 @@ private:
     CVideoFileSelector* navigator_ = nullptr;
     CBookmarkCollector* bookmarkPane_ = nullptr;
     QDockWidget* navigatorPane_ = nullptr;
+    CTimelineControls* metadataPane_ = nullptr;
+    CVehicleInfo* vehicleInfoPane_ = nullptr;
     QLabel* statusPane1_ = nullptr;
     QLabel* statusPane2_ = nullptr;
     QHash<int, QAction*> commands_;

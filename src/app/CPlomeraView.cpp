@@ -1,5 +1,7 @@
 #include "app/CPlomeraView.h"
 
+#include "metadata/CTimelineControls.h"
+
 #include "app/CMainFrame.h"
 #include "bookmarks/CBookmarkCollector.h"
 #include "app/CommandIds.h"
@@ -184,6 +186,21 @@ void CPlomeraView::resizeEvent(QResizeEvent* event)
 CVideoFileSelector* CPlomeraView::Navigator()
 {
     return frame_->Navigator();
+}
+
+CTimelineMetadataPlayback* CPlomeraView::MetadataStrip()
+{
+    return frame_->MetadataPane() != nullptr ? frame_->MetadataPane()->Strip() : nullptr;
+}
+
+CVehicleInfo* CPlomeraView::VehicleInfoPane()
+{
+    return frame_->VehicleInfoPane();
+}
+
+void CPlomeraView::ShowMetadataPane(bool show)
+{
+    frame_->ShowMetadataPane(show);
 }
 
 QWidget* CPlomeraView::NavigatorPane()

@@ -60,6 +60,9 @@ public:
     QString HostTempFolder() override { return tempFolder; }
     void SetBookmarksModified(bool on) override;
     void ShowBookmarks(const BookmarkList* bookmarks) override;
+    CTimelineMetadataPlayback* MetadataStrip() override;
+    CVehicleInfo* VehicleInfoPane() override;
+    void ShowMetadataPane(bool show) override;
 
 protected:
     void keyReleaseEvent(QKeyEvent* event) override;

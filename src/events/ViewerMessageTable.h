@@ -148,7 +148,7 @@ inline constexpr auto kTable = [] {
         Row(CabinetProgress, "CabinetProgress", Number, Number),
         Row(WatermarkReport, "WatermarkReport", OwnedText, OwnedText),
         Row(MetadataNotice, "MetadataNotice"),
-        Row(MapNotice, "MapNotice"),
+        Row(MetadataSettingsChanged, "MetadataSettingsChanged", Object),
     };
 }();
 

@@ -106,6 +106,6 @@ inline constexpr int CabinetProgress = 1204;   // posted by the support-library 
 inline constexpr int WatermarkReport = 3023;
 // The map and metadata panes' two further requests; their issues give them their parameters.
 inline constexpr int MetadataNotice = 1125;
-inline constexpr int MapNotice = 1188;   // posted, never sent: title and text owned by the receiver
+inline constexpr int MetadataSettingsChanged = 1188;  // the settings dialog's edited list
 
 }  // namespace ViewerMessages

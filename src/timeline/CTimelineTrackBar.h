@@ -58,6 +58,9 @@ public:
     // The time under the pointer where it is now: the view start plus its x over the pixels per
     // second, in whole seconds.
     qint64 TimeUnderPointer() const { return PointerNow().time; }
+    // Tells the view its window again (when the first camera carries metadata): the strip
+    // resized and must be drawn for it.
+    void RaiseVisibleRange();
 
     // The scroll buttons' start and stop (one step at once, then one every 10 ms).
     void StartScrolling(int direction);
@@ -102,7 +105,6 @@ private:
     void CursorMoved(const QRect& before);
     void RaiseSeek(qint64 time);
     void RequestLiveSeek(qint64 time);
-    void RaiseVisibleRange();
 
     void OnPress(QMouseEvent* event);
     void OnMove(QMouseEvent* event);

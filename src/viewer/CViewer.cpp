@@ -11,6 +11,7 @@
 #include "events/IPlomeraViewEvents.h"
 #include "events/ViewerMessageDispatch.h"
 #include "events/structMapPoint.h"
+#include "metadata/CTimelineMapViewDlg.h"
 #include "evidence/BookmarkRecord.h"
 #include "evidence/Camera.h"
 #include "logging/HandlerGuard.h"
@@ -249,13 +250,13 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<SaveSnapshots>(&CViewer::OnSaveSnapshots)
             .On<SnapshotSelectedTile>(&CViewer::OnSnapshotSelectedTile)
             .On<CopySnapshotToClipboard>(&CViewer::OnCopySnapshotToClipboard)
-            .On<OnShowMap>(&CViewer::Pending<>)
-            .On<MetadataHover>(&CViewer::Pending<QObject*, QPoint>)
+            .On<ViewerMessages::OnShowMap>(&CViewer::OnShowMap)
+            .On<ViewerMessages::MetadataHover>(&CViewer::OnMetadataHover)
             .On<DisplayMetadataSettings>(&CViewer::Pending<>)
-            .On<MetadataPaneSized>(&CViewer::Pending<>)
-            .On<ShowMetadataChart>(&CViewer::Pending<bool>)
+            .On<ViewerMessages::MetadataPaneSized>(&CViewer::OnMetadataPaneSized)
+            .On<ViewerMessages::ShowMetadataChart>(&CViewer::OnShowMetadataChart)
             .On<MetadataNotice>(&CViewer::Pending<>)
-            .On<MapNotice>(&CViewer::Pending<>);
+            .On<MetadataSettingsChanged>(&CViewer::Pending<void*>);
         return h;
     }();
     return handlers;
@@ -265,6 +266,8 @@ bool CViewer::event(QEvent* e)
 {
     ViewerMessageEvent* m = ViewerMessageEvent::From(e);
     if (!m) {
+        // The driver's notices of the samples play passed (1125) come as their own events.
+        if (MetadataEvent(e)) return true;
         return QWidget::event(e);
     }
     // Every viewer message is answered, handled or not, as the panes expect of the viewer.

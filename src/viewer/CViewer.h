@@ -33,6 +33,9 @@ struct NavigatorItem;
 struct structPageInfo;
 struct structTileInfo;
 class CTimeline;
+class CTimelineMapViewDlg;
+class CTimelineMetadataPlayback;
+struct MetadataSample;
 class CTimelineExportSnapshotDlg;
 class WatermarkReportSink;
 class ViewerMessageEvent;
@@ -50,6 +53,8 @@ public:
     // vdl: the decoding library's table for the facade (null: the library the driver loads).
     explicit CViewer(QWidget* parent = nullptr, const VdlAdapter* vdl = nullptr);
     ~CViewer() override;
+    // The map view once it was shown (null before).
+    CTimelineMapViewDlg* MapView() const { return mapDlg_.get(); }
 
     // The window around the viewer (navigator, status pane, full screen); null: none.
     void SetHost(IViewerHost* host) { host_ = host; }
@@ -265,6 +270,21 @@ private:
     void OnVisibleRangeChanged(std::optional<qint64> start, std::optional<qint64> end);
     Video* FirstOpenCamera() const;
     bool MetadataShown() const;
+
+    // CViewerMetadata.cpp: the metadata strip, its tooltip, the samples play passes, the map.
+    CTimelineMetadataPlayback* MetadataStrip() const;
+    static bool MapOption();
+    void MetadataFileOpened(Video* first);
+    void MetadataFilesClosed();
+    void PlayMetadata();
+    void RenderMetadata();
+    std::optional<qint64> StripTimeUnderPointer() const;
+    void OnMetadataHover(QObject* tooltipWindow, QPoint point);
+    void OnMetadataPaneSized();
+    void OnShowMetadataChart(bool show);
+    void OnShowMap();
+    void OnMetadataSample(const MetadataSample& sample);
+    bool MetadataEvent(QEvent* e);
     VideoList TargetCameras() const;
     void ForEachTarget(const VideoList& targets, void (FalFacade::*operation)(Video*));
     void SpeedPress(bool forward);
@@ -349,9 +369,9 @@ private:
     qint64 windowStart_ = 0;
     qint64 windowEnd_ = 0;
     MetadataConfigList metadataConfig_;
-    // The metadata strip's picture: the strip's size, repainted whole by the driver on each
-    // position update (empty until a strip is shown, and then nothing is painted).
-    QImage metadataStrip_;
+    // The map view, made on the first request to show it; opened once by the developer option.
+    std::unique_ptr<CTimelineMapViewDlg> mapDlg_;
+    bool mapOpenedOnce_ = false;
     // Sync all's clock: the camera whose port leads and those that follow it.
     Video* clockLeader_ = nullptr;
     bool oneClock_ = true;

@@ -168,6 +168,7 @@ void CViewer::OpenFileFromPath(const QString& path, int navigatorFlag)
     RefreshCaptionPageText();
     tileTimer_.stop();
     OnSelectCamera(first);
+    MetadataFileOpened(first);
     JoinClockNewCameras();
     tileTimer_.start();
     if (first->deviceAudioByte != 0) {
@@ -500,6 +501,7 @@ void CViewer::CloseLocalFile()
     HandlerGuard::Run(HandlerGuard::ErrorIn("LocalFile close"), [&] {
         // Everything goes: no lead to hand on.
         LeaveClock();
+        MetadataFilesClosed();
         const VideoList cameras = AllCameras();
         if (!cameras.empty()) {
             std::set<QString> files;

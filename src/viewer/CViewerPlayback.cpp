@@ -299,7 +299,8 @@ void CViewer::OnSyncAllAction(bool /*flag*/)
 // A double click on the metadata strip: the time under the pointer on the time scale.
 void CViewer::OnSeekToCursorTime()
 {
-    const qint64 time = timeline_->TrackBar()->TimeUnderPointer();
+    // A double click on the metadata strip reads the strip's own window; else the time scale's.
+    const qint64 time = StripTimeUnderPointer().value_or(timeline_->TrackBar()->TimeUnderPointer());
     currentPosition_ = time;
     SeekAll(time);
 }
@@ -338,15 +339,7 @@ void CViewer::OnVisibleRangeChanged(std::optional<qint64> start, std::optional<q
 {
     windowStart_ = start.value_or(0);
     windowEnd_ = end.value_or(0);
-    if (!MetadataShown()) {
-        return;
-    }
-    MetadataConfigList shown;
-    std::copy_if(metadataConfig_.begin(), metadataConfig_.end(), std::back_inserter(shown),
-                 [](const MetadataConfigEntry& e) { return e.display; });
-    PerCamera([&] {
-        facade_.MetadataPlay(FirstOpenCamera(), shown, windowStart_, windowEnd_);
-    });
+    PlayMetadata();
 }
 
 namespace {
@@ -416,12 +409,7 @@ void CViewer::PositionUpdate()
         player->RefreshWatermarkBadge();
     }
     CheckPlaybackLoop();
-    if (MetadataShown()) {
-        PerCamera([&] {
-            facade_.RenderMetadataFrame(FirstOpenCamera(), &metadataStrip_, windowStart_, windowEnd_,
-                                        currentPosition_);
-        });
-    }
+    RenderMetadata();
 }
 
 // Each looping camera is checked on its own time, so cameras at different times wrap each at its

@@ -4,6 +4,8 @@
 
 #include "evidence/VideoFile.h"
 
+class CTimelineMetadataPlayback;
+class CVehicleInfo;
 class CVideoFileSelector;
 class IPlomeraViewEvents;
 class QWidget;
@@ -28,4 +30,9 @@ public:
     virtual void SetBookmarksModified(bool) {}
     // The bookmark pane shows these (null: empties it).
     virtual void ShowBookmarks(const BookmarkList*) {}
+    // The metadata panes, made only under the developer option (null otherwise), and showing
+    // or hiding the strip's pane.
+    virtual CTimelineMetadataPlayback* MetadataStrip() { return nullptr; }
+    virtual CVehicleInfo* VehicleInfoPane() { return nullptr; }
+    virtual void ShowMetadataPane(bool) {}
 };
