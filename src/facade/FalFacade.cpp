@@ -71,6 +71,11 @@ bool FalFacade::MetadataOption()
     return value == "1" || value == "map";
 }
 
+bool FalFacade::MetadataMapOption()
+{
+    return qgetenv("PLOMERA_DEV_METADATA") == "map";
+}
+
 std::unique_ptr<FileDriver> FalFacade::CreateDriver(Device* device, const VdlAdapter* vdl)
 {
     const int type = device->GetDeviceType();

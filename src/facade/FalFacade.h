@@ -119,6 +119,8 @@ public:
     // opens with the driver that answers the metadata operations from it (has-metadata 1; a
     // damaged section fails the open with its reason). Unset, every file keeps the defaults.
     static bool MetadataOption();
+    // "map": the map view also opens once a file with a metadata track plays.
+    static bool MetadataMapOption();
 
     FileTag& Tag() { return tag_; }
     Device* CurrentDevice() const { return currentDevice_.get(); }

@@ -273,7 +273,6 @@ private:
 
     // CViewerMetadata.cpp: the metadata strip, its tooltip, the samples play passes, the map.
     CTimelineMetadataPlayback* MetadataStrip() const;
-    static bool MapOption();
     void MetadataFileOpened(Video* first);
     void MetadataFilesClosed();
     void PlayMetadata();

@@ -5,7 +5,6 @@
 #include "driver/MetadataSampleEvent.h"
 #include "driver/MetadataStripScale.h"
 #include "evidence/Device.h"
-#include "evidence/FalException.h"
 #include "logging/HandlerGuard.h"
 #include "logging/Logger.h"
 #include "metadata/CTimelineMapViewDlg.h"
@@ -14,35 +13,16 @@
 #include "metadata/CVehicleInfoCollector.h"
 #include "timeline/CTimeline.h"
 #include "timeline/CTimelineTrackBar.h"
+#include "viewer/LoggedFacadeCall.h"
 #include "viewer/IViewerHost.h"
 
 #include <QCursor>
 #include <algorithm>
 #include <iterator>
 
-namespace {
-
-// Logs a facade failure and goes on: a metadata call that fails leaves the strip as it was.
-template <typename Body>
-void Quietly(Body&& body)
-{
-    try {
-        body();
-    } catch (const FalException& e) {
-        Logger::GetInstance()->Error(e.Message());
-    }
-}
-
-} // namespace
-
 CTimelineMetadataPlayback* CViewer::MetadataStrip() const
 {
     return host_ != nullptr ? host_->MetadataStrip() : nullptr;
-}
-
-bool CViewer::MapOption()
-{
-    return qgetenv("PLOMERA_DEV_METADATA") == "map";
 }
 
 // A file's first camera opened: the device knows where to post its samples; with a metadata track
@@ -52,7 +32,7 @@ void CViewer::MetadataFileOpened(Video* first)
     if (Device* device = first->GetCamera()->GetDevice()) device->SetNotifyWindow(this);
     if (first->hasMetadata == 0) return;
     if (CTimelineMetadataPlayback* strip = MetadataStrip()) strip->SetEnabledFlag(true);
-    Quietly([&] {
+    LoggedFacadeCall([&] {
         const std::unique_ptr<MetadataConfigList> config = facade_.GetMetadataConfig(first);
         metadataConfig_ = config ? *config : MetadataConfigList();
     });
@@ -62,7 +42,7 @@ void CViewer::MetadataFileOpened(Video* first)
     }
     PlayMetadata();
     if (mapDlg_) mapDlg_->SetDeviceName(first->GetCamera()->GetDevice()->GetName());
-    if (MapOption() && !mapOpenedOnce_) {
+    if (FalFacade::MetadataMapOption() && !mapOpenedOnce_) {
         mapOpenedOnce_ = true;
         OnShowMap();
     }
@@ -72,7 +52,7 @@ void CViewer::MetadataFileOpened(Video* first)
 void CViewer::MetadataFilesClosed()
 {
     if (Video* first = FirstOpenCamera(); first != nullptr && first->hasMetadata != 0) {
-        Quietly([&] { facade_.DisposeMetadataRenderer(first); });
+        LoggedFacadeCall([&] { facade_.DisposeMetadataRenderer(first); });
     }
     metadataConfig_.clear();
     if (CTimelineMetadataPlayback* strip = MetadataStrip()) {
@@ -92,7 +72,7 @@ void CViewer::PlayMetadata()
     MetadataConfigList shown;
     std::copy_if(metadataConfig_.begin(), metadataConfig_.end(), std::back_inserter(shown),
                  [](const MetadataConfigEntry& e) { return e.display; });
-    Quietly([&] { facade_.MetadataPlay(FirstOpenCamera(), shown, windowStart_, windowEnd_); });
+    LoggedFacadeCall([&] { facade_.MetadataPlay(FirstOpenCamera(), shown, windowStart_, windowEnd_); });
     RenderMetadata();
 }
 
@@ -100,7 +80,7 @@ void CViewer::RenderMetadata()
 {
     CTimelineMetadataPlayback* strip = MetadataStrip();
     if (strip == nullptr || !MetadataShown()) return;
-    Quietly([&] {
+    LoggedFacadeCall([&] {
         facade_.RenderMetadataFrame(FirstOpenCamera(), strip->StripPicture(), windowStart_, windowEnd_,
                                     currentPosition_);
     });

@@ -3,6 +3,7 @@
 // with sync all, else the selected one); the driver decides each camera's new state and speed
 // step, which the tiles and the control bar then show.
 #include "viewer/CViewer.h"
+#include "viewer/LoggedFacadeCall.h"
 
 #include "timeline/CTimelineExportSnapshotDlg.h"
 
@@ -39,19 +40,6 @@ public:
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
-
-// One camera's failure is logged and the command goes on with the next camera.
-template <typename Body>
-bool PerCamera(Body&& body)
-{
-    try {
-        body();
-        return true;
-    } catch (const FalException& e) {
-        Logger::GetInstance()->Error(e.Message());
-    }
-    return false;
-}
 
 int MaxSpeedMultiplier(const Video* video)
 {
@@ -103,7 +91,7 @@ void CViewer::ForEachTarget(const VideoList& targets, void (FalFacade::*operatio
     }
     WaitCursor wait;
     for (Video* video : targets) {
-        PerCamera([&] { (facade_.*operation)(video); });
+        LoggedFacadeCall([&] { (facade_.*operation)(video); });
     }
     MirrorState(targets);
 }
@@ -123,7 +111,7 @@ void CViewer::SpeedPress(bool forward)
     }
     WaitCursor wait;
     for (Video* video : targets) {
-        PerCamera([&] {
+        LoggedFacadeCall([&] {
             if (forward) {
                 facade_.FastForward(video, static_cast<float>(step));
             } else {
@@ -177,7 +165,7 @@ void CViewer::SeekCameras(const VideoList& targets, qint64 time)
     if (!targets.empty()) {
         WaitCursor wait;
         for (Video* video : targets) {
-            PerCamera([&] {
+            LoggedFacadeCall([&] {
                 facade_.SeekVideo(video, time);
                 facade_.PlayVideo(video);
             });
@@ -313,7 +301,7 @@ void CViewer::OnSeekToMapPoint(structMapPoint point)
         return;
     }
     std::unique_ptr<LatLongData> track;
-    if (!PerCamera([&] { track = facade_.GetLatLongData(first); }) || !track) {
+    if (!LoggedFacadeCall([&] { track = facade_.GetLatLongData(first); }) || !track) {
         return;
     }
     if (const auto time = MapPositionSeek::TimeAt(*track, point.latitude, point.longitude)) {
@@ -437,7 +425,7 @@ void CViewer::CheckPlaybackLoop()
             }
             const qint64 target = ViewerPlaybackRules::WrapTarget(wrap, file->startTime, file->endTime);
             // Rewinding goes on backwards from the end; forward play restarts at normal speed.
-            const bool wrapped = PerCamera([&] {
+            const bool wrapped = LoggedFacadeCall([&] {
                 facade_.SeekVideo(video, target);
                 if (wrap == Wrap::ToStart) {
                     facade_.PlayVideo(video);

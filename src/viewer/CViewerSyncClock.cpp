@@ -4,6 +4,7 @@
 // moves the pictures. Seeking all, and a wrap of the leader, bring every follower to the leader's
 // instant; a closed leader hands the lead to the first follower.
 #include "viewer/CViewer.h"
+#include "viewer/LoggedFacadeCall.h"
 
 #include "evidence/FalException.h"
 #include "logging/Logger.h"
@@ -14,17 +15,6 @@
 #include <optional>
 
 namespace {
-
-bool Logged(const std::function<void()>& body)
-{
-    try {
-        body();
-        return true;
-    } catch (const FalException& e) {
-        Logger::GetInstance()->Error(e.Message());
-    }
-    return false;
-}
 
 int32_t Offset(qint64 followerMillis, qint64 leaderMillis)
 {
@@ -76,7 +66,7 @@ void CViewer::JoinClock()
             continue;
         }
         const int32_t offset = Offset(WallMillis(video), leaderMillis);
-        if (Logged([&] { facade_.FollowVideo(video, leader, offset); })) {
+        if (LoggedFacadeCall([&] { facade_.FollowVideo(video, leader, offset); })) {
             clockFollowers_.push_back(video);
             clockOffsets_[video] = offset;
         }
@@ -86,7 +76,7 @@ void CViewer::JoinClock()
 void CViewer::LeaveClock()
 {
     for (Video* video : clockFollowers_) {
-        Logged([&] { facade_.FollowVideo(video, nullptr, 0); });
+        LoggedFacadeCall([&] { facade_.FollowVideo(video, nullptr, 0); });
     }
     clockFollowers_.clear();
     clockOffsets_.clear();
@@ -108,7 +98,7 @@ void CViewer::JoinClockNewCameras()
         if (video == clockLeader_ || FollowsClock(video) || !IsPlaying(video)) {
             continue;
         }
-        if (Logged([&] { facade_.FollowVideo(video, clockLeader_, 0); })) {
+        if (LoggedFacadeCall([&] { facade_.FollowVideo(video, clockLeader_, 0); })) {
             clockFollowers_.push_back(video);
             clockOffsets_[video] = 0;
         }
@@ -119,7 +109,7 @@ void CViewer::JoinClockNewCameras()
 void CViewer::AlignClock()
 {
     for (Video* video : clockFollowers_) {
-        Logged([&] { facade_.FollowVideo(video, clockLeader_, 0); });
+        LoggedFacadeCall([&] { facade_.FollowVideo(video, clockLeader_, 0); });
         clockOffsets_[video] = 0;
     }
 }
@@ -139,7 +129,7 @@ void CViewer::ClockCameraClosing(Video* video)
     }
     if (video != clockLeader_) {
         if (FollowsClock(video)) {
-            Logged([&] { facade_.FollowVideo(video, nullptr, 0); });
+            LoggedFacadeCall([&] { facade_.FollowVideo(video, nullptr, 0); });
             std::erase(clockFollowers_, video);
             clockOffsets_.erase(video);
         }
@@ -153,9 +143,9 @@ void CViewer::ClockCameraClosing(Video* video)
     clockFollowers_.erase(clockFollowers_.begin());
     const PlaybackState state = next->playbackState;
     const bool fast = state != PlaybackState::Playing;
-    Logged([&] { facade_.FollowVideo(next, nullptr, 0); });
+    LoggedFacadeCall([&] { facade_.FollowVideo(next, nullptr, 0); });
     if (Moving(state)) {
-        Logged([&] {
+        LoggedFacadeCall([&] {
             facade_.PauseVideo(next);
             facade_.PlayVideo(next);
         });
@@ -169,13 +159,13 @@ void CViewer::ClockCameraClosing(Video* video)
             qint64{clockOffsets_[follower]} - nextOffset, std::numeric_limits<int32_t>::min(),
             std::numeric_limits<int32_t>::max()));
         clockOffsets_[follower] = offset;
-        Logged([&] { facade_.FollowVideo(follower, next, offset); });
+        LoggedFacadeCall([&] { facade_.FollowVideo(follower, next, offset); });
     }
     // The new leader goes on at normal speed: a group that was fast forwarding or rewinding says
     // so in every strip and on the bar instead of showing a speed it no longer plays at.
     if (Moving(state) && fast) {
         for (Video* follower : clockFollowers_) {
-            Logged([&] {
+            LoggedFacadeCall([&] {
                 facade_.PauseVideo(follower);
                 facade_.PlayVideo(follower);
             });
