@@ -3,6 +3,7 @@
 #include "events/IUITimelineEvents.h"
 #include "evidence/Device.h"
 #include "logging/HandlerGuard.h"
+#include "controls/StringTable.h"
 #include "timeline/CTimelineBtnCtrl.h"
 #include "timeline/TimelineIds.h"
 #include "timeline/TimelinePictures.h"
@@ -77,6 +78,10 @@ CTimeline::CTimeline(IUITimelineEvents* sink, QWidget* parent) : QWidget(parent)
         row->addWidget(AddButton(SyncAll, QStringLiteral("Sync All"), 27, P::SyncAll));
         row->addWidget(AddButton(ExportSnapshot, QStringLiteral("Export Snapshot"), 27, P::ExportSnapshot));
         row->addWidget(AddButton(LocalFileInfo, QStringLiteral("Local File Information"), 27, P::FileInfo));
+        // Shown only where metadata playback is offered (SetMetadataButtonVisible).
+        CTimelineBtnCtrl* metadata = AddButton(ShowMap, StringTable::Load(330), 27, P::ShowMetadata);
+        metadata->hide();
+        row->addWidget(metadata);
         row->addWidget(Separator(this, Separator1063));
         const struct {
             int id;
@@ -105,7 +110,7 @@ CTimeline::CTimeline(IUITimelineEvents* sink, QWidget* parent) : QWidget(parent)
         // Tab order: the buttons left to right, then the scale.
         QWidget* previous = nullptr;
         for (int id : {PreviousFrame, FastRewind, PlayPause, FastForward, NextFrame, Loop, SyncAll,
-                       ExportSnapshot, LocalFileInfo, ZoomIn, ZoomOut, CenterCursor, GoTo}) {
+                       ExportSnapshot, LocalFileInfo, ShowMap, ZoomIn, ZoomOut, CenterCursor, GoTo}) {
             if (previous) {
                 setTabOrder(previous, buttons_[id]);
             }
@@ -187,6 +192,7 @@ void CTimeline::OnClicked(int id)
     case ExportSnapshot: sink_->OnExportSnapshot(); break;
     case LocalFileInfo: sink_->OnShowFileInfo(); break;
     case GoTo: sink_->OnGoToTime(); break;
+    case ShowMap: sink_->OnShowMap(); break;
     default: break;
     }
 }
@@ -198,6 +204,11 @@ void CTimeline::OnCommand(int id)
     }
 }
 
+void CTimeline::SetMetadataButtonVisible(bool visible)
+{
+    Button(TimelineIds::ShowMap)->setVisible(visible);
+}
+
 void CTimeline::EnableControls(bool enable, const Device* device)
 {
     controlsEnabled_ = enable;
@@ -205,7 +216,7 @@ void CTimeline::EnableControls(bool enable, const Device* device)
     fastAllowed_ = !device || device->GetCapability(5);
     snapshotAllowed_ = !device || device->GetCapability(6);
     using namespace TimelineIds;
-    for (int id : {ZoomIn, ZoomOut, CenterCursor, GoTo, LocalFileInfo, PlayPause, Loop, SyncAll}) {
+    for (int id : {ZoomIn, ZoomOut, CenterCursor, GoTo, LocalFileInfo, PlayPause, Loop, SyncAll, ShowMap}) {
         Button(id)->SetDisabled(!enable);
     }
     Button(NextFrame)->SetDisabled(!(enable && stepAllowed_));

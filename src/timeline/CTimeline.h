@@ -40,8 +40,10 @@ public:
     void SetPlaybackState(int state);
     int PlaybackState() const { return playbackState_; }
     void ReloadImages();
-    // Commands without a control of their own (1104 shows the map).
+    // Commands by number, as from a menu (1104 shows the map).
     void OnCommand(int id);
+    // Button 1104 ("Show Metadata", the map view), hidden unless metadata playback is offered.
+    void SetMetadataButtonVisible(bool visible);
 
     CTimelineTrackBar* TrackBar() const { return trackBar_; }
     CTimelineBtnCtrl* Button(int id) const;

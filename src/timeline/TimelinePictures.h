@@ -19,5 +19,6 @@ inline constexpr int ZoomIn = 733;
 inline constexpr int ZoomOut = 736;
 inline constexpr int CenterCursor = 739;
 inline constexpr int GoTo = 742;
+inline constexpr int ShowMetadata = 745;
 
 } // namespace TimelinePictures

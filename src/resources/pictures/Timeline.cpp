@@ -188,6 +188,18 @@ void GoTo(QPainter& p, const QRectF& r, const QColor& c)
     p.drawLine(r.center(), r.center() + QPointF(r.width() * 0.22, r.height() * 0.1));
 }
 
+void ShowMetadata(QPainter& p, const QRectF& r, const QColor& c)
+{
+    // A series over its axis: what the metadata strip and the map draw from.
+    p.setPen(QPen(c, r.width() * 0.1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawLine(r.bottomLeft(), r.bottomRight());
+    const QPointF points[] = {{r.left(), r.bottom() - r.height() * 0.3},
+                              {r.left() + r.width() * 0.3, r.top() + r.height() * 0.35},
+                              {r.left() + r.width() * 0.6, r.bottom() - r.height() * 0.45},
+                              {r.right(), r.top()}};
+    p.drawPolyline(points, 4);
+}
+
 template <Shape S, int Variant>
 void DrawButton(QPainter& p, const QSize& size)
 {
@@ -212,7 +224,8 @@ namespace P = TimelinePictures;
     && RegisterButton<LoopChecked>(P::LoopChecked, 27) && RegisterButton<SyncAll>(P::SyncAll, 27)
     && RegisterButton<Snapshot>(P::ExportSnapshot, 27) && RegisterButton<FileInfo>(P::FileInfo, 27)
     && RegisterButton<ZoomIn>(P::ZoomIn, 24) && RegisterButton<ZoomOut>(P::ZoomOut, 24)
-    && RegisterButton<CenterCursor>(P::CenterCursor, 24) && RegisterButton<GoTo>(P::GoTo, 24);
+    && RegisterButton<CenterCursor>(P::CenterCursor, 24) && RegisterButton<GoTo>(P::GoTo, 24)
+    && RegisterButton<ShowMetadata>(P::ShowMetadata, 27);
 
 } // namespace
 
