@@ -52,6 +52,7 @@ CViewer::CViewer(QWidget* parent, const VdlAdapter* vdl)
     captionCoordinator_->SetCaptionWindow(caption_);
     timelineCoordinator_ = std::make_unique<CCoordinatorViewerTimeline>(this);
     timeline_ = new CTimeline(timelineCoordinator_.get(), this);
+    timeline_->SetMetadataButtonVisible(FalFacade::MetadataOption());
     timelineCoordinator_->SetControlBarWindow(timeline_);
     gridCoordinator_ = std::make_unique<CCoordinatorViewerGrid>(this);
     grid_ = new CViewerGridLayout(this);
@@ -252,11 +253,11 @@ const ViewerMessageHandlers<CViewer>& CViewer::Handlers()
             .On<CopySnapshotToClipboard>(&CViewer::OnCopySnapshotToClipboard)
             .On<ViewerMessages::OnShowMap>(&CViewer::OnShowMap)
             .On<ViewerMessages::MetadataHover>(&CViewer::OnMetadataHover)
-            .On<DisplayMetadataSettings>(&CViewer::Pending<>)
+            .On<DisplayMetadataSettings>(&CViewer::OnDisplayMetadataSettings)
             .On<ViewerMessages::MetadataPaneSized>(&CViewer::OnMetadataPaneSized)
             .On<ViewerMessages::ShowMetadataChart>(&CViewer::OnShowMetadataChart)
             .On<MetadataNotice>(&CViewer::Pending<>)
-            .On<MetadataSettingsChanged>(&CViewer::Pending<void*>);
+            .On<MetadataSettingsChanged>(&CViewer::OnMetadataSettingsChanged);
         return h;
     }();
     return handlers;

@@ -34,6 +34,7 @@ struct structPageInfo;
 struct structTileInfo;
 class CTimeline;
 class CTimelineMapViewDlg;
+class CTimelineMetadataSettingsDlg;
 class CTimelineMetadataPlayback;
 struct MetadataSample;
 class CTimelineExportSnapshotDlg;
@@ -125,6 +126,10 @@ public:
     bool UndoBookmarkChange();
     // The snapshot export dialog once it was shown (null before).
     CTimelineExportSnapshotDlg* SnapshotDialog() const { return snapshotDlg_.get(); }
+    // The metadata settings dialog while it is open, and the inputs it edits (none without an
+    // open metadata file).
+    CTimelineMetadataSettingsDlg* MetadataSettingsDialog() const;
+    const std::optional<MetadataConfigList>& MetadataConfig() const { return metadataConfig_; }
     // The camera order dialog: the players in, the new order out (none: cancelled).
     using CameraOrderFunction = std::function<std::optional<std::vector<CVideoPlayer*>>(const std::vector<CVideoPlayer*>&)>;
     void SetCameraOrderFunction(CameraOrderFunction function) { cameraOrder_ = std::move(function); }
@@ -283,6 +288,8 @@ private:
     void OnShowMetadataChart(bool show);
     void OnShowMap();
     void OnMetadataSample(const MetadataSample& sample);
+    void OnDisplayMetadataSettings();
+    void OnMetadataSettingsChanged(void* list);
     bool MetadataEvent(QEvent* e);
     VideoList TargetCameras() const;
     void ForEachTarget(const VideoList& targets, void (FalFacade::*operation)(Video*));
@@ -364,10 +371,12 @@ private:
     int loop_ = 0;
     int lastWrapCount_ = 0;
     // The time scale's visible window, and the metadata inputs of the open file's first camera
-    // (read when it opens; empty for files without a metadata track).
+    // (read when it opens; none for files without a metadata track, then no settings dialog).
     qint64 windowStart_ = 0;
     qint64 windowEnd_ = 0;
-    MetadataConfigList metadataConfig_;
+    std::optional<MetadataConfigList> metadataConfig_;
+    // The settings dialog while it is open (modal, at most one).
+    QPointer<CTimelineMetadataSettingsDlg> settingsDlg_;
     // The map view, made on the first request to show it; opened once by the developer option.
     std::unique_ptr<CTimelineMapViewDlg> mapDlg_;
     bool mapOpenedOnce_ = false;

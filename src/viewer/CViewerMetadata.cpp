@@ -7,8 +7,10 @@
 #include "evidence/Device.h"
 #include "logging/HandlerGuard.h"
 #include "logging/Logger.h"
+#include "map/COSMCtrl.h"
 #include "metadata/CTimelineMapViewDlg.h"
 #include "metadata/CTimelineMetadataPlayback.h"
+#include "metadata/CTimelineMetadataSettingsDlg.h"
 #include "metadata/CVehicleInfo.h"
 #include "metadata/CVehicleInfoCollector.h"
 #include "timeline/CTimeline.h"
@@ -34,7 +36,7 @@ void CViewer::MetadataFileOpened(Video* first)
     if (CTimelineMetadataPlayback* strip = MetadataStrip()) strip->SetEnabledFlag(true);
     LoggedFacadeCall([&] {
         const std::unique_ptr<MetadataConfigList> config = facade_.GetMetadataConfig(first);
-        metadataConfig_ = config ? *config : MetadataConfigList();
+        if (config) metadataConfig_ = *config;
     });
     if (CTimelineTrackBar* bar = timeline_->TrackBar()) {
         windowStart_ = bar->TimeAtLeftEdge();
@@ -54,7 +56,8 @@ void CViewer::MetadataFilesClosed()
     if (Video* first = FirstOpenCamera(); first != nullptr && first->hasMetadata != 0) {
         LoggedFacadeCall([&] { facade_.DisposeMetadataRenderer(first); });
     }
-    metadataConfig_.clear();
+    metadataConfig_.reset();
+    if (settingsDlg_) settingsDlg_->reject();
     if (CTimelineMetadataPlayback* strip = MetadataStrip()) {
         strip->SetEnabledFlag(false);
         strip->StripPicture()->fill(Qt::black);
@@ -70,7 +73,7 @@ void CViewer::PlayMetadata()
 {
     if (!MetadataShown()) return;
     MetadataConfigList shown;
-    std::copy_if(metadataConfig_.begin(), metadataConfig_.end(), std::back_inserter(shown),
+    std::copy_if(metadataConfig_->begin(), metadataConfig_->end(), std::back_inserter(shown),
                  [](const MetadataConfigEntry& e) { return e.display; });
     LoggedFacadeCall([&] { facade_.MetadataPlay(FirstOpenCamera(), shown, windowStart_, windowEnd_); });
     RenderMetadata();
@@ -133,7 +136,11 @@ void CViewer::OnShowMetadataChart(bool show)
 void CViewer::OnShowMap()
 {
     Logger::GetInstance()->Info(QStringLiteral("Show Map / Metadata View requested"));
-    if (!mapDlg_) mapDlg_ = std::make_unique<CTimelineMapViewDlg>(this);
+    if (!mapDlg_) {
+        mapDlg_ = std::make_unique<CTimelineMapViewDlg>(this);
+        // A double click on the map seeks through the main view's channel, as the panes do.
+        mapDlg_->Map()->SetViewEventsSource([this]() -> IPlomeraViewEvents* { return host_ ? host_->ViewEvents() : nullptr; });
+    }
     if (const Video* first = FirstOpenCamera()) mapDlg_->SetDeviceName(first->GetCamera()->GetDevice()->GetName());
     mapDlg_->show();
     mapDlg_->raise();
@@ -153,4 +160,29 @@ bool CViewer::MetadataEvent(QEvent* e)
     if (notice == nullptr) return false;
     HandlerGuard::Run("MetadataNotice", [&] { OnMetadataSample(notice->Sample()); });
     return true;
+}
+
+CTimelineMetadataSettingsDlg* CViewer::MetadataSettingsDialog() const
+{
+    return settingsDlg_.data();
+}
+
+// Request 1191: the inputs and colours of the strip, edited in the settings dialog. Without the
+// inputs of an open file, or while the dialog is open, nothing happens.
+void CViewer::OnDisplayMetadataSettings()
+{
+    if (!metadataConfig_ || settingsDlg_) return;
+    auto* dlg = new CTimelineMetadataSettingsDlg(this, *metadataConfig_, this);
+    dlg->setAttribute(Qt::WA_DeleteOnClose);
+    dlg->setWindowModality(Qt::ApplicationModal);
+    settingsDlg_ = dlg;
+    dlg->show();
+}
+
+// Request 1188: the dialog's edited list; the strip plays its selected inputs again.
+void CViewer::OnMetadataSettingsChanged(void* list)
+{
+    if (list == nullptr || !metadataConfig_) return;
+    metadataConfig_ = *static_cast<const MetadataConfigList*>(list);
+    PlayMetadata();
 }

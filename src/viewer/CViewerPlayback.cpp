@@ -319,7 +319,7 @@ Video* CViewer::FirstOpenCamera() const
 bool CViewer::MetadataShown() const
 {
     const Video* first = FirstOpenCamera();
-    return first != nullptr && first->hasMetadata != 0 && !metadataConfig_.empty();
+    return first != nullptr && first->hasMetadata != 0 && metadataConfig_ && !metadataConfig_->empty();
 }
 
 // The time scale's visible window moved: the metadata strip draws the same window.
