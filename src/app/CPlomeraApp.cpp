@@ -9,6 +9,9 @@ CPlomeraApp::CPlomeraApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QString::fromLatin1(StringIds::AppTitle));
     setOrganizationName(QString::fromLatin1(kSettingsOrganisation));
+    // The desktop entry installed as plomera.desktop: docks and task bars show its name and icon
+    // for the player's windows.
+    setDesktopFileName(QStringLiteral("plomera"));
 }
 
 CPlomeraApp::~CPlomeraApp()

@@ -56,6 +56,8 @@ QStringList CandidatesLocked()
     const QString exeFolder = ExecutableFolder();
     if (!exeFolder.isEmpty()) {
         paths << InFolder(exeFolder);
+        // Installed, the programs sit in bin/ and the library in lib/plomera/ of the same prefix.
+        paths << QDir::cleanPath(InFolder(exeFolder + QStringLiteral("/../lib/plomera")));
     }
 #ifdef PLOMERA_VDL_BUILD_PATH
     paths << QString::fromUtf8(PLOMERA_VDL_BUILD_PATH);

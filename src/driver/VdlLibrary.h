@@ -7,7 +7,8 @@
 
 // Loads libvdl.so on first use and fills the process's one adapter table from it. The library is
 // looked for, in this order: the path the caller gave, the folder named by CODECINTERFACE (the
-// folder start-up prepares), beside the executable, and where the build put it.
+// folder start-up prepares), beside the executable, in lib/plomera/ of the prefix the executable
+// is installed in, and where the build put it.
 class VdlLibrary {
 public:
     static constexpr const char* kFileName = "libvdl.so";

@@ -206,7 +206,11 @@ QString COSMCtrlTileCache::ChooseCachePath(const QString& programFolder, const Q
     const QString besideProgram = QDir(programFolder).filePath(QLatin1String(TileCacheStrings::kCacheFileName));
     const QFileInfo file(besideProgram);
     const QFileInfo folder(programFolder);
-    if (!programFolder.isEmpty()
+    // Under /usr the program is installed by the system's packages: root could write there, but
+    // nothing the package manager does not own belongs there, so every user keeps a cache of
+    // their own.
+    const bool installed = QDir::cleanPath(folder.absoluteFilePath()).startsWith(QLatin1String("/usr/"));
+    if (!programFolder.isEmpty() && !installed
         && (file.exists() ? file.isWritable() : (folder.isDir() && folder.isWritable()))) {
         return besideProgram;
     }

@@ -84,8 +84,8 @@ public:
     // Takes effect for the worker started next.
     void SetTransferTimeout(int milliseconds) { transferTimeoutMs_ = milliseconds; }
 
-    // "Data.gmdb" beside the executable when that folder (or the file) is writable, else in the
-    // user's cache folder; logs which.
+    // "Data.gmdb" beside the executable when that folder (or the file) is writable and not under
+    // /usr (an installed program), else in the user's cache folder; logs which.
     static QString DefaultCachePath();
     static QString ChooseCachePath(const QString& programFolder, const QString& userCacheFolder);
     // The page of the availability check: the setting, else the root of a tile server named by

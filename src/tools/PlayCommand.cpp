@@ -132,8 +132,9 @@ surfaces without a window until the first picture arrives, pauses the first came
 Options:
   --seek TIME          the wall-clock time to show (the frame that was on screen then)
   --snapshot OUT.png   write the picture on screen, as the player's snapshot takes it
-  --library PATH       the decoding library libvdl.so to use (default: the one found beside
-                       this tool, in $CODECINTERFACE or in the build)
+  --library PATH       the decoding library libvdl.so to use (default: the one found in
+                       $CODECINTERFACE, beside this tool, in lib/plomera/ of the prefix this
+                       tool is installed in, or in the build)
   --json               one JSON object instead of the lines: {"path", "cameras", "camera",
                        "frameIndex", "playedMillis", "wallClockMillis" (epoch ms),
                        "frameTime" (local "YYYY-MM-DD HH:MM:SS.mmm"),

@@ -16,6 +16,10 @@ TEST(VdlLibraryTest, CallerPathComesFirstThenTheStartUpFolderThenBesideTheExecut
     EXPECT_EQ(paths[0], dir.filePath("libvdl.so"));
     EXPECT_EQ(paths[1], QStringLiteral("/opt/codec/libvdl.so"));
     EXPECT_TRUE(paths[2].endsWith(QStringLiteral("/libvdl.so")));
+    // Installed: bin/plomera-evidence finds lib/plomera/libvdl.so of its own prefix.
+    ASSERT_GE(paths.size(), 4);
+    EXPECT_TRUE(paths[3].endsWith(QStringLiteral("/lib/plomera/libvdl.so")));
+    EXPECT_FALSE(paths[3].contains(QStringLiteral("..")));
 
     // A file path is taken as it is.
     VdlLibrary::SetLibraryPath(QStringLiteral("/elsewhere/libvdl-debug.so"));

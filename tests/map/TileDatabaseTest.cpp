@@ -255,6 +255,9 @@ TEST(TileCachePathTest, BesideTheProgramWhenWritableElseTheUserCacheFolder)
     const QString missing = files.dir.filePath(QStringLiteral("no/such/folder"));
     EXPECT_EQ(COSMCtrlTileCache::ChooseCachePath(missing, userCache), userCache + QStringLiteral("/Data.gmdb"));
     EXPECT_TRUE(QFileInfo(userCache).isDir());
+    // Installed in /usr/bin: the user's cache even for root, who could write there.
+    EXPECT_EQ(COSMCtrlTileCache::ChooseCachePath(QStringLiteral("/usr/bin"), userCache), userCache + QStringLiteral("/Data.gmdb"));
+    EXPECT_EQ(COSMCtrlTileCache::ChooseCachePath(QStringLiteral("/usr/local/bin"), userCache), userCache + QStringLiteral("/Data.gmdb"));
 }
 
 } // namespace
