@@ -27,37 +27,36 @@ bool MetadataSettingsForm::GroupOf(int32_t type, Group* group)
     return true;
 }
 
+namespace {
+
+// Each list's group box: caption, box id, list id, in the order of Group.
+struct GroupControls {
+    const char* title;
+    int boxId;
+    int listId;
+};
+constexpr GroupControls kGroups[MetadataSettingsForm::kGroupCount] = {
+    {"Digital Inputs", 4003, 4000},
+    {"Analog Inputs", 7087, 4001},
+    {"J1939 Inputs", 7085, 4002},
+    {"Accelerometer Inputs", 7086, 4004},
+};
+
+} // namespace
+
 QString MetadataSettingsForm::GroupTitle(Group group)
 {
-    switch (group) {
-    case Group::Digital: return QStringLiteral("Digital Inputs");
-    case Group::Analog: return QStringLiteral("Analog Inputs");
-    case Group::J1939: return QStringLiteral("J1939 Inputs");
-    case Group::Accelerometer: return QStringLiteral("Accelerometer Inputs");
-    }
-    return {};
+    return QString::fromLatin1(kGroups[static_cast<std::size_t>(group)].title);
 }
 
 int MetadataSettingsForm::GroupBoxId(Group group)
 {
-    switch (group) {
-    case Group::Digital: return 4003;
-    case Group::Analog: return 7087;
-    case Group::J1939: return 7085;
-    case Group::Accelerometer: return 7086;
-    }
-    return 0;
+    return kGroups[static_cast<std::size_t>(group)].boxId;
 }
 
 int MetadataSettingsForm::ListId(Group group)
 {
-    switch (group) {
-    case Group::Digital: return 4000;
-    case Group::Analog: return 4001;
-    case Group::J1939: return 4002;
-    case Group::Accelerometer: return 4004;
-    }
-    return 0;
+    return kGroups[static_cast<std::size_t>(group)].listId;
 }
 
 void MetadataSettingsForm::SetColour(std::size_t entry, uint32_t rgb)
