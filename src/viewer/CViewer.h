@@ -307,7 +307,7 @@ private:
 
     // CViewerSyncClock.cpp: with sync all, one camera's port leads and the others follow it.
     void JoinClock();
-    void LeaveClock();
+    void LeaveClock(bool goOn = false);
     void JoinClockNewCameras();
     void AlignClock();
     void ClockCameraClosing(Video* video);

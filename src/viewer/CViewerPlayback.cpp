@@ -221,7 +221,7 @@ void CViewer::OnSelectAllCameras(bool on)
 {
     HideWatermarkWindow();
     if (!on) {
-        LeaveClock();
+        LeaveClock(true);
     }
     syncAll_ = on ? 1 : 0;
     if (on) {

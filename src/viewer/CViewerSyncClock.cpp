@@ -73,14 +73,30 @@ void CViewer::JoinClock()
     }
 }
 
-void CViewer::LeaveClock()
+// goOn: sync all turned off. A follower's port takes its own clock again standing where it was
+// following, so a moving one is started again, or its tile would stand still while its strip says
+// it plays; as when a leader hands over, a group that was fast forwarding or rewinding goes on at
+// normal speed.
+void CViewer::LeaveClock(bool goOn)
 {
+    VideoList restarted;
     for (Video* video : clockFollowers_) {
+        const PlaybackState state = video->playbackState;
         LoggedFacadeCall([&] { facade_.FollowVideo(video, nullptr, 0); });
+        if (goOn && Moving(state)) {
+            LoggedFacadeCall([&] {
+                facade_.PauseVideo(video);
+                facade_.PlayVideo(video);
+            });
+            restarted.push_back(video);
+        }
     }
     clockFollowers_.clear();
     clockOffsets_.clear();
     clockLeader_ = nullptr;
+    if (!restarted.empty()) {
+        MirrorState(restarted);
+    }
 }
 
 // A camera opened while sync all is on joins the group at the leader's instant; before any

@@ -534,3 +534,23 @@ TEST_F(ViewerPlaybackTest, AHandOverWhileFastForwardingShowsNormalSpeedEverywher
     EXPECT_TRUE(WaitFor([&] { return std::llabs(Frame(Tile(0)) - Frame(Tile(1))) <= 1; }, 2000))
         << Frame(Tile(0)) << " " << Frame(Tile(1));
 }
+
+// Sync all turned off while the group plays: every camera goes on playing on its own clock, none
+// stands still under a strip that says it plays.
+TEST_F(ViewerPlaybackTest, SyncAllOffWhilePlayingLeavesEveryCameraPlaying)
+{
+    OpenTiles(3);
+    SendViewerMessage<ViewerMessages::SelectAllCameras>(viewer.get(), true);
+    Seek(start + 2);
+    ASSERT_EQ(viewer->Timeline()->PlaybackState(), static_cast<int>(PlaybackState::Playing));
+    QTest::qWait(300);
+    SendViewerMessage<ViewerMessages::SelectAllCameras>(viewer.get(), false);
+    ASSERT_EQ(viewer->ClockLeader(), nullptr);
+    std::array<int64_t, 3> at{};
+    for (size_t i = 0; i < 3; ++i) at[i] = Frame(Tile(i));
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_TRUE(WaitFor([&] { return Frame(Tile(i)) >= at[i] + kFps / 2; }, 3000)) << i << ": " << at[i] << " " << Frame(Tile(i));
+        EXPECT_EQ(Cam(i)->playbackState, PlaybackState::Playing) << i;
+        EXPECT_EQ(Strip(i), QStringLiteral("Playback 1x")) << i;
+    }
+}
