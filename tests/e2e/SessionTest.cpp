@@ -28,6 +28,11 @@
 #include "viewer/CViewerCapabilities.h"
 #include "viewer/CViewerCaption.h"
 #include "viewer/CViewerGridLayout.h"
+#include "viewer/SnapshotComposer.h"
+#include "viewer/VideoPlayerMenuTable.h"
+#include "viewer/WaterMarkerDlg.h"
+#include "viewer/WatermarkReportSink.h"
+#include "timeline/CTimelineExportSnapshotDlg.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +46,8 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineF>
+#include <QListWidget>
 #include <QMenu>
 #include <QScreen>
 #include <QPlainTextEdit>
@@ -52,6 +59,8 @@
 
 #include <clocale>
 #include <functional>
+#include <map>
+#include <memory>
 
 namespace {
 
@@ -434,6 +443,248 @@ TEST(Session, Step05_ABookmarkAddedEditedAndSavedLeavesTheStreamAlone)
     for (const QString& name : QDir::current().entryList(QDir::Files)) {
         EXPECT_TRUE(name.endsWith(QLatin1String(".video")) || name.endsWith(QLatin1String(".log"))) << name.toStdString();
     }
+}
+
+namespace {
+
+CVideoPlayer* PlayerOf(const QString& camera)
+{
+    for (CVideoPlayer* p : Viewer()->Players()) {
+        if (!p->IsDewarpTile() && p->GetVideo()->GetCamera()->GetName() == camera) return p;
+    }
+    return nullptr;
+}
+
+// The first recorded second of the demo: frame n is shown n / 25 s after it.
+const QDateTime kDemoStart(QDate(2021, 6, 5), QTime(7, 8, 0));
+
+// Chooses a path through the next pop-up menu and its sub-menus, one item each, as the pointer would.
+void WhenMenuPath(const QStringList& path)
+{
+    auto* timer = new QTimer(app);
+    timer->setInterval(100);
+    auto step = std::make_shared<int>(0);
+    auto ticks = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, path, step, ticks] {
+        if (++*ticks > 100) {
+            timer->stop();
+            timer->deleteLater();
+            ADD_FAILURE() << "no menu item " << path.value(*step).toStdString();
+            return;
+        }
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        if (*ticks == 100) {
+            QStringList texts;
+            for (QAction* a : menu->actions()) texts << a->text();
+            ADD_FAILURE() << "menu holds " << texts.join(QStringLiteral(" | ")).toStdString();
+            menu->close();
+        }
+        for (QAction* a : menu->actions()) {
+            if (a->text() == path[*step]) {
+                if (++*step == path.size()) {
+                    timer->stop();
+                    timer->deleteLater();
+                }
+                Click(menu->mapToGlobal(menu->actionGeometry(a).center()));
+                return;
+            }
+        }
+    });
+    timer->start();
+}
+
+// Where the pixels of one outline colour lie in a picture: their centre and how many there are.
+struct Spot {
+    QPointF centre;
+    int count = 0;
+};
+Spot Find(const QImage& picture, const std::function<bool(QRgb)>& colour)
+{
+    Spot s;
+    double x = 0, y = 0;
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    for (int row = 0; row < rgb.height(); ++row) {
+        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(row));
+        for (int col = 0; col < rgb.width(); ++col) {
+            if (colour(line[col])) {
+                x += col;
+                y += row;
+                ++s.count;
+            }
+        }
+    }
+    if (s.count > 0) s.centre = QPointF(x / s.count, y / s.count);
+    return s;
+}
+bool Yellow(QRgb c) { return qRed(c) > 220 && qGreen(c) > 220 && qBlue(c) < 40; }
+
+// Dark text pixels in a band of a snapshot's transparent margin.
+int TextPixels(const QImage& shot, const QRect& band)
+{
+    int n = 0;
+    for (int y = band.top(); y <= band.bottom(); ++y) {
+        for (int x = band.left(); x <= band.right(); ++x) {
+            const QRgb c = shot.pixel(x, y);
+            if (qAlpha(c) > 128 && qGray(c) < 100) ++n;
+        }
+    }
+    return n;
+}
+
+} // namespace
+
+TEST(Session, Step06_SnapshotsOfTheTickedCamerasShowTheFrameAndItsTexts)
+{
+    // Still paused where step 4 left the four: what each tile shows now is what its picture holds.
+    std::map<QString, int64_t> shown;
+    for (CVideoPlayer* p : Viewer()->Players()) shown[p->GetVideo()->GetCamera()->GetName()] = Frame(p);
+
+    Click(Middle(Viewer()->Timeline()->Button(TimelineIds::ExportSnapshot)));
+    ASSERT_TRUE(WaitFor([] { return Viewer()->SnapshotDialog() && Viewer()->SnapshotDialog()->isVisible(); }));
+    CTimelineExportSnapshotDlg* dlg = Viewer()->SnapshotDialog();
+    Wait(300);
+    const QString folder = QDir(outDir).absoluteFilePath(QStringLiteral("../snapshots"));
+    QLineEdit* edit = dlg->findChild<QLineEdit*>(QString::number(TimelineIds::SnapshotFolder));
+    ASSERT_NE(edit, nullptr);
+    Click(Middle(edit));
+    X({"key", "ctrl+a"});
+    Type(QDir::cleanPath(folder));
+    // Camera 3 left out: its tick off by the keyboard, on its row.
+    QListWidget* list = dlg->CameraList();
+    ASSERT_EQ(list->count(), 4);
+    QListWidgetItem* third = list->findItems(QStringLiteral("Camera 3"), Qt::MatchContains).value(0);
+    ASSERT_NE(third, nullptr);
+    Click(list->viewport()->mapToGlobal(list->visualItemRect(third).center()));
+    X({"key", "space"});
+    ASSERT_EQ(third->checkState(), Qt::Unchecked);
+    Shot(QStringLiteral("snapshot-dialog"));
+
+    QString told;
+    WhenModal([&told](QWidget* modal) {
+        for (QLabel* l : modal->findChildren<QLabel*>()) told += l->text();
+        Click(Middle(ButtonLabelled(modal, QStringLiteral("OK"))));
+    });
+    Click(Middle(dlg->SnapshotButton()));
+    ASSERT_TRUE(WaitFor([&told] { return !told.isEmpty(); }));
+    EXPECT_TRUE(told.contains(QStringLiteral("Snapshots Generated"))) << told.toStdString();
+    EXPECT_TRUE(Log().contains(QStringLiteral("All Snapshots saved successfully to : ") + QDir::cleanPath(folder)));
+
+    // One picture a ticked camera, named by its number and its frame's second, showing that frame
+    // between the camera's title and time above and the device's title below.
+    const QFileInfoList pictures = QDir(folder).entryInfoList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
+    ASSERT_EQ(pictures.size(), 3);
+    for (const QFileInfo& file : pictures) {
+        SCOPED_TRACE(file.fileName().toStdString());
+        const QStringList parts = file.completeBaseName().split(QLatin1Char('_'));
+        ASSERT_GE(parts.size(), 5);
+        const QString camera = QStringLiteral("Camera ") + parts[parts.size() - 3];
+        ASSERT_TRUE(shown.count(camera)) << camera.toStdString();
+        EXPECT_NE(camera, QStringLiteral("Camera 3"));
+        const QImage shot(file.absoluteFilePath());
+        ASSERT_FALSE(shot.isNull());
+        const int h = shot.height() - 2 * SnapshotComposer::kMargin;
+        const QImage picture = shot.copy(0, SnapshotComposer::kMargin, shot.width() < 640 ? shot.width() : 640, h)
+                                   .scaled(640, 360, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                   .convertToFormat(QImage::Format_RGB32);
+        const int64_t frame = FrameStamp::Read(picture.constBits(), picture.width(), picture.height(),
+                                               static_cast<int>(picture.bytesPerLine()));
+        EXPECT_EQ(frame, shown[camera]);
+        const QString second = kDemoStart.addMSecs(frame * 40).toString(QStringLiteral("yyyyMMdd_HHmmss"));
+        EXPECT_EQ(parts[parts.size() - 2] + QLatin1Char('_') + parts.back(), second);
+        const int timeX = SnapshotComposer::TimeX(shot.width() > 640 ? 640 : shot.width());
+        EXPECT_GT(TextPixels(shot, QRect(0, 0, timeX, SnapshotComposer::kMargin)), 20) << "camera title";
+        EXPECT_GT(TextPixels(shot, QRect(timeX, 0, shot.width() - timeX, SnapshotComposer::kMargin)), 20) << "time";
+        EXPECT_GT(TextPixels(shot, QRect(0, shot.height() - SnapshotComposer::kMargin, shot.width(), SnapshotComposer::kMargin)), 20)
+            << "device title";
+    }
+    EXPECT_FALSE(dlg->isVisible());
+}
+
+TEST(Session, Step07_ThreeByThreeWithTheFisheyeAndThreePtzViewsAndAnOutlineDragged)
+{
+    CTimeline* bar = Viewer()->Timeline();
+    CViewerGridLayout* grid = Viewer()->Grid();
+    CViewerCaption* caption = Viewer()->Caption();
+    Click(Middle(caption->Control(CViewerCaption::kLayoutId)));
+    ASSERT_TRUE(WaitFor([&] { return caption->LayoutPopup() && caption->LayoutPopup()->isVisible(); }));
+    Click(Middle(caption->LayoutPopup()->Button(CViewerCapabilities::Layout3x3)));
+    ASSERT_TRUE(WaitFor([&] { return grid->Mode() == CViewerCapabilities::Layout3x3; }));
+
+    // A tile's views are offered while it plays.
+    if (bar->PlaybackState() != 5) Click(Middle(bar->Button(TimelineIds::PlayPause)));
+    ASSERT_TRUE(WaitFor([bar] { return bar->PlaybackState() == 5; }));
+    CVideoPlayer* fisheye = PlayerOf(QStringLiteral("Camera 3"));
+    ASSERT_NE(fisheye, nullptr);
+    QString warned;
+    WhenModal([&warned](QWidget* modal) {
+        for (QLabel* l : modal->findChildren<QLabel*>()) warned += l->text();
+        Click(Middle(ButtonLabelled(modal, QStringLiteral("OK"))));
+    });
+    WhenMenuPath({QString::fromLatin1(VideoPlayerMenuTable::DewarpSubmenuText), QStringLiteral("360 Degree+3 PTZ")});
+    Click(Middle(fisheye), 3);
+    ASSERT_TRUE(WaitFor([] { return Viewer()->Players().size() == 8; })) << Viewer()->Players().size();
+    EXPECT_TRUE(warned.contains(QStringLiteral("Existing all dewarp views will be closed except main view"))) << warned.toStdString();
+    std::vector<CVideoPlayer*> views;
+    for (CVideoPlayer* p : Viewer()->Players()) {
+        if (p->IsDewarpTile()) views.push_back(p);
+    }
+    ASSERT_EQ(views.size(), 4u);
+    for (CVideoPlayer* v : views) ASSERT_TRUE(WaitFor([v] { return !v->Panel()->HeldImage().isNull(); }, 10000));
+
+    // Paused, so that only the drag changes the pictures.
+    Key(QStringLiteral("k"));
+    ASSERT_TRUE(WaitFor([bar] { return bar->PlaybackState() != 5; }));
+    Wait(800);
+    CPtzPanel* circle = views[0]->Panel();
+    const Spot before = Find(circle->grab().toImage(), Yellow);
+    ASSERT_GT(before.count, 30) << "the first PTZ's outline on the fisheye view";
+    const QImage ptzBefore = views[1]->Panel()->grab().toImage();
+    const QImage otherBefore = views[2]->Panel()->grab().toImage();
+    Shot(QStringLiteral("fisheye-3ptz"));
+
+    const QPoint from = circle->mapToGlobal(before.centre.toPoint());
+    const QPoint by(50, 30);
+    Drag(from, from + by);
+    Wait(800);
+    const Spot after = Find(circle->grab().toImage(), Yellow);
+    ASSERT_GT(after.count, 30);
+    const QPointF moved = after.centre - before.centre;
+    EXPECT_LT(QLineF(moved, QPointF(by)).length(), 20.0) << moved.x() << "," << moved.y();
+    EXPECT_NE(views[1]->Panel()->grab().toImage(), ptzBefore) << "the dragged PTZ looks elsewhere";
+    EXPECT_EQ(views[2]->Panel()->grab().toImage(), otherBefore) << "the other PTZ stays";
+    Shot(QStringLiteral("ptz-outline-dragged"));
+}
+
+TEST(Session, Step08_TheEncryptedCameraPlaysAndTheWatermarkWindowShowsCameraOnesRecord)
+{
+    CTimeline* bar = Viewer()->Timeline();
+    CVideoPlayer* encrypted = PlayerOf(QStringLiteral("Camera 4"));
+    ASSERT_NE(encrypted, nullptr);
+    EXPECT_TRUE(Info(QDir::current().filePath(QStringLiteral("camera_4.video"))).value(QStringLiteral("encrypted")).toBool());
+    if (bar->PlaybackState() != 5) Click(Middle(bar->Button(TimelineIds::PlayPause)));
+    const int64_t start = Frame(encrypted);
+    ASSERT_GE(start, 0);
+    EXPECT_TRUE(WaitFor([&] { return Frame(encrypted) >= start + 25; }, 5000)) << start << " " << Frame(encrypted);
+
+    // The watermark window belongs to one camera: the controls back on the selected one first.
+    QCheckBox* all = Frame()->Navigator()->SelectAll();
+    Click(At(all, QPoint(8, all->height() / 2)));
+    ASSERT_TRUE(WaitFor([] { return !Viewer()->SyncAllOn(); }));
+    // Then the window from camera 1's own menu.
+    CVideoPlayer* first = PlayerOf(QStringLiteral("Camera 1"));
+    ASSERT_NE(first, nullptr);
+    Click(Middle(first));
+    WhenMenu(QStringLiteral("Watermark"));
+    Click(Middle(first), 3);
+    WatermarkReportSink* sink = Viewer()->Watermarks();
+    ASSERT_TRUE(WaitFor([sink] { return sink->Window() && sink->Window()->isVisible(); }));
+    WaterMarkerDlg* window = sink->Window();
+    const QString title = QStringLiteral("Watermark-") + first->GetVideo()->title;
+    EXPECT_TRUE(WaitFor([&] { return window->windowTitle() == title && window->Text().contains(QStringLiteral("Channel:")); }, 10000))
+        << window->windowTitle().toStdString() << " / " << window->Text().toStdString();
+    Shot(QStringLiteral("watermark-window"));
+    window->close();
 }
 
 TEST(Session, Step09_ClosingAsksOnlyForWhatIsUnsaved)
