@@ -689,7 +689,29 @@ TEST(Session, Step08_TheEncryptedCameraPlaysAndTheWatermarkWindowShowsCameraOnes
 
 TEST(Session, Step09_ClosingAsksOnlyForWhatIsUnsaved)
 {
-    // An unsaved bookmark: the question comes, and Yes writes it before the program ends.
+    // Nothing unsaved: closing every file asks nothing.
+    ASSERT_FALSE(Frame()->Command(32822)->isEnabled());
+    bool askedWhenSaved = false;
+    QTimer watch;
+    watch.setInterval(100);
+    QObject::connect(&watch, &QTimer::timeout, [&askedWhenSaved] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            askedWhenSaved = true;
+            if (QPushButton* no = ButtonLabelled(modal, QStringLiteral("No"))) no->click();
+        }
+    });
+    watch.start();
+    Click(Middle(Viewer()->Caption()->Control(CViewerCaption::kCloseAllId)));
+    EXPECT_TRUE(WaitFor([] { return Viewer()->Players().empty(); }, 10000));
+    Wait(1000);
+    watch.stop();
+    EXPECT_FALSE(askedWhenSaved);
+
+    // Camera 1 again, and an unsaved bookmark: the question comes, and Yes writes it before the
+    // program ends.
+    DoubleClick(CameraRow(QStringLiteral("camera_1.video")));
+    ASSERT_TRUE(WaitFor([] { return Viewer()->Players().size() == 1 && Frame(Viewer()->Players()[0]) >= 0; }, 15000));
+    Click(Middle(Viewer()->Players()[0]));
     WhenModal([](QWidget* modal) { Click(Middle(ButtonLabelled(modal, QStringLiteral("OK")))); });
     Key(QStringLiteral("b"));
     ASSERT_TRUE(WaitFor([] { return Frame()->Command(32822)->isEnabled(); }));
