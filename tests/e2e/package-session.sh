@@ -76,7 +76,7 @@ no_window() { ! has_window "$1"; }
 
 # Waits for the window and echoes its id.
 window() {
-  wait_until "${2:-20}" has_window "$1" || fail "no \"$1\" window came up"
+  wait_until "${2:-30}" has_window "$1" || fail "no \"$1\" window came up"
   shown_window "$1"
 }
 
@@ -87,6 +87,18 @@ point_into() {
   xdotool mousemove "$(awk -v x="$X" -v w="$WIDTH" -v f="$2" 'BEGIN { printf "%d", x + w * f }')" \
                     "$(awk -v y="$Y" -v h="$HEIGHT" -v f="$3" 'BEGIN { printf "%d", y + h * f }')"
   sleep 0.2
+}
+
+# The frame index stamped into the picture of the grid's first tile (every demo frame carries
+# one), read off the screen into $frame; false while none is readable there.
+read_tile() {
+  local WINDOW X Y WIDTH HEIGHT SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  import -window root "$out/check/screen.png" &&
+    convert "$out/check/screen.png" -crop "$(awk -v x="$X" -v y="$Y" -v w="$WIDTH" -v h="$HEIGHT" \
+      'BEGIN { printf "%dx%d+%d+%d", w * 0.246, h * 0.179, x + w * 0.257, y + h * 0.137 }')" \
+      +repage -resize '640x360!' "$out/check/tile.png" &&
+    frame=$("$tool" stamp "$out/check/tile.png" 2>/dev/null)
 }
 
 log_has() { [ -f "$1" ] && grep -qF -- "$2" "$1"; }
@@ -188,6 +200,8 @@ for name in camera_1.video camera_2.video; do
 done
 ok "both files extracted byte for byte"
 main=$(window "Ombrix Player")
+wait_until 20 read_tile "$main" || fail "the first tile shows no picture of the evidence"
+ok "the first tile shows frame $frame"
 shot "package-opened"
 
 ##########
@@ -246,6 +260,8 @@ bookmark_names "$second"/tmp/Plomera_*/camera_2.video | grep -xF "$mark" > /dev/
   fail "the player's own copy of camera_2.video has no \"$mark\""
 ok "the player extracted camera_2.video with \"$mark\""
 main=$(window "Ombrix Player")
+wait_until 20 read_tile "$main" || fail "the first tile shows no picture of the evidence"
+ok "the first tile shows frame $frame"
 shot "new-package-opened"
 # Nothing changed this time: closing neither asks nor writes a package.
 file_exit "$main"
