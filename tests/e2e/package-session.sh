@@ -138,10 +138,13 @@ enter_password() {
 
 # The player's log must say it opened both extracted files, from its temporary folder.
 check_opened() {
-  local log=$1 dir=$2 name
+  local log=$1 dir=$2 name extracted
   for name in camera_1.video camera_2.video; do
-    wait_until 30 grep -sqE "Video File Opened Successfully : $dir/tmp/Plomera_[^/]*/$name" "$log" ||
-      fail "the log has no \"Video File Opened Successfully\" for the extracted $name"
+    if ! wait_until 30 grep -sqE "Video File Opened Successfully : $dir/tmp/Plomera_[^/]*/$name" "$log"; then
+      extracted=$(cd "$dir/tmp" && ls -d Plomera_*/*.video 2>/dev/null | tr '\n' ' ' || true)
+      fail "the log has no \"Video File Opened Successfully\" for the extracted $name;" \
+        "files extracted: ${extracted:-none (the password refused, or extraction failed)}"
+    fi
     ok "opened $(grep -m1 -oE "$dir/tmp/Plomera_[^/]*/$name" "$log")"
   done
 }
@@ -184,8 +187,8 @@ ev=$out/evidence
   --player "$player" --quiet || fail "package create failed"
 [ -x "$out/package" ] || fail "the package is not executable"
 ok "package written: $(stat -c %s "$out/package") bytes"
-marks_before=$(bookmark_names "$ev/camera_2.video" | wc -l)
-digest_before=$(region_digest "$ev/camera_2.video")
+marks_before=$(bookmark_names "$ev/camera_2.video" | wc -l) || fail "info cannot read camera_2.video"
+digest_before=$(region_digest "$ev/camera_2.video") || fail "custody cannot read camera_2.video"
 [ -n "$digest_before" ] || fail "custody reports no stream-region digest for camera_2.video"
 ok "camera_2.video holds $marks_before bookmarks; stream region $digest_before"
 
@@ -247,7 +250,8 @@ begin "step 4: the new package opens with the bookmark, the stream untouched"
 grep -qx "protection: password" "$out/check/list.txt" || fail "the new package lost its password: $(cat "$out/check/list.txt")"
 ok "the new package keeps its password"
 # The player in front of the files is the one the first package carried, byte for byte.
-player_size=$("$tool" package list "$out/package" | sed -n 's/^entry 0: offset \([0-9]*\) .*/\1/p')
+player_size=$("$tool" package list "$out/package" | sed -n 's/^entry 0: offset \([0-9]*\) .*/\1/p') ||
+  fail "package list refuses the first package"
 grep -qx "entry 0: offset $player_size .*" "$out/check/list.txt" ||
   fail "the new package's files do not start where its player ends ($player_size): $(cat "$out/check/list.txt")"
 cmp -s -n "$player_size" "$out/package" "$out/package-new" || fail "the new package carries another player"
@@ -281,7 +285,7 @@ fi
   fail "package extract refuses the new package"
 cmp -s "$ev/camera_1.video" "$out/check/files/camera_1.video" || fail "camera_1.video changed in the new package"
 ok "camera_1.video carried unchanged"
-marks_after=$(bookmark_names "$out/check/files/camera_2.video" | wc -l)
+marks_after=$(bookmark_names "$out/check/files/camera_2.video" | wc -l) || fail "info cannot read the new camera_2.video"
 [ "$marks_after" -eq $((marks_before + 1)) ] ||
   fail "camera_2.video holds $marks_after bookmarks, expected $((marks_before + 1))"
 bookmark_names "$out/check/files/camera_2.video" | grep -xF "$mark" > /dev/null || fail "camera_2.video has no bookmark \"$mark\""
@@ -293,7 +297,7 @@ d = json.load(sys.stdin)
 t = [b["time"] for b in d["bookmarks"] if b["name"] == sys.argv[1]][0]
 sys.exit(0 if d["startTime"] <= t <= d["endTime"] else 1)' "$mark" || fail "\"$mark\" lies outside the recording"
 ok "\"$mark\" lies within the recording"
-digest_after=$(region_digest "$out/check/files/camera_2.video")
+digest_after=$(region_digest "$out/check/files/camera_2.video") || fail "custody cannot read the new camera_2.video"
 [ "$digest_after" = "$digest_before" ] ||
   fail "camera_2.video's stream region changed: $digest_after, was $digest_before"
 ok "camera_2.video's stream region unchanged"
