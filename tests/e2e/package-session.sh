@@ -6,7 +6,8 @@
 # the pointer); a picture of the whole screen is taken at every step.
 # Usage: package-session.sh PLOMERA PLOMERA_EVIDENCE OUT_DIR (under an X server).
 set -euo pipefail
-player=$1 tool=$2 out=$3
+# Absolute: the packages run from folders of their own.
+player=$(realpath "$1") tool=$(realpath "$2") out=$(realpath -m "$3")
 here=$(cd "$(dirname "$0")" && pwd)
 password=SECRET
 mark="Pkg mark"
