@@ -31,7 +31,8 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Round {
-    double seconds = -1;  // -1: did not end in time (killed)
+    bool started = false;  // the window came up and was asked to close
+    double seconds = -1;   // -1: did not end in time (killed)
     bool cleanExit = false;
     std::vector<std::string> errors;
     bool logged = false;  // the log was written at all
@@ -78,6 +79,7 @@ E2e::Environment Prepare(const fs::path& folder, const std::string& display)
 Round CloseAndTime(E2e::ScreenGrid& screen, pid_t pid, unsigned long window, const fs::path& folder)
 {
     Round r;
+    r.started = true;
     const int64_t start = E2e::NowNanos();
     screen.AskToClose(window);
     int status = 0;
@@ -147,8 +149,12 @@ Round PlayerOneFile(E2e::ScreenGrid& screen, const std::string& display, const f
 void Print(const char* name, const std::vector<Round>& rounds, const char* note)
 {
     std::vector<double> times;
-    size_t errors = 0, unclean = 0, killed = 0, silent = 0;
+    size_t errors = 0, unclean = 0, killed = 0, silent = 0, failed = 0;
     for (const Round& r : rounds) {
+        if (!r.started) {
+            ++failed;
+            continue;
+        }
         if (r.seconds >= 0)
             times.push_back(r.seconds);
         else
@@ -158,12 +164,12 @@ void Print(const char* name, const std::vector<Round>& rounds, const char* note)
         silent += !r.logged;
     }
     std::sort(times.begin(), times.end());
-    std::printf("%s: %s s (min %s, max %s, %zu rounds)%s\n", name, E2e::Fixed(E2e::Median(times), 3).c_str(),
+    std::printf("%s: %s s (min %s, max %s, %zu of %zu rounds)%s\n", name, E2e::Fixed(E2e::Median(times), 3).c_str(),
                 times.empty() ? "-" : E2e::Fixed(times.front(), 3).c_str(),
-                times.empty() ? "-" : E2e::Fixed(times.back(), 3).c_str(), rounds.size(), note);
+                times.empty() ? "-" : E2e::Fixed(times.back(), 3).c_str(), times.size(), rounds.size(), note);
     std::printf("%s_log_errors: %zu in all rounds (goal 0); %zu rounds with no log, %zu not ended within 30 s, "
-                "%zu with a non-zero exit\n",
-                name, errors, silent, killed, unclean);
+                "%zu with a non-zero exit, %zu did not come up\n",
+                name, errors, silent, killed, unclean, failed);
 }
 
 } // namespace
