@@ -267,6 +267,12 @@ bool ScreenGrid::AskToClose(unsigned long window)
     return sent;
 }
 
+void ScreenGrid::MoveResize(unsigned long window, int x, int y, int width, int height)
+{
+    XMoveResizeWindow(D(display_), window, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XFlush(D(display_));
+}
+
 bool LooksLikeSamplePicture(uint32_t rgb)
 {
     const int r = static_cast<int>((rgb >> 16) & 0xFF);

@@ -71,6 +71,11 @@ public:
     unsigned long WindowOfProcess(pid_t pid);
     // WM_DELETE_WINDOW to the window, as a window manager's close button sends it.
     bool AskToClose(unsigned long window);
+    // Places and sizes the window, as a window manager maximising it would.
+    void MoveResize(unsigned long window, int x, int y, int width, int height);
+    // The index in Grab::pixels of the grid's point in this column and row; the point is the
+    // screen's pixel (column * Step() + Step() / 2, row * Step() + Step() / 2).
+    size_t PointAt(int column, int row) const { return static_cast<size_t>(row) * columns_ + column; }
 
 private:
     void* display_ = nullptr;

@@ -22,12 +22,24 @@
 // With --hold (the close benchmark's child) the window stays open with the sixteen tiles
 // playing, in the home and working folder the caller made, until it is closed: "ready WINDOW"
 // is written on standard output once every tile has shown frames.
+//
+// With --places FILE the window opens FILE as the player opens its command line's file, sized to
+// the screen, and writes where a user points to get sixteen of its cameras into a 4x4 grid: the
+// caption's layout button, the 4x4 button of its pop-up, each camera's row in the navigator
+// ("camera N X Y", from 2 on) and each cell of the 4x4 grid ("cell X Y W H"), all in screen
+// coordinates. The close benchmark drives the player binary itself by those places.
 #include "TileBenchSupport.h"
 
 #include "app/CMainFrame.h"
 #include "app/CPlomeraApp.h"
 #include "app/CPlomeraView.h"
+#include "controls/CPlomeraBtnCtrl.h"
 #include "events/ViewerMessageDispatch.h"
+#include "navigator/CVideoFileSelector.h"
+#include "navigator/CViewTree.h"
+#include "viewer/CLayoutSelectionDlg.h"
+#include "viewer/CViewerCaption.h"
+#include "viewer/CViewerGridLayout.h"
 #include "viewer/CPtzPanel.h"
 #include "viewer/CVideoPlayer.h"
 #include "viewer/CViewer.h"
@@ -155,18 +167,63 @@ bool OpenSixteen(CPlomeraApp& app, const QStringList& files, QStringList* messag
         30000);
 }
 
+QPoint Middle(QWidget* w) { return w->mapToGlobal(w->rect().center()); }
+
+// The places of --places, for the window the player made of its command line's file.
+int WritePlaces(CPlomeraApp& app)
+{
+    CViewer* viewer = Viewer(app);
+    CViewTree* tree = app.MainFrame()->Navigator()->Tree();
+    if (!RunUntil([&] { return viewer->Players().size() == 1 && tree->findItems(QStringLiteral("Camera 16"), Qt::MatchExactly | Qt::MatchRecursive).size() == 1; },
+                  30000)) {
+        std::fprintf(stderr, "the file did not open with sixteen cameras\n");
+        return 1;
+    }
+    Run(500);
+    CViewerCaption* caption = viewer->Caption();
+    const QPoint layout = Middle(caption->Control(CViewerCaption::kLayoutId));
+    std::printf("layout %d %d\n", layout.x(), layout.y());
+    caption->ToggleLayoutPopup();
+    if (!RunUntil([caption] { return caption->LayoutPopup() && caption->LayoutPopup()->isVisible(); }, 5000))
+        return 1;
+    const QPoint four = Middle(caption->LayoutPopup()->Button(CViewerCapabilities::Layout4x4));
+    std::printf("layout4x4 %d %d\n", four.x(), four.y());
+    caption->ToggleLayoutPopup();
+    for (int n = 2; n <= kTiles; ++n) {
+        const auto items = tree->findItems(QStringLiteral("Camera %1").arg(n), Qt::MatchExactly | Qt::MatchRecursive);
+        const QRect row = items.size() == 1 ? tree->visualItemRect(items.front()) : QRect();
+        if (row.isEmpty() || !tree->viewport()->rect().contains(row)) {
+            std::fprintf(stderr, "Camera %d has no row in sight\n", n);
+            return 1;
+        }
+        const QPoint at = tree->viewport()->mapToGlobal(row.center());
+        std::printf("camera %d %d %d\n", n, at.x(), at.y());
+    }
+    SendViewerMessage<ViewerMessages::SetLayout>(viewer, static_cast<int>(CViewerCapabilities::Layout4x4));
+    Run(500);
+    CViewerGridLayout* grid = viewer->Grid();
+    for (const auto& cell : grid->Model().GetCells()) {
+        const QRect r = grid->PlayerRect(*cell);
+        const QPoint at = grid->mapToGlobal(r.topLeft());
+        std::printf("cell %d %d %d %d\n", at.x(), at.y(), r.width(), r.height());
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     const bool hold = argc > 1 && std::strcmp(argv[1], "--hold") == 0;
-    const int seconds = !hold && argc > 1 ? std::max(10, std::atoi(argv[1])) : 60;
+    const bool places = argc > 2 && std::strcmp(argv[1], "--places") == 0;
+    const int seconds = !hold && !places && argc > 1 ? std::max(10, std::atoi(argv[1])) : 60;
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
         std::fprintf(stderr, "needs an X server (xvfb-run -a -s \"-screen 0 1600x900x24\" ...)\n");
         return 2;
     }
-    const QStringList files = Evidence();
-    if (files.size() != kTiles) {
+    const QStringList files = places ? QStringList(QString::fromLocal8Bit(argv[2])) : Evidence();
+    if (!places && files.size() != kTiles) {
         std::fprintf(stderr, "the samples could not be made\n");
         return 1;
     }
@@ -194,14 +251,17 @@ int main(int argc, char** argv)
     }
     qunsetenv("QT_QPA_PLATFORM");
 
-    // The player's command line is read as files to open: it gets none.
-    int appArgc = 1;
-    CPlomeraApp app(appArgc, argv);
+    // The player's command line is read as files to open: it gets none, or the file of --places.
+    char* appArgv[] = {argv[0], places ? argv[2] : nullptr, nullptr};
+    int appArgc = places ? 2 : 1;
+    CPlomeraApp app(appArgc, appArgv);
     std::setlocale(LC_NUMERIC, "C");
     if (!app.InitInstance())
         return 1;
     // No window manager maximises it: the whole screen by hand.
     app.MainFrame()->setGeometry(QGuiApplication::primaryScreen()->geometry());
+    if (places)
+        return WritePlaces(app);
     QStringList messages;
     const bool opened = OpenSixteen(app, files, &messages);
     for (const QString& m : messages)
