@@ -12,6 +12,7 @@
 //
 //   build/bench/e2e/bench_e2e_close [ROUNDS]      (5 by default; starts its own Xvfb)
 //   E2E_KEEP=1: the rounds' folders (homes, logs) are left in /tmp and named on standard error.
+#include "PlayerLog.h"
 #include "ScreenWatch.h"
 
 #include <poll.h>
@@ -93,18 +94,9 @@ Round CloseAndTime(E2e::ScreenGrid& screen, pid_t pid, unsigned long window, con
     } else {
         E2e::Stop(pid);
     }
-    std::ifstream log(folder / "work/OmbrixPlayer.log");
-    std::string line;
-    while (std::getline(log, line)) {
-        r.logged = true;
-        // "  HH:MM:SS.mmm<TAB>thread<TAB>level<TAB>text"
-        std::vector<std::string> fields;
-        std::stringstream in(line);
-        for (std::string f; std::getline(in, f, '\t');)
-            fields.push_back(f);
-        if (fields.size() >= 4 && fields[2].rfind("Error", 0) == 0)
-            r.errors.push_back(line);
-    }
+    const E2e::PlayerLog log = E2e::ReadPlayerLog((folder / "work/OmbrixPlayer.log").string());
+    r.logged = !log.texts.empty();
+    r.errors = log.errors;
     return r;
 }
 
@@ -225,11 +217,8 @@ int CellsPlaying(E2e::ScreenGrid& screen, const Places& places)
 // How many cameras the player's log says it opened.
 int OpenedInLog(const fs::path& folder)
 {
-    std::ifstream log(folder / "work/OmbrixPlayer.log");
-    int opened = 0;
-    for (std::string line; std::getline(log, line);)
-        opened += line.find("Video File Opened Successfully") != std::string::npos;
-    return opened;
+    return E2e::CountRecords(E2e::ReadPlayerLog((folder / "work/OmbrixPlayer.log").string()),
+                             "Video File Opened Successfully");
 }
 
 Round PlayerSixteen(E2e::ScreenGrid& screen, const std::string& display, const fs::path& folder,

@@ -28,6 +28,7 @@
 // caption's layout button, the 4x4 button of its pop-up, each camera's row in the navigator
 // ("camera N X Y", from 2 on) and each cell of the 4x4 grid ("cell X Y W H"), all in screen
 // coordinates. The close benchmark drives the player binary itself by those places.
+#include "PlayerLog.h"
 #include "TileBenchSupport.h"
 
 #include "app/CMainFrame.h"
@@ -104,21 +105,6 @@ double PeakMemoryMiB()
             return line.mid(6).trimmed().split(' ').front().toDouble() / 1024.0;
     }
     return 0;
-}
-
-// The log's error records: "  HH:MM:SS.mmm<TAB>thread<TAB>Error  <TAB>text".
-QStringList LogErrors(const QString& path)
-{
-    QFile f(path);
-    QStringList errors;
-    if (!f.open(QIODevice::ReadOnly))
-        return errors;
-    for (const QByteArray& line : f.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.split('\t');
-        if (fields.size() >= 4 && fields[2].trimmed() == "Error")
-            errors << QString::fromUtf8(line.trimmed());
-    }
-    return errors;
 }
 
 // The sixteen files, made in a child process the first time, so that this process's peak
@@ -299,9 +285,10 @@ int main(int argc, char** argv)
 
     app.MainFrame()->close();
     RunUntil([&app] { return !app.MainFrame()->isVisible(); }, 10000);
-    const QStringList errors = LogErrors(QDir::current().filePath(QStringLiteral("OmbrixPlayer.log")));
-    for (const QString& e : errors)
-        std::fprintf(stderr, "log: %s\n", qPrintable(e));
+    const std::vector<std::string> errors =
+        E2e::ReadPlayerLog(QDir::current().filePath(QStringLiteral("OmbrixPlayer.log")).toStdString()).errors;
+    for (const std::string& e : errors)
+        std::fprintf(stderr, "log: %s\n", e.c_str());
 
     std::printf("sixteen_tiles_run: %d tiles of %dx%d at %d fps in the main window's 4x4 grid, shown at %dx%d, %.1f s\n",
                 kTiles, kWidth, kHeight, kFps, shown.width(), shown.height(), wall);
