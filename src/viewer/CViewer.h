@@ -307,6 +307,7 @@ private:
 
     // CViewerSyncClock.cpp: with sync all, one camera's port leads and the others follow it.
     void JoinClock();
+    bool TakeOwnClock(Video* video, bool goOn);
     void LeaveClock(bool goOn = false);
     void JoinClockNewCameras();
     void AlignClock();

@@ -73,21 +73,29 @@ void CViewer::JoinClock()
     }
 }
 
-// goOn: sync all turned off. A follower's port takes its own clock again standing where it was
-// following, so a moving one is started again, or its tile would stand still while its strip says
-// it plays; as when a leader hands over, a group that was fast forwarding or rewinding goes on at
-// normal speed.
+// A follower's port takes its own clock again standing where it was following; one that was
+// moving is started again from there at normal speed (goOn), or its tile would stand still while
+// its strip says it plays. Returns whether it was started.
+bool CViewer::TakeOwnClock(Video* video, bool goOn)
+{
+    const bool moving = goOn && Moving(video->playbackState);
+    LoggedFacadeCall([&] { facade_.FollowVideo(video, nullptr, 0); });
+    if (moving) {
+        LoggedFacadeCall([&] {
+            facade_.PauseVideo(video);
+            facade_.PlayVideo(video);
+        });
+    }
+    return moving;
+}
+
+// goOn: sync all turned off, and every camera goes on as the group was going (at normal speed, as
+// when a leader hands over).
 void CViewer::LeaveClock(bool goOn)
 {
     VideoList restarted;
     for (Video* video : clockFollowers_) {
-        const PlaybackState state = video->playbackState;
-        LoggedFacadeCall([&] { facade_.FollowVideo(video, nullptr, 0); });
-        if (goOn && Moving(state)) {
-            LoggedFacadeCall([&] {
-                facade_.PauseVideo(video);
-                facade_.PlayVideo(video);
-            });
+        if (TakeOwnClock(video, goOn)) {
             restarted.push_back(video);
         }
     }
@@ -159,13 +167,7 @@ void CViewer::ClockCameraClosing(Video* video)
     clockFollowers_.erase(clockFollowers_.begin());
     const PlaybackState state = next->playbackState;
     const bool fast = state != PlaybackState::Playing;
-    LoggedFacadeCall([&] { facade_.FollowVideo(next, nullptr, 0); });
-    if (Moving(state)) {
-        LoggedFacadeCall([&] {
-            facade_.PauseVideo(next);
-            facade_.PlayVideo(next);
-        });
-    }
+    TakeOwnClock(next, true);
     clockLeader_ = next;
     // Distances from the new leader follow from those from the old one.
     const int32_t nextOffset = clockOffsets_[next];

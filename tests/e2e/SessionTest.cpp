@@ -218,27 +218,44 @@ void WhenModal(std::function<void(QWidget*)> answer)
     timer->start();
 }
 
-// Chooses an item of the next pop-up menu, as the pointer would.
-void WhenMenu(const QString& item)
+// Chooses a path through the next pop-up menu and its sub-menus, one item each, as the pointer would.
+void WhenMenuPath(const QStringList& path)
 {
     auto* timer = new QTimer(app);
     timer->setInterval(100);
-    QObject::connect(timer, &QTimer::timeout, [timer, item] {
+    auto step = std::make_shared<int>(0);
+    auto ticks = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, path, step, ticks] {
+        if (++*ticks > 100) {
+            timer->stop();
+            timer->deleteLater();
+            ADD_FAILURE() << "no menu item " << path.value(*step).toStdString();
+            return;
+        }
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         if (!menu) return;
-        timer->stop();
-        timer->deleteLater();
+        if (*ticks == 100) {
+            QStringList texts;
+            for (QAction* a : menu->actions()) texts << a->text();
+            ADD_FAILURE() << "menu holds " << texts.join(QStringLiteral(" | ")).toStdString();
+            menu->close();
+        }
         for (QAction* a : menu->actions()) {
-            if (a->text() == item) {
+            if (a->text() == path[*step]) {
+                if (++*step == path.size()) {
+                    timer->stop();
+                    timer->deleteLater();
+                }
                 Click(menu->mapToGlobal(menu->actionGeometry(a).center()));
                 return;
             }
         }
-        ADD_FAILURE() << "no menu item " << item.toStdString();
-        menu->close();
     });
     timer->start();
 }
+
+// Chooses an item of the next pop-up menu, as the pointer would.
+void WhenMenu(const QString& item) { WhenMenuPath({item}); }
 
 // SHA-256 of the recorded stream (the bytes before the sections and the tag), as custody reports it.
 QString StreamDigest(const QString& path)
@@ -457,42 +474,6 @@ CVideoPlayer* PlayerOf(const QString& camera)
 
 // The first recorded second of the demo: frame n is shown n / 25 s after it.
 const QDateTime kDemoStart(QDate(2021, 6, 5), QTime(7, 8, 0));
-
-// Chooses a path through the next pop-up menu and its sub-menus, one item each, as the pointer would.
-void WhenMenuPath(const QStringList& path)
-{
-    auto* timer = new QTimer(app);
-    timer->setInterval(100);
-    auto step = std::make_shared<int>(0);
-    auto ticks = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, path, step, ticks] {
-        if (++*ticks > 100) {
-            timer->stop();
-            timer->deleteLater();
-            ADD_FAILURE() << "no menu item " << path.value(*step).toStdString();
-            return;
-        }
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!menu) return;
-        if (*ticks == 100) {
-            QStringList texts;
-            for (QAction* a : menu->actions()) texts << a->text();
-            ADD_FAILURE() << "menu holds " << texts.join(QStringLiteral(" | ")).toStdString();
-            menu->close();
-        }
-        for (QAction* a : menu->actions()) {
-            if (a->text() == path[*step]) {
-                if (++*step == path.size()) {
-                    timer->stop();
-                    timer->deleteLater();
-                }
-                Click(menu->mapToGlobal(menu->actionGeometry(a).center()));
-                return;
-            }
-        }
-    });
-    timer->start();
-}
 
 // Where the pixels of one outline colour lie in a picture: their centre and how many there are.
 struct Spot {

@@ -10,11 +10,9 @@ set -uo pipefail
 player=$1 tool=$2 out=$3 seconds=${4:-300} seed=${5:-20261211}
 here=$(cd "$(dirname "$0")" && pwd)
 rm -rf "$out"
-mkdir -p "$out/shots" "$out/home/.config/Quorvane" "$out/evidence" "$out/sanitizer"
-printf '[General]\nLogFlags=1\nMapTileServer=http://127.0.0.1:1/\nMapAvailabilityCheckUrl=http://127.0.0.1:1/\n' \
-  > "$out/home/.config/Quorvane/Plomera.conf"
-export HOME=$out/home XDG_CONFIG_HOME=$out/home/.config XDG_CACHE_HOME=$out/home/.cache TZ=Europe/London
-unset QT_QPA_PLATFORM
+mkdir -p "$out/shots" "$out/evidence" "$out/sanitizer"
+. "$here/e2e-home.sh"
+e2e_home "$out"
 
 fail() {
   echo "monkey: $*" >&2

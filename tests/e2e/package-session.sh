@@ -13,13 +13,11 @@ password=SECRET
 mark="Pkg mark"
 
 rm -rf "$out"
-mkdir -p "$out/shots" "$out/home/.config/Quorvane" "$out/evidence" "$out/runtime" "$out/check"
+mkdir -p "$out/shots" "$out/evidence" "$out/runtime" "$out/check"
 chmod 700 "$out/runtime"
-printf '[General]\nLogFlags=1\nMapTileServer=http://127.0.0.1:1/\nMapAvailabilityCheckUrl=http://127.0.0.1:1/\n' \
-  > "$out/home/.config/Quorvane/Plomera.conf"
-export HOME=$out/home XDG_CONFIG_HOME=$out/home/.config XDG_CACHE_HOME=$out/home/.cache TZ=Europe/London
+. "$here/e2e-home.sh"
+e2e_home "$out"
 export XDG_RUNTIME_DIR=$out/runtime
-unset QT_QPA_PLATFORM
 
 step="setup"
 started=$SECONDS

@@ -5,11 +5,9 @@ set -euo pipefail
 session=$1 tool=$2 out=$3
 here=$(cd "$(dirname "$0")" && pwd)
 rm -rf "$out"
-mkdir -p "$out/shots" "$out/home/.config/Quorvane" "$out/evidence"
-printf '[General]\nLogFlags=1\nMapTileServer=http://127.0.0.1:1/\nMapAvailabilityCheckUrl=http://127.0.0.1:1/\n' \
-  > "$out/home/.config/Quorvane/Plomera.conf"
-export HOME=$out/home XDG_CONFIG_HOME=$out/home/.config XDG_CACHE_HOME=$out/home/.cache TZ=Europe/London
-unset QT_QPA_PLATFORM
+mkdir -p "$out/shots" "$out/evidence"
+. "$here/e2e-home.sh"
+e2e_home "$out"
 PLOMERA_EVIDENCE=$tool bash "$here/../../scripts/make-demo" "$out/evidence" > "$out/make-demo.log" 2>&1
 cd "$out/evidence"
 PLOMERA_E2E_OUT=$out/shots PLOMERA_E2E_TOOL=$tool "$session"
