@@ -52,13 +52,17 @@ void PictureQueue::Release(Picture* picture)
 
 void PictureQueue::Push(Picture* picture)
 {
+    bool first;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         assert(std::find(m_waiting.begin(), m_waiting.end(), picture) == m_waiting.end());
         assert(std::find(m_free.begin(), m_free.end(), picture) == m_free.end());
+        first = m_waiting.empty();
         m_waiting.push_back(picture);
     }
-    m_wake.notify_all();
+    // Behind others it changes nothing the queue's thread waits for (the first one's time).
+    if (first)
+        m_wake.notify_all();
 }
 
 PictureQueue::Drained PictureQueue::Drain()
@@ -150,8 +154,11 @@ void PictureQueue::Run()
         m_free.push_back(p);
         m_inFlight = nullptr;
         m_idle.notify_all();
-        lock.unlock();
-        m_room();
-        lock.lock();
+        // The port refills at low water, a few pictures a wake, rather than one per picture.
+        if (m_waiting.size() <= static_cast<size_t>(kLowWater)) {
+            lock.unlock();
+            m_room();
+            lock.lock();
+        }
     }
 }

@@ -25,12 +25,14 @@ class FrameConverter;
 //
 // Threads: Acquire, Release, Push and Drain come from the port's thread only; SetClock, SetOrigin
 // and Waiting from any thread. The callbacks run on the queue's thread with no lock of the queue
-// held: presented right before the surface is called, room after a picture left the queue.
+// held: presented right before the surface is called, room after a picture left the queue and
+// no more than kLowWater wait.
 // The converter is shared with the port's thread, which uses it only while nothing waits (after
 // Drain, before the next Push): the queue's thread converts only frames that wait.
 class PictureQueue {
 public:
-    static constexpr int kAhead = 4; // frames waiting at most
+    static constexpr int kAhead = 4;    // frames waiting at most
+    static constexpr int kLowWater = 2; // room is signalled once no more than this many wait
 
     struct Picture {
         DecodedFrame frame;    // as decoded: converted when shown, the snapshot's source, given back by Drain

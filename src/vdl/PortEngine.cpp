@@ -775,8 +775,12 @@ PlayClock::TimePoint PortEngine::ForwardTick(const Snapshot& s, PlayClock::TimeP
         m_queue->Push(slot);
     }
     CacheTrim(); // publishes what is held
-    if (!atEnd)
-        return Now() + std::chrono::duration_cast<PlayClock::Clock::duration>(std::chrono::duration<double, std::milli>(m_periodMs));
+    if (!atEnd) {
+        // The queue is full: it wakes the port when it has room again. A follower looks at its
+        // leader's clock every period; otherwise the wait is only a guard.
+        const double waitMs = s.following ? m_periodMs : PictureQueue::kAhead * m_periodMs;
+        return Now() + std::chrono::duration_cast<PlayClock::Clock::duration>(std::chrono::duration<double, std::milli>(waitMs));
+    }
     if (m_skipping && !(m_lastMs >= 0.0 && m_current.ms >= m_lastMs - kEps)) {
         // Frames after the last keyframe were skipped: once the pictures waiting are shown, land
         // on the true last frame.

@@ -11,6 +11,7 @@ extern "C" {
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -129,6 +130,51 @@ TEST(VdlPictureQueue, FramesAreConvertedWhenShownAndOvertakenOnesNever)
     stepped.Advance(1000ms);
     std::this_thread::sleep_for(20ms);
     EXPECT_EQ(recorder.Count(), 2u);
+}
+
+// The port is told of room once no more than kLowWater pictures wait, so it refills a few at a
+// wake; a picture pushed behind others (which wakes nothing) is still shown at its time.
+TEST(VdlPictureQueue, RoomIsSignalledAtLowWaterAndPicturesPushedBehindOthersShowOnTime)
+{
+    SteppedClock stepped;
+    const TimeSource source{&SteppedClock::Now, &stepped};
+    FrameConverter converter;
+    Recorder recorder;
+    std::atomic<int> rooms{0};
+    PictureQueue queue(converter, [](const PictureQueue::Picture&, double, int64_t) {}, [&] { ++rooms; });
+    PlayClock clock(source);
+    clock.SetPosition(0.0, clock.Now());
+    clock.SetRate(1.0, clock.Now());
+    queue.SetClock(clock);
+    int pushed = 0;
+    auto push = [&] {
+        PictureQueue::Picture* slot = queue.Acquire();
+        ASSERT_NE(slot, nullptr);
+        ++pushed;
+        slot->frame = GreyFrame(40, 40.0 * pushed);
+        slot->info.frameIndex = pushed;
+        slot->surface = recorder.Handle();
+        queue.Push(slot);
+    };
+    for (int i = 0; i < PictureQueue::kAhead; ++i)
+        push();
+    // Shown one at a time: no word of room until only kLowWater wait.
+    for (int shown = 1; shown <= PictureQueue::kAhead - PictureQueue::kLowWater; ++shown) {
+        stepped.Advance(40ms);
+        ASSERT_TRUE(WaitFor([&] { return recorder.Count() == static_cast<size_t>(shown); }));
+        ASSERT_TRUE(WaitFor([&] { return queue.Waiting() == static_cast<size_t>(PictureQueue::kAhead - shown); }));
+        std::this_thread::sleep_for(10ms);
+        EXPECT_EQ(rooms.load(), shown == PictureQueue::kAhead - PictureQueue::kLowWater ? 1 : 0) << shown;
+    }
+    // Refilled behind the pictures still waiting; every one is shown in turn.
+    while (queue.Waiting() < static_cast<size_t>(PictureQueue::kAhead))
+        push();
+    for (int i = recorder.Count(); i < pushed; ++i) {
+        stepped.Advance(40ms);
+        ASSERT_TRUE(WaitFor([&] { return recorder.Count() == static_cast<size_t>(i + 1); })) << i;
+    }
+    for (int i = 0; i < pushed; ++i)
+        EXPECT_EQ(recorder.shown[i].frameIndex, i + 1);
 }
 
 } // namespace
