@@ -31,8 +31,8 @@ class FrameConverter;
 // Drain, before the next Push): the queue's thread converts only frames that wait.
 class PictureQueue {
 public:
-    static constexpr int kAhead = 4;    // frames waiting at most
-    static constexpr int kLowWater = 2; // room is signalled once no more than this many wait
+    static constexpr int kAhead = 3;    // frames waiting at most
+    static constexpr int kLowWater = 1; // room is signalled once no more than this many wait
 
     struct Picture {
         DecodedFrame frame;    // as decoded: converted when shown, the snapshot's source, given back by Drain
