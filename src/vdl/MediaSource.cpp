@@ -6,6 +6,22 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+namespace {
+
+bool HeaderNamesStreams(const AVFormatContext* format)
+{
+    if ((format->ctx_flags & AVFMTCTX_NOHEADER) || format->nb_streams == 0)
+        return false;
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        const AVCodecParameters* p = format->streams[i]->codecpar;
+        if (p->codec_type == AVMEDIA_TYPE_UNKNOWN || (p->codec_type == AVMEDIA_TYPE_VIDEO && p->codec_id == AV_CODEC_ID_NONE))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 MediaSource::~MediaSource()
 {
     if (m_format)
@@ -33,7 +49,10 @@ int MediaSource::Open(const std::string& path, int64_t regionEnd, int videoOrdin
         m_format = nullptr; // freed by avformat_open_input on failure
         return VDL_ERR_FILE_OPEN;
     }
-    if (avformat_find_stream_info(m_format, nullptr) < 0)
+    // A reader of video packets only (the keyframe index, the watermark scan) needs no probe when
+    // the container's header names every stream: probing decodes frames for what only playing
+    // needs (frame rate, picture format).
+    if (!(videoOnly && HeaderNamesStreams(m_format)) && avformat_find_stream_info(m_format, nullptr) < 0)
         return VDL_ERR_FILE_OPEN;
     int ordinal = 0;
     for (unsigned i = 0; i < m_format->nb_streams; ++i) {

@@ -17,7 +17,8 @@ public:
     MediaSource(const MediaSource&) = delete;
     MediaSource& operator=(const MediaSource&) = delete;
 
-    // Returns VDL_ERR_NONE or the error code. decryptionKeyHex may be empty.
+    // Returns VDL_ERR_NONE or the error code. decryptionKeyHex may be empty. videoOnly: only the
+    // video stream's packets are read, and its decoder is not probed when the header suffices.
     int Open(const std::string& path, int64_t regionEnd, int videoOrdinal,
              const std::string& decryptionKeyHex, bool videoOnly);
 
