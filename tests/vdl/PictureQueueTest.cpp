@@ -82,28 +82,30 @@ TEST(VdlPictureQueue, FramesAreConvertedWhenShownAndOvertakenOnesNever)
     clock.SetRate(1.0, clock.Now());
     queue.SetClock(clock);
 
-    // Four frames 40 ms apart wait, each with its own view; the fifth is refused.
+    // kAhead frames 40 ms apart wait, the last with a view of its own; one more is refused.
+    constexpr int n = PictureQueue::kAhead;
+    static_assert(n >= 3, "two overtaken and one shown before the last");
     const SurfaceView half{0, 0, 64, 48, 32, 24};
-    for (int i = 0; i < PictureQueue::kAhead; ++i) {
+    for (int i = 0; i < n; ++i) {
         PictureQueue::Picture* slot = queue.Acquire();
         ASSERT_NE(slot, nullptr);
         slot->frame = GreyFrame(40 + 40 * i, 40.0 * (i + 1));
         slot->info.frameIndex = i + 1;
-        slot->view = i == 3 ? half : SurfaceView{};
+        slot->view = i == n - 1 ? half : SurfaceView{};
         slot->surface = recorder.Handle();
         queue.Push(slot);
     }
     EXPECT_EQ(queue.Acquire(), nullptr);
     EXPECT_EQ(recorder.Count(), 0u); // none due yet
 
-    // The clock jumps past the first three: only the third is shown, the two before it dropped.
-    stepped.Advance(125ms);
+    // The clock jumps past all but the last: only the one before it is shown, those before dropped.
+    stepped.Advance(std::chrono::milliseconds(40 * (n - 1) + 5));
     ASSERT_TRUE(WaitFor([&] { return recorder.Count() == 1; }));
-    // The fourth waits for its time, still unconverted: the last picture is the third's.
+    // The last waits for its time, still unconverted: the last picture is the one before.
     std::this_thread::sleep_for(20ms);
     ASSERT_EQ(recorder.Count(), 1u);
-    EXPECT_EQ(recorder.shown[0].frameIndex, 3);
-    EXPECT_EQ(recorder.dropped[0], 2);
+    EXPECT_EQ(recorder.shown[0].frameIndex, n - 1);
+    EXPECT_EQ(recorder.dropped[0], n - 2);
     EXPECT_EQ(recorder.shown[0].width, 64);
     EXPECT_EQ(converter.Width(), 64);
     const uint8_t thirdBlue = recorder.shown[0].blue;
@@ -111,7 +113,7 @@ TEST(VdlPictureQueue, FramesAreConvertedWhenShownAndOvertakenOnesNever)
     stepped.Advance(40ms);
     ASSERT_TRUE(WaitFor([&] { return recorder.Count() == 2; }));
     // Converted at the view it waited with, into the same buffer as the picture before.
-    EXPECT_EQ(recorder.shown[1].frameIndex, 4);
+    EXPECT_EQ(recorder.shown[1].frameIndex, n);
     EXPECT_EQ(recorder.shown[1].width, 32);
     EXPECT_EQ(recorder.shown[1].height, 24);
     EXPECT_EQ(recorder.shown[1].pixels, converter.Pixels());
@@ -126,7 +128,7 @@ TEST(VdlPictureQueue, FramesAreConvertedWhenShownAndOvertakenOnesNever)
     const PictureQueue::Drained drained = queue.Drain();
     ASSERT_EQ(drained.waiting.size(), 1u);
     EXPECT_DOUBLE_EQ(drained.waiting[0].ms, 400.0);
-    EXPECT_DOUBLE_EQ(drained.shown.ms, 160.0);
+    EXPECT_DOUBLE_EQ(drained.shown.ms, 40.0 * n);
     stepped.Advance(1000ms);
     std::this_thread::sleep_for(20ms);
     EXPECT_EQ(recorder.Count(), 2u);
